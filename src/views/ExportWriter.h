@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace quillex {
+
+class ResultStore;
+class SectionMap;
+
+// The 90-byte header block written before every 60 rows of an advanced save.
+inline constexpr char kHeaderBlock[] =
+    "\r\nFile pos       Mem pos          ID   Text\r\n"
+    "========       =======          ==   ====\r\n\r\n";
+inline constexpr std::size_t kRowsPerHeader = 60;
+
+enum class SaveLayout { Advanced, Plain };
+
+enum class [[nodiscard]] SaveResult {
+  Ok,
+  OpenFailed,   // the file (or its temporary sibling) could not be created
+  WriteFailed,  // a write or the close failed; the old file is left as it was
+};
+
+// "%s   %s  %5s   %s\r\n" over the four columns of result `index`, appended to
+// `out`. Returns the number of bytes appended.
+std::size_t AppendAdvancedRowLine(std::string& out, const ResultStore& store,
+                                  const SectionMap& map, std::uint32_t index);
+// "%s\n" over the text of result `index`.
+std::size_t AppendPlainRowLine(std::string& out, const ResultStore& store, std::uint32_t index);
+
+// Writes the rows named by `rowOrder` (result indices in display order) to
+// `path` in the given layout. The file is written beside the target under a
+// temporary name and put in place only when every write and the close have
+// succeeded, so a failure never loses an existing file.
+SaveResult SaveResults(const std::string& path, std::span<const std::uint32_t> rowOrder,
+                       SaveLayout layout, const ResultStore& store, const SectionMap& map,
+                       int* errorOut = nullptr);
+
+// Writes the same bytes SaveResults would to an already open stream (the
+// command line's standard output). Returns false when a write fails.
+bool WriteResults(int fd, std::span<const std::uint32_t> rowOrder, SaveLayout layout,
+                  const ResultStore& store, const SectionMap& map, int* errorOut = nullptr);
+
+// The advanced row lines of the given rows, back to back, without headers:
+// what Copy puts on the clipboard.
+[[nodiscard]] std::string BuildCopyText(std::span<const std::uint32_t> rows,
+                                        const ResultStore& store, const SectionMap& map);
+
+}  // namespace quillex
