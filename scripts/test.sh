@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds Quillex and runs every test: the normal build, then the same suite
+# under AddressSanitizer and UndefinedBehaviorSanitizer, then the format check.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/deps.sh"
+
+jobs="${QUILLEX_JOBS:-$(nproc)}"
+export QT_QPA_PLATFORM=offscreen
+
+build() {  # dir, extra cmake args...
+  local dir="$1"; shift
+  cmake -S "$root" -B "$dir" -G Ninja -DQUILLEX_BUILD_BENCH=ON "$@" > /dev/null
+  cmake --build "$dir" -j "$jobs"
+}
+
+build "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ctest --test-dir "$root/build" --output-on-failure -j "$jobs"
+
+if [[ "${QUILLEX_SKIP_SANITIZERS:-0}" != 1 ]]; then
+  build "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DENABLE_SANITIZERS=ON -DQUILLEX_BUILD_BENCH=OFF
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir "$root/build-asan" --output-on-failure -j "$jobs"
+fi
+
+# Formatting is checked by machine: every C++ file must already be formatted.
+cd "$root"
+files=$(git ls-files '*.cpp' '*.h')
+if [[ -n "$files" ]]; then
+  clang-format --dry-run --Werror $files
+fi
+echo "All tests passed."
