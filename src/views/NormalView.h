@@ -1,0 +1,97 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <QAbstractScrollArea>
+
+namespace quillex {
+
+// Control id of the normal view on the Search page.
+inline constexpr int kNormalViewControl = 1092;
+
+// A character range of the text, in bytes: [start, end).
+struct TextRange {
+  std::size_t start = 0;
+  std::size_t end = 0;
+  friend bool operator==(const TextRange&, const TextRange&) = default;
+};
+
+// The normal view: a read-only, word-wrapped view of the running text. The
+// text is kept as bytes and shown as Windows-1252 characters. Lines break at
+// CR LF, LF or CR and wrap at the viewport width. Only the visible lines are
+// decoded and drawn, so a text of tens of megabytes scrolls as easily as a
+// short one: the wrap positions come from one pass over the bytes with a
+// fixed-pitch font, where every character has the same width.
+class NormalView : public QAbstractScrollArea {
+  Q_OBJECT
+
+ public:
+  explicit NormalView(QWidget* parent = nullptr);
+
+  void SetText(std::string text);
+  void Clear();
+  [[nodiscard]] const std::string& Text() const { return text_; }
+
+  // The selection, start <= end. An empty selection is the caret.
+  [[nodiscard]] TextRange Selection() const;
+  // Selects [start, end) (clamped to the text); scrolls nothing.
+  void SetSelection(std::size_t start, std::size_t end);
+  // The selected text decoded from Windows-1252.
+  [[nodiscard]] QString SelectedText() const;
+  // Puts the selected text on the clipboard; nothing when the selection is empty.
+  void Copy() const;
+
+  // The display line (after wrapping) that holds the character at `pos`.
+  [[nodiscard]] std::size_t LineFromChar(std::size_t pos) const;
+  [[nodiscard]] std::size_t LineCount() const { return lineStarts_.size(); }
+  // The first character of a display line.
+  [[nodiscard]] std::size_t LineStart(std::size_t line) const;
+
+  // The first occurrence of `pattern` at or after `from`, ignoring case:
+  // A-Z match a-z and the accented Windows-1252 letters match their other
+  // case. Nothing when there is none or the pattern is empty.
+  [[nodiscard]] std::optional<TextRange> FindText(std::string_view pattern,
+                                                  std::size_t from) const;
+
+  // Scrolls by whole display lines (up when negative), clamped to the text.
+  void ScrollLines(int lines);
+  [[nodiscard]] std::size_t FirstVisibleLine() const;
+  // Display lines that fit completely in the viewport (at least 1).
+  [[nodiscard]] int LinesPerPage() const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+
+ private:
+  void UpdateMetrics();
+  void Relayout();
+  void UpdateScrollBar();
+  [[nodiscard]] std::size_t LineEnd(std::size_t line) const;
+  [[nodiscard]] std::size_t PositionAt(const QPoint& viewportPos) const;
+
+  std::string text_;
+  // Start of every display line; never empty (an empty text has one line).
+  std::vector<std::size_t> lineStarts_{0};
+  std::size_t anchor_ = 0;
+  std::size_t caret_ = 0;
+  int columns_ = 1;         // characters per display line
+  int charWidth_ = 1;       // pixels per character (fixed-pitch font)
+  int lineHeight_ = 1;      // pixels per display line
+  int ascent_ = 0;
+  int margin_ = 2;          // left and top padding in pixels
+  bool selecting_ = false;
+};
+
+}  // namespace quillex
