@@ -18,16 +18,16 @@ inline constexpr std::size_t kRowsPerHeader = 60;
 
 enum class SaveLayout { Advanced, Plain };
 
-enum class [[nodiscard]] SaveResult {
-  Ok,
-  OpenFailed,   // the file (or its temporary sibling) could not be created
-  WriteFailed,  // a write or the close failed; the old file is left as it was
+enum class [[nodiscard]] SaveResult{
+    Ok,
+    OpenFailed,   // the file (or its temporary sibling) could not be created
+    WriteFailed,  // a write or the close failed; the old file is left as it was
 };
 
 // "%s   %s  %5s   %s\r\n" over the four columns of result `index`, appended to
 // `out`. Returns the number of bytes appended.
-std::size_t AppendAdvancedRowLine(std::string& out, const ResultStore& store,
-                                  const SectionMap& map, std::uint32_t index);
+std::size_t AppendAdvancedRowLine(std::string& out, const ResultStore& store, const SectionMap& map,
+                                  std::uint32_t index);
 // "%s\n" over the text of result `index`.
 std::size_t AppendPlainRowLine(std::string& out, const ResultStore& store, std::uint32_t index);
 
@@ -43,6 +43,13 @@ SaveResult SaveResults(const std::string& path, std::span<const std::uint32_t> r
 // command line's standard output). Returns false when a write fails.
 bool WriteResults(int fd, std::span<const std::uint32_t> rowOrder, SaveLayout layout,
                   const ResultStore& store, const SectionMap& map, int* errorOut = nullptr);
+
+// The write call SaveResults and WriteResults hand their chunks to: POSIX
+// write semantics (bytes written, or -1 with errno set). Tests install one
+// that fails on cue; InstallExportWriteFunction returns the one it replaces,
+// and nullptr puts the system's back.
+using ExportWriteFunction = std::ptrdiff_t (*)(int fd, const void* data, std::size_t size);
+ExportWriteFunction InstallExportWriteFunction(ExportWriteFunction function);
 
 // The advanced row lines of the given rows, back to back, without headers:
 // what Copy puts on the clipboard.

@@ -1,0 +1,121 @@
+#include "filter/CharGroup.h"
+
+// Standard library
+#include <array>
+#include <cstdint>
+#include <span>
+
+namespace quillex {
+
+namespace {
+
+// Byte values of each group, in the order SetBytes walks them.
+constexpr std::array<std::uint8_t, 1> kCr{0x0D};
+constexpr std::array<std::uint8_t, 1> kLf{0x0A};
+constexpr std::array<std::uint8_t, 1> kSpace{0x20};
+constexpr std::array<std::uint8_t, 1> kTab{0x09};
+constexpr std::array<std::uint8_t, 10> kDigits{0x30, 0x31, 0x32, 0x33, 0x34,
+                                               0x35, 0x36, 0x37, 0x38, 0x39};
+constexpr std::array<std::uint8_t, 26> kCapitals{
+    0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x47, 0x48, 0x49, 0x4A, 0x4B, 0x4C, 0x4D,
+    0x4E, 0x4F, 0x50, 0x51, 0x52, 0x53, 0x54, 0x55, 0x56, 0x57, 0x58, 0x59, 0x5A};
+constexpr std::array<std::uint8_t, 26> kSmall{0x61, 0x62, 0x63, 0x64, 0x65, 0x66, 0x67, 0x68, 0x69,
+                                              0x6A, 0x6B, 0x6C, 0x6D, 0x6E, 0x6F, 0x70, 0x71, 0x72,
+                                              0x73, 0x74, 0x75, 0x76, 0x77, 0x78, 0x79, 0x7A};
+// Windows-1252 accented capitals and small letters with acute, grave,
+// circumflex or cedilla, then those with diaeresis (and sharp s).
+constexpr std::array<std::uint8_t, 17> kAccentedCapitals{0xC0, 0xC1, 0xC2, 0xC7, 0xC8, 0xC9,
+                                                         0xCA, 0xCC, 0xCD, 0xCE, 0xD2, 0xD3,
+                                                         0xD4, 0xD9, 0xDA, 0xDB, 0xDD};
+constexpr std::array<std::uint8_t, 17> kAccentedSmall{0xE0, 0xE1, 0xE2, 0xE7, 0xE8, 0xE9,
+                                                      0xEA, 0xEC, 0xED, 0xEE, 0xF2, 0xF3,
+                                                      0xF4, 0xF9, 0xFA, 0xFB, 0xFD};
+constexpr std::array<std::uint8_t, 6> kUmlautCapitals{0xC4, 0xCB, 0xCF, 0xD6, 0xDC, 0xDF};
+constexpr std::array<std::uint8_t, 5> kUmlautSmall{0xE4, 0xEB, 0xEF, 0xF6, 0xFC};
+
+// The single-punctuation groups: every printable ASCII byte that is not a
+// digit or a letter, one group each. Bytes 0x21..0x7E fit in 94 slots.
+constexpr std::array<std::uint8_t, 0x7F> MakeSingleBytes() {
+  std::array<std::uint8_t, 0x7F> bytes{};
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    bytes[i] = static_cast<std::uint8_t>(i);
+  }
+  return bytes;
+}
+constexpr std::array<std::uint8_t, 0x7F> kSingleBytes = MakeSingleBytes();
+
+constexpr std::span<const std::uint8_t> Single(std::uint8_t byte) {
+  return std::span<const std::uint8_t>(kSingleBytes).subspan(byte, 1);
+}
+
+constexpr std::array<CharGroup, kGroupCount> kGroups{{
+    {1024, kCr},
+    {1025, kLf},
+    {1026, kSpace},
+    {1027, kTab},
+    {1028, Single(0x21)},
+    {1029, Single(0x22)},
+    {1030, Single(0x23)},
+    {1031, Single(0x24)},
+    {1032, Single(0x25)},
+    {1033, Single(0x26)},
+    {1034, Single(0x27)},
+    {1035, Single(0x28)},
+    {1036, Single(0x29)},
+    {1037, Single(0x2A)},
+    {1038, Single(0x2B)},
+    {1039, Single(0x2C)},
+    {1040, Single(0x2D)},
+    {1041, Single(0x2E)},
+    {1042, Single(0x2F)},
+    {1043, kDigits},
+    {1044, Single(0x3A)},
+    {1045, Single(0x3B)},
+    {1046, Single(0x3C)},
+    {1047, Single(0x3D)},
+    {1048, Single(0x3E)},
+    {1049, Single(0x3F)},
+    {1050, Single(0x40)},
+    {1051, kCapitals},
+    {1052, Single(0x5B)},
+    {1053, Single(0x5C)},
+    {1054, Single(0x5D)},
+    {1055, Single(0x5E)},
+    {1056, Single(0x5F)},
+    {1057, Single(0x60)},
+    {1058, kSmall},
+    {1059, Single(0x7B)},
+    {1060, Single(0x7C)},
+    {1061, Single(0x7D)},
+    {1062, Single(0x7E)},
+    {1063, kAccentedCapitals},
+    {1064, kAccentedSmall},
+    {1065, kUmlautCapitals},
+    {1066, kUmlautSmall},
+}};
+
+// The order in which RestoreDefaults sets the flags; note the slash box 1042
+// before the full stop box 1041.
+constexpr std::array<int, 35> kDefaultOrder{1026, 1027, 1028, 1029, 1030, 1031, 1032, 1033, 1034,
+                                            1035, 1036, 1037, 1038, 1039, 1040, 1042, 1041, 1043,
+                                            1044, 1045, 1046, 1047, 1048, 1049, 1050, 1051, 1052,
+                                            1053, 1054, 1056, 1058, 1059, 1060, 1061, 1062};
+
+}  // namespace
+
+std::span<const CharGroup> CharGroups() {
+  return kGroups;
+}
+
+const CharGroup* FindCharGroup(int boxId) {
+  if (boxId < kFirstGroupBox || boxId > kLastGroupBox) {
+    return nullptr;
+  }
+  return &kGroups[static_cast<std::size_t>(boxId - kFirstGroupBox)];
+}
+
+std::span<const int> DefaultGroupOrder() {
+  return kDefaultOrder;
+}
+
+}  // namespace quillex

@@ -1,0 +1,351 @@
+#include "views/ExportWriter.h"
+
+// Standard library
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <span>
+#include <string>
+
+// System
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Ours
+#include "filter/FilterCriteria.h"
+#include "store/FormatColumn.h"
+#include "store/ResultStore.h"
+
+namespace quillex {
+
+namespace {
+
+// One write call per this many bytes: rows are gathered, never written one
+// by one.
+constexpr std::size_t kChunkSize = 64 * 1024;
+// A row line is at most 12 + 3 + 12 + 2 + 5 + 3 + text + 2 bytes; the chunk
+// keeps room for one whole row past its flush mark so a row is never split
+// between two appends.
+constexpr std::size_t kRowOverhead = 12 + 3 + 12 + 2 + 5 + 3 + 2;
+constexpr std::size_t kBlockSize = kChunkSize + kRowOverhead + kMaxTextLength;
+
+std::ptrdiff_t SystemWrite(int fd, const void* data, std::size_t size) {
+  return ::write(fd, data, size);
+}
+
+std::atomic<ExportWriteFunction> writeFunction{&SystemWrite};
+
+// The four columns of one result, formatted once.
+struct AdvancedRow {
+  char filePos[kFormatBufferSize];
+  char memPos[kFormatBufferSize];
+  char id[kFormatBufferSize];
+  char scratch[kFormatBufferSize];
+  std::uint32_t filePosLength = 0;
+  std::uint32_t memPosLength = 0;
+  std::uint32_t idLength = 0;
+  std::uint32_t textLength = 0;
+  const char* text = nullptr;
+
+  void Load(const ResultStore& store, const SectionMap& map, std::uint32_t index) {
+    FormatColumn(store, map, filePos, &filePosLength, index, ResultColumn::FilePos);
+    FormatColumn(store, map, memPos, &memPosLength, index, ResultColumn::MemPos);
+    FormatColumn(store, map, id, &idLength, index, ResultColumn::Id);
+    text = FormatColumn(store, map, scratch, &textLength, index, ResultColumn::Text);
+  }
+
+  // "%s   %s  %5s   %s\r\n": the ID is right-aligned in at least 5 places.
+  [[nodiscard]] std::size_t Length() const {
+    return std::size_t{filePosLength} + 3 + memPosLength + 2 + std::max<std::size_t>(idLength, 5) +
+           3 + textLength + 2;
+  }
+
+  // Writes exactly Length() bytes to `out`.
+  void WriteTo(char* out) const {
+    auto put = [&out](const char* data, std::size_t size) {
+      std::memcpy(out, data, size);
+      out += size;
+    };
+    auto spaces = [&out](std::size_t count) {
+      std::memset(out, ' ', count);
+      out += count;
+    };
+    put(filePos, filePosLength);
+    spaces(3);
+    put(memPos, memPosLength);
+    spaces(2);
+    spaces(idLength < 5 ? 5 - idLength : 0);
+    put(id, idLength);
+    spaces(3);
+    put(text, textLength);
+    put("\r\n", 2);
+  }
+};
+
+// Gathers output in one fixed block and hands it to the write function a
+// chunk at a time. After the first failure it writes nothing more and keeps
+// the error.
+class ChunkedOutput {
+ public:
+  explicit ChunkedOutput(int fd) : fd_(fd), block_(new char[kBlockSize]) {}
+
+  // Room for `size` more bytes at the end of the block, flushing first when
+  // the chunk is full. Returns nullptr only for a line longer than the block
+  // can ever hold, which the caller then writes through Put.
+  char* Reserve(std::size_t size) {
+    if (used_ >= kChunkSize || used_ + size > kBlockSize) {
+      Flush();
+    }
+    if (size > kBlockSize) {
+      return nullptr;
+    }
+    char* at = block_.get() + used_;
+    used_ += size;
+    return at;
+  }
+
+  void Put(const char* data, std::size_t size) {
+    if (char* at = Reserve(size); at != nullptr) {
+      std::memcpy(at, data, size);
+      return;
+    }
+    WriteAll(data, size);
+  }
+
+  // Writes what is gathered. Returns false once any write has failed.
+  bool Flush() {
+    if (used_ != 0) {
+      WriteAll(block_.get(), used_);
+      used_ = 0;
+    }
+    return error_ == 0;
+  }
+
+  [[nodiscard]] int Error() const { return error_; }
+
+ private:
+  void WriteAll(const char* data, std::size_t size) {
+    const ExportWriteFunction write = writeFunction.load();
+    while (size != 0 && error_ == 0) {
+      const std::ptrdiff_t written = write(fd_, data, size);
+      if (written < 0) {
+        if (errno == EINTR) {
+          continue;
+        }
+        error_ = errno != 0 ? errno : EIO;
+      } else if (written == 0) {
+        error_ = ENOSPC;
+      } else {
+        data += written;
+        size -= static_cast<std::size_t>(written);
+      }
+    }
+  }
+
+  int fd_;
+  std::unique_ptr<char[]> block_;
+  std::size_t used_ = 0;
+  int error_ = 0;
+};
+
+void WriteAdvancedRow(ChunkedOutput& output, const ResultStore& store, const SectionMap& map,
+                      std::uint32_t index) {
+  AdvancedRow row;
+  row.Load(store, map, index);
+  const std::size_t length = row.Length();
+  if (char* at = output.Reserve(length); at != nullptr) {
+    row.WriteTo(at);
+    return;
+  }
+  // A text longer than any scan keeps; rare enough to build on the heap.
+  std::string line(length, '\0');
+  row.WriteTo(line.data());
+  output.Put(line.data(), line.size());
+}
+
+void WritePlainRow(ChunkedOutput& output, const ResultStore& store, std::uint32_t index) {
+  const char* text = store.Text(index);
+  const std::size_t length = text != nullptr ? std::strlen(text) : 0;
+  if (char* at = output.Reserve(length + 1); at != nullptr) {
+    std::memcpy(at, text, length);
+    at[length] = '\n';
+    return;
+  }
+  output.Put(text, length);
+  output.Put("\n", 1);
+}
+
+// PERF: one pass over the rows; every line is formatted straight into the
+// output block, so nothing is allocated per row.
+void WriteRows(ChunkedOutput& output, std::span<const std::uint32_t> rowOrder, SaveLayout layout,
+               const ResultStore& store, const SectionMap& map) {
+  if (layout == SaveLayout::Plain) {
+    for (std::uint32_t index : rowOrder) {
+      WritePlainRow(output, store, index);
+    }
+    return;
+  }
+  // A header block stands before rows 0, 60, 120 ...
+  std::size_t rowCounter = kRowsPerHeader;
+  for (std::uint32_t index : rowOrder) {
+    if (++rowCounter >= kRowsPerHeader) {
+      output.Put(kHeaderBlock, sizeof(kHeaderBlock) - 1);
+      rowCounter = 0;
+    }
+    WriteAdvancedRow(output, store, map, index);
+  }
+}
+
+std::string DirectoryOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) {
+    return ".";
+  }
+  return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+// Creates an unused temporary file in `directory`, readable and writable as
+// a normal create would make it (0666 less the umask). Returns the descriptor
+// or -1 with errno set.
+int CreateTemporary(const std::string& directory, std::string& tempPath) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    tempPath = directory + "/.quillex-save-" + std::to_string(::getpid()) + "-" +
+               std::to_string(counter.fetch_add(1)) + ".tmp";
+    const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) {
+      return fd;
+    }
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+void SetError(int* errorOut, int error) {
+  if (errorOut != nullptr) {
+    *errorOut = error;
+  }
+}
+
+}  // namespace
+
+ExportWriteFunction InstallExportWriteFunction(ExportWriteFunction function) {
+  return writeFunction.exchange(function != nullptr ? function : &SystemWrite);
+}
+
+std::size_t AppendAdvancedRowLine(std::string& out, const ResultStore& store, const SectionMap& map,
+                                  std::uint32_t index) {
+  AdvancedRow row;
+  row.Load(store, map, index);
+  const std::size_t length = row.Length();
+  const std::size_t start = out.size();
+  out.resize(start + length);
+  row.WriteTo(out.data() + start);
+  return length;
+}
+
+std::size_t AppendPlainRowLine(std::string& out, const ResultStore& store, std::uint32_t index) {
+  const char* text = store.Text(index);
+  const std::size_t before = out.size();
+  if (text != nullptr) {
+    out += text;
+  }
+  out += '\n';
+  return out.size() - before;
+}
+
+SaveResult SaveResults(const std::string& path, std::span<const std::uint32_t> rowOrder,
+                       SaveLayout layout, const ResultStore& store, const SectionMap& map,
+                       int* errorOut) {
+  SetError(errorOut, 0);
+  // Save beside the file a link points to, so that the link stays a link.
+  std::string target = path;
+  struct stat linkInfo {};
+  if (::lstat(path.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode)) {
+    if (char* resolved = ::realpath(path.c_str(), nullptr); resolved != nullptr) {
+      target = resolved;
+      std::free(resolved);
+    }
+  }
+
+  struct stat existing {};
+  const bool exists = ::stat(target.c_str(), &existing) == 0;
+  if (exists && S_ISDIR(existing.st_mode)) {
+    SetError(errorOut, EISDIR);
+    return SaveResult::OpenFailed;
+  }
+
+  std::string tempPath;
+  const int fd = CreateTemporary(DirectoryOf(target), tempPath);
+  if (fd < 0) {
+    SetError(errorOut, errno);
+    return SaveResult::OpenFailed;
+  }
+  auto fail = [&](int error) {
+    ::unlink(tempPath.c_str());
+    SetError(errorOut, error);
+    return SaveResult::WriteFailed;
+  };
+
+  // Replacing a file keeps its permissions; a new one gets 0666 less umask.
+  if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0) {
+    const int error = errno;
+    ::close(fd);
+    return fail(error);
+  }
+
+  ChunkedOutput output(fd);
+  WriteRows(output, rowOrder, layout, store, map);
+  if (!output.Flush()) {
+    ::close(fd);
+    return fail(output.Error());
+  }
+  // The data must be on disk before the rename makes it the file.
+  if (::fsync(fd) != 0 && errno != EINVAL) {
+    const int error = errno;
+    ::close(fd);
+    return fail(error);
+  }
+  if (::close(fd) != 0) {
+    return fail(errno);
+  }
+  if (::rename(tempPath.c_str(), target.c_str()) != 0) {
+    return fail(errno);
+  }
+  return SaveResult::Ok;
+}
+
+bool WriteResults(int fd, std::span<const std::uint32_t> rowOrder, SaveLayout layout,
+                  const ResultStore& store, const SectionMap& map, int* errorOut) {
+  ChunkedOutput output(fd);
+  WriteRows(output, rowOrder, layout, store, map);
+  const bool ok = output.Flush();
+  SetError(errorOut, output.Error());
+  return ok;
+}
+
+std::string BuildCopyText(std::span<const std::uint32_t> rows, const ResultStore& store,
+                          const SectionMap& map) {
+  // Measure first, so the text is allocated once at its exact size.
+  std::size_t total = 0;
+  AdvancedRow row;
+  for (std::uint32_t index : rows) {
+    row.Load(store, map, index);
+    total += row.Length();
+  }
+  std::string text;
+  text.reserve(total);
+  for (std::uint32_t index : rows) {
+    AppendAdvancedRowLine(text, store, map, index);
+  }
+  return text;
+}
+
+}  // namespace quillex
