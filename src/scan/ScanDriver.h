@@ -33,15 +33,16 @@ struct ScanOptions {
 };
 
 struct ScanReport {
-  bool opened = false;             // false: nothing ran, the store is untouched
-  std::uint32_t elapsedMs = 0;     // passes plus FillViews
-  std::uint64_t totalTextSize = 0; // accepted ANSI and Unicode bytes
+  bool opened = false;              // false: nothing ran, the store is untouched
+  std::uint32_t elapsedMs = 0;      // passes plus FillViews
+  std::uint64_t totalTextSize = 0;  // accepted ANSI and Unicode bytes
   std::uint32_t ansiCount = 0;
   std::uint32_t unicodeCount = 0;
-  std::uint32_t resourceCount = 0; // as the cell shows it: the last ".rsrc" section's
+  std::uint32_t resourceCount = 0;  // as the cell shows it: the last ".rsrc" section's
   std::uint32_t damagedSections = 0;
-  bool readError = false;          // a read failed; that pass ended as at end of file
-  std::uint64_t droppedResults = 0;// accepted strings the store could not take
+  bool readError = false;            // a read failed; that pass ended as at end of file
+  std::uint64_t droppedResults = 0;  // accepted strings the store could not take
+  bool buffersUnavailable = false;   // the work buffers could not be had; no pass ran
 };
 
 // Runs one scan of `path`: opens it (reporting a failure to the host), clears

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "filter/CharClassTable.h"
+#include "filter/FilterCriteria.h"
+#include "store/ResultStore.h"
+
+namespace quillex {
+
+// The first pass: runs of bytes the class table admits, fed block by block.
+// A run, the repeat count and the previous byte carry over from one block to
+// the next, so the blocks may have any size and a string crossing a block
+// edge is found as one string at the offset of its first byte.
+//
+// The criteria must be normalised (1 <= minLength <= maxLength) and stay
+// unchanged while the pass runs.
+class AnsiScanner {
+ public:
+  // `textBuffer` holds at least criteria.maxLength + 2 bytes; the scanner
+  // builds each candidate there and hands it to the store.
+  AnsiScanner(const CharClassTable& table, const FilterCriteria& criteria,
+              std::span<char> textBuffer, ResultStore& store);
+
+  // Examines the next bytes of the file, which follow those already seen.
+  void Scan(std::span<const std::uint8_t> block);
+  // End of the pass: tests and keeps the run still open at the end of the data.
+  void Finish();
+
+  // Accepted strings and the sum of their lengths so far.
+  [[nodiscard]] std::uint32_t Count() const { return count_; }
+  [[nodiscard]] std::uint64_t TextSize() const { return textSize_; }
+  // Offset of the next byte, i.e. the number of bytes examined.
+  [[nodiscard]] std::uint64_t Position() const { return position_; }
+
+ private:
+  void EndRun(std::uint32_t runLength);
+
+  const std::uint8_t* flags_;
+  const FilterCriteria& criteria_;
+  char* text_;
+  ResultStore& store_;
+
+  std::uint64_t position_ = 0;
+  std::uint64_t runStart_ = 0;
+  // The run's bytes are stored at text_[0 .. runLength_), so the run length is
+  // also the write position.
+  std::uint32_t runLength_ = 0;
+  std::uint32_t repeat_ = 1;
+  std::uint8_t previous_ = 0;
+
+  std::uint32_t count_ = 0;
+  std::uint64_t textSize_ = 0;
+};
+
+}  // namespace quillex

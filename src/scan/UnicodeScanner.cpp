@@ -1,0 +1,131 @@
+#include "scan/UnicodeScanner.h"
+
+// Standard library
+#include <cstddef>
+
+namespace quillex {
+
+UnicodeScanner::UnicodeScanner(const CharClassTable& table, const FilterCriteria& criteria,
+                               std::span<char> textBuffer, ResultStore& store)
+    : table_(table), criteria_(criteria), text_(textBuffer.data()), store_(store) {}
+
+void UnicodeScanner::Keep(std::uint32_t runLength) {
+  textSize_ += runLength;
+  ++count_;
+  store_.AddResult(static_cast<std::uint32_t>(runStart_),
+                   static_cast<std::uint32_t>(runStart_ >> 32), 0, text_, StringKind::Unicode);
+}
+
+void UnicodeScanner::Scan(std::span<const std::uint8_t> block) {
+  // PERF NOTES: c, the byte before the current one, lives in a register. While
+  // no run is open only one pair matters, (admitted c, 0), so the skip loop
+  // tests each byte against zero and looks up the table only at zero bytes.
+  // The two bytes before c are read back from the block when the repeat rule
+  // needs them; only the first three bytes of a block reach into history_.
+  const std::uint8_t* const flags = table_.Data();
+  const std::uint8_t* const data = block.data();
+  const std::size_t size = block.size();
+  const std::uint32_t maxLength = criteria_.maxLength;
+  const std::uint32_t repeatLimit = criteria_.repeatLimit;
+  char* const text = text_;
+  const std::uint8_t* const history = history_;
+
+  // The byte `back` places before data[i], reaching into the previous blocks.
+  auto before = [data, history](std::size_t i, std::size_t back) -> std::uint8_t {
+    return i >= back ? data[i - back] : history[3 - (back - i)];
+  };
+
+  std::uint32_t runLength = runLength_;
+  std::uint32_t repeat = repeat_;
+  std::uint8_t c = history_[2];
+  std::size_t i = 0;
+
+  while (i < size) {
+    if (runLength == 0) {
+      while (i < size) {
+        const std::uint8_t b = data[i];
+        if (b == 0 && flags[c] != 0) {
+          break;
+        }
+        c = b;
+        ++i;
+      }
+      if (i == size) {
+        break;
+      }
+    }
+    for (; i < size; ++i) {
+      const std::uint8_t b = data[i];
+      if (b != 0) {
+        if (c != 0) {
+          // A unit with a non-zero high byte, or two text bytes in a row.
+          runLength = 0;
+          repeat = 1;
+          c = b;
+          ++i;
+          break;
+        }
+        c = b;
+        continue;
+      }
+      if (c == 0) {
+        // Two zero bytes: the terminator of a UTF-16 string.
+        if (runLength != 0) {
+          text[runLength] = '\0';
+          if (runLength >= criteria_.minLength && AcceptMustContain(text, criteria_)) {
+            Keep(runLength);
+          }
+        }
+        runLength = 0;
+        repeat = 1;
+        ++i;
+        break;
+      }
+      if (flags[c] == 0) [[unlikely]] {
+        // A character the class table refuses.
+        runLength = 0;
+        repeat = 1;
+        c = b;
+        ++i;
+        break;
+      }
+      // The character c, whose low byte lies just before b.
+      if (runLength == 0) {
+        runStart_ = position_ + i - 1;
+      }
+      ++runLength;
+      repeat = (before(i, 3) == c && before(i, 2) == 0) ? repeat + 1 : 1;
+      if (runLength > maxLength || repeat >= repeatLimit) [[unlikely]] {
+        // The dropping character belongs to no run.
+        runLength = 0;
+        repeat = 1;
+        c = b;
+        ++i;
+        break;
+      }
+      text[runLength - 1] = static_cast<char>(c);
+      c = b;
+    }
+  }
+
+  const std::uint8_t last[3] = {before(size, 3), before(size, 2), before(size, 1)};
+  history_[0] = last[0];
+  history_[1] = last[1];
+  history_[2] = last[2];
+  position_ += size;
+  runLength_ = runLength;
+  repeat_ = repeat;
+}
+
+void UnicodeScanner::Finish() {
+  if (runLength_ != 0) {
+    text_[runLength_] = '\0';
+    if (AcceptString(text_, table_, criteria_)) {
+      Keep(runLength_);
+    }
+  }
+  runLength_ = 0;
+  repeat_ = 1;
+}
+
+}  // namespace quillex
