@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillex {
+
+// Style flags of a message box, with the values the program has always used
+// so that callers and tests speak of the same boxes.
+inline constexpr std::uint32_t MB_OK = 0x0;
+inline constexpr std::uint32_t MB_ICONERROR = 0x10;
+inline constexpr std::uint32_t MB_ICONWARNING = 0x30;
+inline constexpr std::uint32_t MB_TOPMOST = 0x40000;
+
+// One entry of a file dialog's type list: the text the user reads ("All files
+// (*.*)") and the pattern it stands for ("*.*").
+struct FileFilter {
+  std::string description;
+  std::string pattern;
+};
+
+// Message boxes and file dialogs, behind an interface so that tests can count
+// and answer them without a window system. `owner` is the window the dialog
+// belongs to, or null for a free-standing one; the engine never sees it.
+class DialogService {
+ public:
+  virtual ~DialogService() = default;
+  // Shows a box with an OK button and waits until it is dismissed.
+  virtual void MessageBox(void* owner, std::string_view text, std::string_view title,
+                          std::uint32_t style) = 0;
+  // Returns the whole chosen path (never cut to a fixed length), or nothing
+  // when the user cancels.
+  virtual std::optional<std::string> OpenFileDialog(void* owner, std::string_view title,
+                                                    const std::vector<FileFilter>& filters,
+                                                    std::string_view defaultExtension) = 0;
+  // As OpenFileDialog; asks before an existing file is overwritten, so a path
+  // returned here is one the user agreed to replace.
+  virtual std::optional<std::string> SaveFileDialog(void* owner, std::string_view title,
+                                                    const std::vector<FileFilter>& filters,
+                                                    std::string_view defaultExtension) = 0;
+};
+
+}  // namespace quillex

@@ -1,0 +1,93 @@
+#include "platform/qt/QtDialogService.h"
+
+// Qt
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+#include <QWidget>
+
+namespace quillex {
+
+namespace {
+
+QString FromBytes(std::string_view text) {
+  QString result = QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+  // The texts carry CR LF line breaks; Qt breaks lines at LF alone.
+  result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return result;
+}
+
+std::optional<std::string> RunFileDialog(QWidget* owner, std::string_view title,
+                                         const std::vector<FileFilter>& filters,
+                                         std::string_view defaultExtension, bool save) {
+  QFileDialog dialog(owner, FromBytes(title));
+  QStringList nameFilters;
+  for (const FileFilter& filter : filters) {
+    nameFilters << QString::fromStdString(QtNameFilter(filter));
+  }
+  dialog.setNameFilters(nameFilters);
+  // The descriptions already name their patterns ("All files (*.*)").
+  dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+  if (save) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QString::fromStdString(DefaultSuffix(defaultExtension)));
+  } else {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    return std::nullopt;
+  }
+  return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
+}
+
+}  // namespace
+
+std::string QtNameFilter(const FileFilter& filter) {
+  const std::string pattern = filter.pattern == "*.*" ? std::string("*") : filter.pattern;
+  return filter.description + " (" + pattern + ")";
+}
+
+std::string DefaultSuffix(std::string_view defaultExtension) {
+  if (defaultExtension.starts_with("*.")) {
+    defaultExtension.remove_prefix(2);
+  } else if (defaultExtension.starts_with(".")) {
+    defaultExtension.remove_prefix(1);
+  }
+  if (defaultExtension.find_first_of("*?") != std::string_view::npos) {
+    return {};
+  }
+  return std::string(defaultExtension);
+}
+
+void QtDialogService::MessageBox(void* owner, std::string_view text, std::string_view title,
+                                 std::uint32_t style) {
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  if ((style & 0xF0u) == MB_ICONWARNING) {
+    icon = QMessageBox::Warning;
+  } else if ((style & 0xF0u) == MB_ICONERROR) {
+    icon = QMessageBox::Critical;
+  }
+  QMessageBox box(icon, FromBytes(title), FromBytes(text), QMessageBox::Ok,
+                  static_cast<QWidget*>(owner));
+  if ((style & MB_TOPMOST) != 0) {
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  }
+  box.exec();
+}
+
+std::optional<std::string> QtDialogService::OpenFileDialog(void* owner, std::string_view title,
+                                                           const std::vector<FileFilter>& filters,
+                                                           std::string_view defaultExtension) {
+  return RunFileDialog(static_cast<QWidget*>(owner), title, filters, defaultExtension, false);
+}
+
+std::optional<std::string> QtDialogService::SaveFileDialog(void* owner, std::string_view title,
+                                                           const std::vector<FileFilter>& filters,
+                                                           std::string_view defaultExtension) {
+  return RunFileDialog(static_cast<QWidget*>(owner), title, filters, defaultExtension, true);
+}
+
+}  // namespace quillex

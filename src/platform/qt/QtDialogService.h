@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Dialogs.h"
+
+namespace quillex {
+
+// Message boxes and file dialogs of the desktop program, shown with Qt. The
+// owner pointers it receives are QWidget pointers (or null).
+class QtDialogService : public DialogService {
+ public:
+  void MessageBox(void* owner, std::string_view text, std::string_view title,
+                  std::uint32_t style) override;
+  std::optional<std::string> OpenFileDialog(void* owner, std::string_view title,
+                                            const std::vector<FileFilter>& filters,
+                                            std::string_view defaultExtension) override;
+  std::optional<std::string> SaveFileDialog(void* owner, std::string_view title,
+                                            const std::vector<FileFilter>& filters,
+                                            std::string_view defaultExtension) override;
+};
+
+// The Qt name filter for one entry. "*.*" means every file, which on this
+// system includes names without a dot, so it becomes "*".
+[[nodiscard]] std::string QtNameFilter(const FileFilter& filter);
+// The suffix a save dialog appends when the user types none: "*.txt" gives
+// "txt"; "*.*" and other wildcards give none.
+[[nodiscard]] std::string DefaultSuffix(std::string_view defaultExtension);
+
+}  // namespace quillex

@@ -1,0 +1,52 @@
+#pragma once
+
+namespace quillex {
+
+// Control, page and resource ids. They are the program's own numbers: layout
+// tables, command tables and tests all name controls by them. The result list
+// (1004), the normal view (1092) and the Copy command (40001) are named by
+// the views.
+
+// Tab container (template 127).
+inline constexpr int kContainerTemplate = 127;
+inline constexpr int kLogoControl = 1006;
+inline constexpr int kTabControl = 1016;
+
+// Search page (template 101).
+inline constexpr int kSearchPageTemplate = 101;
+inline constexpr int kFileFrame = 1018;
+inline constexpr int kFileLabel = 1019;
+inline constexpr int kFileNameEdit = 1000;
+inline constexpr int kBrowseButton = 1005;
+inline constexpr int kGoButton = 1002;
+inline constexpr int kAdvancedViewBox = 1090;
+inline constexpr int kReportText = 1093;
+inline constexpr int kStatusFrame = 1020;
+inline constexpr int kStatusText = 1007;
+inline constexpr int kAnsiCountFrame = 1021;
+inline constexpr int kUnicodeCountFrame = 1022;
+inline constexpr int kResourceCountFrame = 1023;
+inline constexpr int kFindEdit = 1012;
+inline constexpr int kFindButton = 1011;
+inline constexpr int kSaveButton = 1010;
+
+// Filter page (template 125).
+inline constexpr int kFilterPageTemplate = 125;
+inline constexpr int kSizeGroup = 1068;
+inline constexpr int kMinLengthLabel = 1014;
+inline constexpr int kMaxLengthLabel = 1015;
+inline constexpr int kRepeatBox = 1071;
+inline constexpr int kRepeatLabel = 1069;
+
+// Help page (template 126).
+inline constexpr int kHelpPageTemplate = 126;
+inline constexpr int kHelpText = 1017;
+
+// Other resources.
+inline constexpr int kProgramIcon = 104;
+inline constexpr int kLogoBitmap = 111;
+inline constexpr int kLogoBitmapWidth = 32;
+inline constexpr int kLogoBitmapHeight = 358;
+inline constexpr int kPopupMenu = 135;
+
+}  // namespace quillex

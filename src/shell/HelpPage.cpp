@@ -1,0 +1,85 @@
+#include "shell/HelpPage.h"
+
+// Qt
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+
+// Quillex
+#include "shell/ControlIds.h"
+
+namespace quillex {
+
+namespace {
+
+QString WithLineFeeds(const char* text) {
+  QString result = QString::fromLatin1(text);
+  result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return result;
+}
+
+}  // namespace
+
+const char* HelpIntroductionText() {
+  return "Quillex:  A file text scanner.\r\n"
+         "\r\n"
+         "To choose a file, type its name in the \"File to scan\" box, or click \"Browse\" "
+         "and pick it in the file dialog, then click \"Go\". You can also drag a file from "
+         "your file manager and drop it on this window: its scan starts at once.\r\n"
+         "\r\n"
+         "Only text admitted by the settings on the Filter page is shown. That page decides "
+         "which characters may make up a string, how short and how long a string may be, how "
+         "many repeated characters rule a string out, and which characters every string must "
+         "contain.\r\n"
+         "\r\n"
+         "There are two ways of viewing the results. With \"Advanced view\" ticked, the "
+         "strings are listed with their file positions and extra details. With it unticked, "
+         "the normal view shows all the strings as one running text, separated by a "
+         "space.\r\n"
+         "\r\n"
+         "\"Find\" searches the results for the text in the box beside it, ignoring case, and "
+         "highlights the items it finds. Click it again to find the next occurrence.\r\n"
+         "\r\n"
+         "\"Save\" writes the whole list to a text file: in advanced view as a list like the "
+         "one on display, otherwise one string per line.\r\n"
+         "\r\n";
+}
+
+const char* HelpAdvancedViewText() {
+  return "ADVANCED VIEW DETAILS\r\n"
+         "\r\n"
+         "Each string in the list starts with a coloured letter telling its kind: a green "
+         "\"A\" for ANSI strings, a red \"U\" for Unicode (i.e. double-byte) strings and a "
+         "blue \"R\" for resource strings.\r\n"
+         "\r\n"
+         "After a scan, click a column header to sort the list by that column. Clicking the "
+         "same header again alternates between ascending and descending order.\r\n"
+         "\r\n"
+         "File pos:  the hexadecimal position of the text in the file.\r\n"
+         "\r\n"
+         "Mem pos:  for a 32-bit PE file, the hexadecimal address at which the text lies in "
+         "memory at run time, as determined by the file's section table.\r\n"
+         "\r\n"
+         "ID:  the decimal string-resource ID, or 0 for other strings.\r\n";
+}
+
+HelpPage::HelpPage(const DialogUnitScale& scale, QWidget* parent)
+    : DialogPage(kHelpPageTemplate, scale, parent) {
+  auto* edit = ControlAs<QPlainTextEdit>(kHelpText);
+  QPalette palette = edit->palette();
+  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    palette.setColor(group, QPalette::Base, QColor(kHelpBackgroundColour));
+    palette.setColor(group, QPalette::Text, QColor(kHelpTextColour));
+  }
+  edit->setPalette(palette);
+  edit->appendPlainText(WithLineFeeds(HelpIntroductionText()));
+  edit->moveCursor(QTextCursor::End);
+  edit->insertPlainText(WithLineFeeds(HelpAdvancedViewText()));
+  edit->moveCursor(QTextCursor::Start);
+  // Selecting with the mouse stays possible; without keyboard interaction the
+  // control never shows a caret, even when it has the focus.
+  edit->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  edit->setCursorWidth(0);
+}
+
+}  // namespace quillex

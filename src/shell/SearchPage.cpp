@@ -1,0 +1,216 @@
+#include "shell/SearchPage.h"
+
+// Standard library
+#include <array>
+#include <cstdio>
+#include <vector>
+
+// Qt
+#include <QCoreApplication>
+#include <QFile>
+#include <QLineEdit>
+
+// Quillex
+#include "platform/Dialogs.h"
+#include "shell/ControlIds.h"
+#include "shell/OpenPath.h"
+#include "views/NormalView.h"
+#include "views/ResultList.h"
+#include "views/ResultListModel.h"
+#include "views/ViewSwitch.h"
+
+namespace quillex {
+
+namespace {
+
+struct CommandRow {
+  int controlId;
+  void (SearchPage::*handler)();
+};
+
+// The controls a scan disables, in the order they are disabled and enabled
+// again. Go stays enabled: during a scan it is the Stop button.
+constexpr std::array<int, 6> kScanDisabledControls{kFileNameEdit, kBrowseButton, kAdvancedViewBox,
+                                                   kFindEdit,     kFindButton,   kSaveButton};
+
+QString PathForDisplay(const std::string& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+}  // namespace
+
+SearchPage::SearchPage(ScanEngine& engine, DialogService& dialogs, const DialogUnitScale& scale,
+                       QWidget* parent)
+    : DialogPage(kSearchPageTemplate, scale, parent),
+      engine_(engine),
+      dialogs_(dialogs),
+      model_(new ResultListModel(engine.store, engine.map, this)),
+      list_(new ResultList(*model_, this)),
+      normal_(new NormalView(this)) {
+  PlaceControl(kResultListControl, list_);
+  PlaceControl(kNormalViewControl, normal_);
+  list_->SetStatusCallback(
+      [this](const char* status) { SetControlText(kStatusText, QString::fromLatin1(status)); });
+  SetChecked(kAdvancedViewBox, true);
+  advancedView_ = true;
+  if (auto* fileEdit = ControlAs<QLineEdit>(kFileNameEdit)) {
+    // Enter in the file field presses the default button, Go.
+    connect(fileEdit, &QLineEdit::returnPressed, this, [this] { Command(kGoButton); });
+    setFocusProxy(fileEdit);
+  }
+}
+
+bool SearchPage::Command(int controlId) {
+  // Save, Find and the list's Copy are not routed yet: their ids fall
+  // through as unhandled commands.
+  static constexpr std::array<CommandRow, 3> kCommands{{
+      {kGoButton, &SearchPage::GoCommand},
+      {kBrowseButton, &SearchPage::BrowseCommand},
+      {kAdvancedViewBox, &SearchPage::AdvancedViewCommand},
+  }};
+  if (!IsCurrentPage()) {
+    return false;
+  }
+  for (const CommandRow& row : kCommands) {
+    if (row.controlId == controlId) {
+      (this->*row.handler)();
+      return true;
+    }
+  }
+  return false;
+}
+
+void SearchPage::GoCommand() {
+  if (scanning_) {
+    stopRequest_ = true;
+    return;
+  }
+  // The criteria are normalised even when no file is named, so that Go
+  // always shows the numbers the next scan will use.
+  if (criteriaFields_ != nullptr) {
+    NormaliseLengths(engine_.criteria, *criteriaFields_);
+    NormaliseRepeatLimit(engine_.criteria, *criteriaFields_);
+  }
+  if (fileName_.empty()) {
+    return;
+  }
+  stopRequest_ = false;
+  scanning_ = true;
+
+  // Both views stay empty and undrawn until the scan has filled them once.
+  SetViewsDrawing(false);
+  ClearViews(*model_, *normal_);
+  SetControlText(kGoButton, QStringLiteral("S&top"));
+  SetControlText(kStatusText, QStringLiteral("Scanning..."));
+  SetScanControlsEnabled(false);
+
+  RunScanOfFile();
+
+  SetScanControlsEnabled(true);
+  scanning_ = false;
+  SetControlText(kGoButton, QStringLiteral("&Go"));
+  SetControlText(kStatusText, QStringLiteral("Ready"));
+  SetViewsDrawing(true);
+  SwitchViews();
+  CollapseSelection(*normal_);
+
+  if (lastReport_.opened && lastReport_.droppedResults > 0) {
+    std::array<char, 512> text{};
+    std::snprintf(text.data(), text.size(), kDroppedResultsFormat, engine_.store.Count(),
+                  static_cast<unsigned long long>(lastReport_.droppedResults));
+    dialogs_.MessageBox(dialogOwner_, text.data(), kProgramTitle, MB_ICONWARNING);
+  }
+  if (scanFinished_) {
+    scanFinished_();
+  }
+}
+
+void SearchPage::RunScanOfFile() {
+  // The first pump of a scan handles events at once.
+  pumpClock_.invalidate();
+  // A copy: a file dropped during the scan replaces the name for the next Go
+  // only.
+  const std::string path = fileName_;
+  lastReport_ = RunScan(path, engine_, *this, scanOptions_);
+  if (lastReport_.opened) {
+    SetControlText(kReportText, QString::fromLatin1(FormatScanReport(lastReport_.elapsedMs,
+                                                                     lastReport_.totalTextSize)));
+  }
+  if (advancedView_) {
+    list_->FitTextColumn();
+  }
+}
+
+void SearchPage::SetScanControlsEnabled(bool enabled) {
+  if (enabled && tabs_ != nullptr) {
+    tabs_->setEnabled(true);
+  }
+  for (const int id : kScanDisabledControls) {
+    EnableControl(id, enabled);
+  }
+  window()->update();
+  if (!enabled && tabs_ != nullptr) {
+    tabs_->setEnabled(false);
+  }
+}
+
+void SearchPage::SetViewsDrawing(bool drawing) {
+  for (QWidget* view : {static_cast<QWidget*>(list_), static_cast<QWidget*>(normal_)}) {
+    view->setUpdatesEnabled(drawing);
+    view->update();
+  }
+}
+
+void SearchPage::SwitchViews() {
+  SwitchView(advancedView_, list_, normal_);
+}
+
+void SearchPage::BrowseCommand() {
+  const std::vector<FileFilter> filters{{"All files (*.*)", "*.*"}};
+  const std::optional<std::string> path =
+      dialogs_.OpenFileDialog(window(), "Open file for scanning", filters, "*.*");
+  if (!path) {
+    return;
+  }
+  SetControlText(kFileNameEdit, PathForDisplay(*path));
+  fileName_ = FileNameFromPathText(*path);
+}
+
+void SearchPage::AdvancedViewCommand() {
+  advancedView_ = IsChecked(kAdvancedViewBox);
+  SwitchViews();
+}
+
+void SearchPage::ShowCount(int controlId, const char* format, std::uint32_t value) {
+  std::array<char, 256> text{};
+  std::snprintf(text.data(), text.size(), format, value);
+  SetControlText(controlId, QString::fromLatin1(text.data()));
+}
+
+bool SearchPage::ScanPump() {
+  if (pumpHook_) {
+    pumpHook_();
+  }
+  if (!pumpClock_.isValid() || pumpClock_.elapsed() >= kPumpIntervalMs) {
+    QCoreApplication::processEvents();
+    pumpClock_.start();
+  }
+  return !stopRequest_;
+}
+
+void SearchPage::WarnDamagedResources() {
+  // Free-standing and on top: the warning must be seen even when the main
+  // window is covered.
+  dialogs_.MessageBox(nullptr, kDamagedResourceText, kProgramTitle, MB_ICONWARNING | MB_TOPMOST);
+}
+
+void SearchPage::ReportOpenFailure(const std::string& /*path*/, const std::string& /*reason*/) {
+  dialogs_.MessageBox(dialogOwner_, kUnableToOpenText, kProgramTitle, MB_ICONERROR);
+}
+
+void SearchPage::FillViews() {
+  model_->Fill();
+  FillNormalView(*normal_, engine_.store.Pool());
+}
+
+}  // namespace quillex

@@ -1,0 +1,112 @@
+#pragma once
+
+// Standard library
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// Qt
+#include <QElapsedTimer>
+
+// Quillex
+#include "filter/FilterCriteria.h"
+#include "scan/ScanDriver.h"
+#include "scan/ScanHost.h"
+#include "shell/DialogPage.h"
+
+namespace quillex {
+
+class DialogService;
+class NormalView;
+class ResultList;
+class ResultListModel;
+
+// Handling pending events costs more than scanning a block, so the pump lets
+// Qt run at most this often; a stop or a repaint waits no longer than this.
+inline constexpr qint64 kPumpIntervalMs = 10;
+
+// Shown after a scan whose store could not take every accepted string.
+inline constexpr const char* kDroppedResultsFormat =
+    "Not every string could be kept: memory ran out after %u results.\r\n"
+    "%llu more strings found in this file are not shown.";
+
+// The Search page (template 101): the file row, the view choice, the two
+// result views, the status and count cells and the find row. It runs the
+// scans: the Go command calls the engine synchronously and is the engine's
+// host while the scan runs.
+class SearchPage : public DialogPage, public ScanHost {
+  Q_OBJECT
+
+ public:
+  SearchPage(ScanEngine& engine, DialogService& dialogs, const DialogUnitScale& scale,
+             QWidget* parent);
+
+  // The fields the Go command normalises the criteria over (the Filter page).
+  void SetCriteriaFields(CriteriaFields* fields) { criteriaFields_ = fields; }
+  // The tab control, disabled while a scan runs so the page cannot change.
+  void SetTabControl(QWidget* tabs) { tabs_ = tabs; }
+  // Owner of the boxes that belong to the main window.
+  void SetDialogOwner(QWidget* owner) { dialogOwner_ = owner; }
+  // Called whenever a Go command that ran a scan has returned.
+  void SetScanFinished(std::function<void()> callback) { scanFinished_ = std::move(callback); }
+  // Called at every pump, before events are handled: lets tests act at a
+  // known point of a scan.
+  void SetPumpHook(std::function<void()> hook) { pumpHook_ = std::move(hook); }
+  void SetScanOptions(const ScanOptions& options) { scanOptions_ = options; }
+
+  // Routes a command through the page's command table; only while the page
+  // is current. Returns true when the command was handled.
+  bool Command(int controlId) override;
+
+  // The path the next Go scans; typed text in the file field is never read.
+  [[nodiscard]] const std::string& FileName() const { return fileName_; }
+  void SetFileName(std::string fileName) { fileName_ = std::move(fileName); }
+  [[nodiscard]] bool Scanning() const { return scanning_; }
+  [[nodiscard]] bool StopRequested() const { return stopRequest_; }
+  // What Stop does: the scan ends at its next pump.
+  void RequestStop() { stopRequest_ = true; }
+  [[nodiscard]] bool AdvancedView() const { return advancedView_; }
+  [[nodiscard]] const ScanReport& LastReport() const { return lastReport_; }
+
+  [[nodiscard]] ResultListModel& Model() const { return *model_; }
+  [[nodiscard]] ResultList* List() const { return list_; }
+  [[nodiscard]] NormalView* Normal() const { return normal_; }
+
+  // Shows the view the advanced-view flag selects and hides the other.
+  void SwitchViews();
+
+  // ScanHost.
+  void ShowCount(int controlId, const char* format, std::uint32_t value) override;
+  bool ScanPump() override;
+  void WarnDamagedResources() override;
+  void ReportOpenFailure(const std::string& path, const std::string& reason) override;
+  void FillViews() override;
+
+ private:
+  void GoCommand();
+  void BrowseCommand();
+  void AdvancedViewCommand();
+  void RunScanOfFile();
+  void SetScanControlsEnabled(bool enabled);
+  void SetViewsDrawing(bool drawing);
+
+  ScanEngine& engine_;
+  DialogService& dialogs_;
+  ResultListModel* model_;
+  ResultList* list_;
+  NormalView* normal_;
+  CriteriaFields* criteriaFields_ = nullptr;
+  QWidget* tabs_ = nullptr;
+  QWidget* dialogOwner_ = nullptr;
+  std::function<void()> scanFinished_;
+  std::function<void()> pumpHook_;
+  ScanOptions scanOptions_;
+  ScanReport lastReport_;
+  std::string fileName_;
+  bool scanning_ = false;
+  bool stopRequest_ = false;
+  bool advancedView_ = true;
+  QElapsedTimer pumpClock_;
+};
+
+}  // namespace quillex
