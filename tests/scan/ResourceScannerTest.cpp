@@ -1,0 +1,404 @@
+#include "scan/ResourceScanner.h"
+
+// Standard library
+#include <string>
+#include <vector>
+
+// Third party
+#include <gtest/gtest.h>
+
+// Ours
+#include "platform/InputFile.h"
+#include "scan/ScanTestSupport.h"
+#include "support/PeBuilder.h"
+
+namespace quillex {
+namespace {
+
+using testing::Bytes;
+using testing::Criteria;
+using testing::Found;
+using testing::kNamed;
+using testing::kSubdirectory;
+using testing::PeBuilder;
+using testing::ResourceTree;
+
+constexpr StringKind R = StringKind::Resource;
+constexpr std::uint32_t kVa = 0x3000;
+constexpr std::uint32_t kRawStart = 0x800;
+
+class ResourceWalk : public ::testing::Test {
+ protected:
+  bool Walk(const Bytes& section, std::uint32_t rawStart = kRawStart,
+            std::uint32_t virtualAddress = kVa) {
+    SectionRecord record;
+    std::snprintf(record.name, sizeof record.name, ".rsrc");
+    record.rawStart = rawStart;
+    record.rawEnd = rawStart + static_cast<std::uint32_t>(section.size());
+    record.virtualAddress = virtualAddress;
+    text.assign(std::size_t{criteria.maxLength} + 2, '\0');
+    ResourceScanner scanner(table, criteria, text, store, host);
+    const bool whole = scanner.WalkSection(section, record);
+    count = scanner.Count();
+    found = testing::Results(store);
+    return whole;
+  }
+  std::vector<std::string> Shown() const { return host.ShownIn(kResourceCountControl); }
+
+  CharClassTable table = testing::TestTable();
+  FilterCriteria criteria = Criteria(1);
+  std::vector<char> text;
+  ResultStore store;
+  testing::FakeHost host;
+  std::vector<Found> found;
+  std::uint32_t count = 0;
+};
+
+std::vector<std::u16string> Numbered(std::u16string_view prefix) {
+  std::vector<std::u16string> out;
+  for (char16_t j = 0; j < 16; ++j) {
+    out.push_back(std::u16string(prefix) + static_cast<char16_t>(u'a' + j));
+  }
+  return out;
+}
+
+TEST_F(ResourceWalk, StringIdsFollowTheBlockNumber) {
+  ResourceTree tree;
+  tree.AddStrings(1, Numbered(u"one"));
+  tree.AddStrings(2, {u"first", u"", u"third"});
+  tree.AddStrings(4096, Numbered(u"last"));
+  const auto layout = tree.Build(kVa);
+  ASSERT_TRUE(Walk(layout.bytes));
+  ASSERT_EQ(found.size(), 34u);
+  for (std::uint16_t j = 0; j < 16; ++j) {
+    EXPECT_EQ(found[j].id, j);
+    EXPECT_EQ(found[j].text, "one" + std::string(1, static_cast<char>('a' + j)));
+    EXPECT_EQ(found[j].kind, R);
+    EXPECT_EQ(found[18 + j].id, 65520 + j);
+  }
+  // The empty string is tested like any other and fails minLength 1.
+  EXPECT_EQ(found[16], (Found{kRawStart + layout.data[1], "first", 16, R}));
+  EXPECT_EQ(found[17].id, 18);
+  EXPECT_EQ(count, 34u);
+  EXPECT_EQ(host.warnings, 0);
+}
+
+TEST_F(ResourceWalk, PositionsAndTheCountCell) {
+  // Raw start 0x1200, virtual address 0x4000; block 3's data at RVA 0x4230.
+  Bytes s;
+  testing::PutDirectory(s, 0x00, 0, 1);
+  testing::PutEntry(s, 0x00, 0, 6, kSubdirectory | 0x18);
+  testing::PutDirectory(s, 0x18, 0, 1);
+  testing::PutEntry(s, 0x18, 0, 3, kSubdirectory | 0x30);
+  testing::PutDirectory(s, 0x30, 0, 1);
+  testing::PutEntry(s, 0x30, 0, 0x409, 0x48);
+  testing::PutDataEntry(s, 0x48, 0x4230, 8);  // a size far below the block's
+  std::size_t at = testing::PutCountedString(s, 0x230, u"abc");
+  at = testing::PutCountedString(s, at, u"defg");
+  for (int j = 2; j < 16; ++j)
+    at = testing::PutCountedString(s, at, u"");
+  ASSERT_TRUE(Walk(s, 0x1200, 0x4000));
+  const std::vector<Found> expected = {{0x1430, "abc", 32, R}, {0x1438, "defg", 33, R}};
+  EXPECT_EQ(found, expected);
+  // 0 at the start, then once after each directory, innermost first.
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"RS: 0", "RS: 2", "RS: 2", "RS: 2"}));
+}
+
+TEST_F(ResourceWalk, TextsAreLowBytesCutToMaxLength) {
+  criteria = Criteria(1, 255, 3);  // the repeat limit does not apply here
+  table.SetBytes("\xe9", 1);
+  ResourceTree tree;
+  tree.AddStrings(1, {std::u16string(300, u'x'), u"next", u"caf\u00e9", u"\u0141BC", u"ab\u0100cd",
+                      u"aaaaaaaa"});
+  const auto layout = tree.Build(kVa);
+  ASSERT_TRUE(Walk(layout.bytes));
+  const std::uint64_t block = kRawStart + layout.data[0];
+  const std::vector<Found> expected = {
+      {block, std::string(255, 'x'), 0, R}, {block + 602, "next", 1, R},  // 2 + 2 x 300 bytes after
+                                                                          // the long string's count
+      {block + 612, "caf\xe9", 2, R},       {block + 622, "ABC", 3, R},  {block + 630, "ab", 4, R},
+      {block + 642, "aaaaaaaa", 5, R}};
+  EXPECT_EQ(found, expected);
+}
+
+TEST_F(ResourceWalk, NamedTypesAreListedNamedResourcesAreNot) {
+  ResourceTree tree;
+  tree.Add(ResourceTree::Name(u"ABC"), ResourceTree::Id(1), 0x409, {1, 2, 3});
+  tree.Add(ResourceTree::Id(5), ResourceTree::Name(u"DIALOGNAME"), 0x409, {4, 5});
+  tree.Add(ResourceTree::Id(3), ResourceTree::Id(1), 0x409, testing::StringBlock({u"icon"}));
+  const auto layout = tree.Build(kVa);
+  ASSERT_TRUE(Walk(layout.bytes));
+  ASSERT_EQ(layout.typeNames.size(), 1u);
+  const std::uint32_t name = layout.typeNames[0];
+  const std::vector<Found> expected = {
+      {kRawStart + name + 2, "ABC", static_cast<std::uint16_t>(name), R}};
+  EXPECT_EQ(found, expected);
+}
+
+TEST_F(ResourceWalk, EveryLanguageAndEverySharedSubdirectoryIsRead) {
+  ResourceTree tree;
+  tree.AddStrings(1, {u"hello"}, 0x409);
+  tree.AddStrings(1, {u"hallo"}, 0x407);
+  auto layout = tree.Build(kVa);
+  ASSERT_TRUE(Walk(layout.bytes));
+  EXPECT_EQ(found, (std::vector<Found>{{kRawStart + layout.data[0], "hello", 0, R},
+                                       {kRawStart + layout.data[1], "hallo", 0, R}}));
+
+  // A root whose two entries share one type directory: walked twice, no loop.
+  ResourceTree single;
+  single.AddStrings(2, {u"shared"});
+  layout = single.Build(kVa);
+  Bytes& b = layout.bytes;
+  testing::PutDirectory(b, 0, 0, 2);
+  // The root's second entry overlays the first name-directory header, which
+  // is moved out of the way to the end of the section.
+  const std::uint32_t moved = static_cast<std::uint32_t>(b.size());
+  const std::uint32_t typeDir = layout.directories[1];
+  for (std::uint32_t k = 0; k < 24; ++k)
+    testing::Put8(b, moved + k, b[typeDir + k]);
+  testing::PutEntry(b, 0, 0, 6, kSubdirectory | moved);
+  testing::PutEntry(b, 0, 1, 6, kSubdirectory | moved);
+  store.Clear();
+  host = {};
+  ASSERT_TRUE(Walk(b));
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_EQ(found[0], found[1]);
+  EXPECT_EQ(found[0].id, 16);
+}
+
+// Damaged trees end the walk at the damage with one warning; what was found
+// before stays, and the cell keeps the count of the last finished directory.
+TEST_F(ResourceWalk, DamageEndsTheWalkAfterWhatCameBefore) {
+  ResourceTree tree;
+  tree.AddStrings(1, {u"kept", u"also"});
+  tree.AddStrings(2, {u"lost"});
+  const auto layout = tree.Build(kVa);
+
+  struct Case {
+    const char* what;
+    void (*damage)(Bytes&, const ResourceTree::Layout&);
+  };
+  const Case cases[] = {
+      {"block RVA outside the section",
+       [](Bytes& b, const ResourceTree::Layout& l) {
+         testing::Put32(b, l.dataEntries[1], kVa + static_cast<std::uint32_t>(b.size()));
+       }},
+      {"block RVA below the section",
+       [](Bytes& b, const ResourceTree::Layout& l) { testing::Put32(b, l.dataEntries[1], 0x10); }},
+      {"subdirectory back to the root",
+       [](Bytes& b, const ResourceTree::Layout& l) {
+         testing::Put32(b, l.directories.back() + 16 + 4, kSubdirectory | 0);
+       }},
+      {"subdirectory back to itself",
+       [](Bytes& b, const ResourceTree::Layout& l) {
+         testing::Put32(b, l.directories.back() + 16 + 4, kSubdirectory | l.directories.back());
+       }},
+      {"subdirectory outside the section",
+       [](Bytes& b, const ResourceTree::Layout& l) {
+         testing::Put32(b, l.directories.back() + 16 + 4, kSubdirectory | 0x7FFFFFF0);
+       }},
+      {"data entry outside the section",
+       [](Bytes& b, const ResourceTree::Layout& l) {
+         testing::Put32(b, l.directories.back() + 16 + 4, static_cast<std::uint32_t>(b.size()) - 2);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bytes damaged = layout.bytes;
+    c.damage(damaged, layout);
+    store.Clear();
+    host = {};
+    EXPECT_FALSE(Walk(damaged));
+    EXPECT_EQ(host.warnings, 1);
+    const std::vector<Found> expected = {{kRawStart + layout.data[0], "kept", 0, R},
+                                         {kRawStart + layout.data[0] + 10, "also", 1, R}};
+    EXPECT_EQ(found, expected);
+    EXPECT_EQ(count, 2u);
+    EXPECT_EQ(Shown(), (std::vector<std::string>{"RS: 0", "RS: 2"}));
+  }
+}
+
+TEST_F(ResourceWalk, TruncatedAndEmptySections) {
+  EXPECT_FALSE(Walk({}));
+  EXPECT_EQ(host.warnings, 1);
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"RS: 0"}));
+
+  ResourceTree tree;
+  tree.Add(ResourceTree::Name(u"TYPENAME"), ResourceTree::Id(1), 0x409, {});
+  tree.AddStrings(1, {u"string"});
+  auto layout = tree.Build(kVa);
+  // Cut inside the type's name: the name's units are not all there.
+  Bytes cut(layout.bytes.begin(), layout.bytes.begin() + layout.typeNames[0] + 6);
+  host = {};
+  EXPECT_FALSE(Walk(cut));
+  EXPECT_TRUE(found.empty());
+  EXPECT_EQ(host.warnings, 1);
+
+  // A root that claims four entries in a section that ends after three; the
+  // first leads to an empty directory that overlaps the other two.
+  Bytes root;
+  testing::PutDirectory(root, 0, 0, 4);
+  testing::PutEntry(root, 0, 0, 1, kSubdirectory | 24);
+  testing::PutDirectory(root, 24, 0, 0);
+  ASSERT_EQ(root.size(), 40u);
+  host = {};
+  EXPECT_FALSE(Walk(root));
+  EXPECT_EQ(host.warnings, 1);
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"RS: 0", "RS: 0"}));
+
+  // Cut inside a string: the strings before it in the block stay.
+  ResourceTree strings;
+  strings.AddStrings(1, {u"whole", u"broken"});
+  layout = strings.Build(kVa);
+  cut.assign(layout.bytes.begin(), layout.bytes.begin() + layout.data[0] + 12 + 4);
+  host = {};
+  EXPECT_FALSE(Walk(cut));
+  EXPECT_EQ(found, (std::vector<Found>{{kRawStart + layout.data[0], "whole", 0, R}}));
+}
+
+// A chain of directories, each with one entry leading to the next.
+Bytes Chain(std::uint32_t depth) {
+  Bytes b;
+  for (std::uint32_t d = 0; d < depth; ++d) {
+    testing::PutDirectory(b, 24 * d, 0, 1);
+    testing::PutEntry(b, 24 * d, 0, 6, kSubdirectory | (24 * (d + 1)));
+  }
+  testing::PutDirectory(b, 24 * depth, 0, 0);
+  return b;
+}
+
+TEST_F(ResourceWalk, DeepWideAndMultipliedTreesAreBounded) {
+  // Depths up to the limit are walked; deeper chains are damage.
+  EXPECT_TRUE(Walk(Chain(ResourceScanner::kMaxDepth)));
+  EXPECT_EQ(host.warnings, 0);
+  EXPECT_FALSE(Walk(Chain(ResourceScanner::kMaxDepth + 1)));
+  EXPECT_FALSE(Walk(Chain(100000)));
+  EXPECT_EQ(host.warnings, 2);
+
+  // Thirty levels of two entries sharing the next level: 2^31 directory
+  // visits if nothing stopped them.
+  Bytes shared;
+  for (std::uint32_t d = 0; d < 30; ++d) {
+    testing::PutDirectory(shared, 32 * d, 0, 2);
+    testing::PutEntry(shared, 32 * d, 0, 1, kSubdirectory | (32 * (d + 1)));
+    testing::PutEntry(shared, 32 * d, 1, 1, kSubdirectory | (32 * (d + 1)));
+  }
+  testing::PutDirectory(shared, 32 * 30, 0, 0);
+  host = {};
+  EXPECT_FALSE(Walk(shared));
+  EXPECT_EQ(host.warnings, 1);
+
+  // One language directory whose 20000 entries all name the same block of
+  // sixteen 1000-character strings: listing them all would take 320000
+  // results and 640 MB of reading from a 200 KB section.
+  Bytes bomb;
+  testing::PutDirectory(bomb, 0, 0, 1);
+  testing::PutEntry(bomb, 0, 0, 6, kSubdirectory | 0x18);
+  testing::PutDirectory(bomb, 0x18, 0, 1);
+  testing::PutEntry(bomb, 0x18, 0, 1, kSubdirectory | 0x30);
+  testing::PutDirectory(bomb, 0x30, 0, 20000);
+  const std::uint32_t dataEntry = 0x30 + 16 + 8 * 20000;
+  for (std::uint32_t k = 0; k < 20000; ++k)
+    testing::PutEntry(bomb, 0x30, k, 0x409, dataEntry);
+  testing::PutDataEntry(bomb, dataEntry, kVa + dataEntry + 16, 0);
+  std::size_t at = dataEntry + 16;
+  for (int j = 0; j < 16; ++j)
+    at = testing::PutCountedString(bomb, at, std::u16string(1000, u'b'));
+  host = {};
+  store.Clear();
+  EXPECT_FALSE(Walk(bomb));
+  EXPECT_EQ(host.warnings, 1);
+  EXPECT_GT(found.size(), 16u);
+  EXPECT_LT(found.size(), 16u * 400);
+}
+
+// The whole pass over a file's ".rsrc" sections.
+class ResourcePass : public ::testing::Test {
+ protected:
+  void Run(const Bytes& image) {
+    testing::TempFile file(image);
+    InputFile input;
+    ASSERT_TRUE(input.Open(file.Path()));
+    SectionMap map;
+    map.Read(input);
+    std::vector<char> text(std::size_t{criteria.maxLength} + 2);
+    ResourceScanner scanner(table, criteria, text, store, host);
+    scanner.Run(input, map);
+    count = scanner.Count();
+    found = testing::Results(store);
+  }
+
+  CharClassTable table = testing::TestTable();
+  FilterCriteria criteria = Criteria(1);
+  ResultStore store;
+  testing::FakeHost host;
+  std::vector<Found> found;
+  std::uint32_t count = 0;
+};
+
+TEST_F(ResourcePass, EveryRsrcSectionIsWalkedWithItsOwnCount) {
+  ResourceTree first;
+  first.AddStrings(1, {u"one", u"two", u"three"});
+  ResourceTree second;
+  second.AddStrings(1, {u"four"});
+  ResourceTree ignored;
+  ignored.AddStrings(1, {u"wrongname"});
+  PeBuilder pe;
+  const auto a = pe.AddSection(".rsrc", 0x1000, first.Build(0x1000).bytes);
+  pe.AddSection(".RSRC", 0x2000, ignored.Build(0x2000).bytes);
+  pe.AddSection(".rsrc", 0x3000, second.Build(0x3000).bytes);
+  Run(pe.Build());
+  ASSERT_EQ(found.size(), 4u);
+  EXPECT_EQ(found[0].text, "one");
+  EXPECT_EQ(found[0].position, pe.RawStart(a) + first.Build(0x1000).data[0]);
+  EXPECT_EQ(found[3].text, "four");
+  EXPECT_EQ(count, 1u);
+  const auto shown = host.ShownIn(kResourceCountControl);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(shown.front(), "RS: 0");
+  EXPECT_EQ(shown.back(), "RS: 1");
+  EXPECT_EQ(std::count(shown.begin(), shown.end(), "RS: 0"), 3);
+  EXPECT_EQ(host.warnings, 0);
+}
+
+TEST_F(ResourcePass, SectionSizesAreCheckedAgainstTheFile) {
+  // A stated raw size far beyond the file: only what the file holds is read,
+  // and the tree inside it is walked as usual.
+  ResourceTree tree;
+  tree.AddStrings(1, {u"present"});
+  PeBuilder pe;
+  const auto rsrc = pe.AddSection(".rsrc", 0x1000, tree.Build(0x1000).bytes);
+  pe.At(rsrc).rawSize = 0xFFFFF000;
+  Run(pe.Build());
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].text, "present");
+  EXPECT_EQ(host.warnings, 0);
+
+  // Raw data beyond the end of the file: a warning and nothing listed.
+  PeBuilder beyond;
+  const auto far = beyond.AddSection(".rsrc", 0x1000, tree.Build(0x1000).bytes);
+  beyond.At(far).rawStart = 0x100000;
+  Bytes image = beyond.Build();
+  image.resize(0x1000);
+  store.Clear();
+  host = {};
+  Run(image);
+  EXPECT_TRUE(found.empty());
+  EXPECT_EQ(host.warnings, 1);
+}
+
+TEST_F(ResourcePass, FilesWithoutResourcesShowZeroQuietly) {
+  Run(Bytes(5000, 'q'));
+  EXPECT_TRUE(found.empty());
+  EXPECT_EQ(host.ShownIn(kResourceCountControl), (std::vector<std::string>{"RS: 0"}));
+  EXPECT_EQ(host.warnings, 0);
+
+  PeBuilder pe;
+  pe.AddSection(".text", 0x1000, Bytes(0x100, 0x90));
+  Run(pe.Build());
+  EXPECT_TRUE(found.empty());
+  EXPECT_EQ(host.warnings, 0);
+}
+
+}  // namespace
+}  // namespace quillex
