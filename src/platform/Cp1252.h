@@ -1,5 +1,6 @@
 #pragma once
 
+// Standard library
 #include <cstdint>
 #include <optional>
 

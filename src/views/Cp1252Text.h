@@ -1,9 +1,11 @@
 #pragma once
 
+// Standard library
 #include <optional>
 #include <string>
 #include <string_view>
 
+// Qt
 #include <QString>
 
 namespace quillex {

@@ -1,10 +1,13 @@
 #pragma once
 
+// Standard library
 #include <array>
 
+// Qt
 #include <QIcon>
 #include <QImage>
 
+// Ours
 #include "store/StringKind.h"
 
 namespace quillex {

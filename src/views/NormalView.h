@@ -1,12 +1,15 @@
 #pragma once
 
+// Standard library
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+// Qt
 #include <QAbstractScrollArea>
+#include <QString>
 
 namespace quillex {
 
@@ -54,8 +57,7 @@ class NormalView : public QAbstractScrollArea {
   // The first occurrence of `pattern` at or after `from`, ignoring case:
   // A-Z match a-z and the accented Windows-1252 letters match their other
   // case. Nothing when there is none or the pattern is empty.
-  [[nodiscard]] std::optional<TextRange> FindText(std::string_view pattern,
-                                                  std::size_t from) const;
+  [[nodiscard]] std::optional<TextRange> FindText(std::string_view pattern, std::size_t from) const;
 
   // Scrolls by whole display lines (up when negative), clamped to the text.
   void ScrollLines(int lines);
@@ -68,17 +70,20 @@ class NormalView : public QAbstractScrollArea {
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void changeEvent(QEvent* event) override;
-  void contextMenuEvent(QContextMenuEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
 
  private:
   void UpdateMetrics();
   void Relayout();
   void UpdateScrollBar();
+  // End of a display line's characters, before its line break if any.
   [[nodiscard]] std::size_t LineEnd(std::size_t line) const;
+  // Start of the next display line, or the text's end for the last one.
+  [[nodiscard]] std::size_t NextLineStart(std::size_t line) const;
   [[nodiscard]] std::size_t PositionAt(const QPoint& viewportPos) const;
 
   std::string text_;
@@ -86,11 +91,11 @@ class NormalView : public QAbstractScrollArea {
   std::vector<std::size_t> lineStarts_{0};
   std::size_t anchor_ = 0;
   std::size_t caret_ = 0;
-  int columns_ = 1;         // characters per display line
-  int charWidth_ = 1;       // pixels per character (fixed-pitch font)
-  int lineHeight_ = 1;      // pixels per display line
+  int columns_ = 1;     // characters per display line
+  int charWidth_ = 1;   // pixels per character (fixed-pitch font)
+  int lineHeight_ = 1;  // pixels per display line
   int ascent_ = 0;
-  int margin_ = 2;          // left and top padding in pixels
+  int margin_ = 2;  // left and top padding in pixels
   bool selecting_ = false;
 };
 

@@ -1,9 +1,12 @@
 #pragma once
 
+// Standard library
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <vector>
 
+// Qt
 #include <QPoint>
 #include <QTreeView>
 
@@ -55,6 +58,9 @@ class ResultList : public QTreeView {
   // Adds the row to the selection (or removes it); other rows keep theirs.
   void SetRowSelected(int row, bool selected = true);
   [[nodiscard]] bool IsRowSelected(int row) const;
+  // Adds many rows to the selection at once (runs of neighbours become one
+  // range), which stays fast when thousands of rows match.
+  void SelectRows(std::span<const int> rows);
 
  signals:
   void copyRequested();

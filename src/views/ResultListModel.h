@@ -1,11 +1,14 @@
 #pragma once
 
+// Standard library
 #include <cstdint>
 #include <span>
 #include <vector>
 
+// Qt
 #include <QAbstractTableModel>
 
+// Ours
 #include "store/ResultColumn.h"
 
 namespace quillex {

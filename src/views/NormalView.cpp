@@ -1,0 +1,516 @@
+#include "views/NormalView.h"
+
+// Standard library
+#include <algorithm>
+#include <array>
+#include <climits>
+
+// Qt
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+// Ours
+#include "platform/Cp1252.h"
+#include "views/Cp1252Text.h"
+
+namespace quillex {
+
+namespace {
+
+constexpr int kTabColumns = 8;
+
+// What a byte does to the layout.
+enum ByteClass : std::uint8_t { kPlain, kSpace, kTab, kCr, kLf };
+
+constexpr std::array<std::uint8_t, 256> BuildClasses() {
+  std::array<std::uint8_t, 256> classes{};
+  classes[' '] = kSpace;
+  classes['\t'] = kTab;
+  classes['\r'] = kCr;
+  classes['\n'] = kLf;
+  return classes;
+}
+constexpr std::array<std::uint8_t, 256> kClasses = BuildClasses();
+
+inline std::uint8_t ClassOf(char c) {
+  return kClasses[static_cast<unsigned char>(c)];
+}
+
+// Case folding of the text search: A-Z and the accented Windows-1252 letters
+// fold to their lower-case byte.
+constexpr std::array<std::uint8_t, 256> BuildSearchFold() {
+  std::array<std::uint8_t, 256> fold{};
+  for (unsigned b = 0; b < 256; ++b) {
+    fold[b] = static_cast<std::uint8_t>(b);
+  }
+  for (unsigned b = 'A'; b <= 'Z'; ++b) {
+    fold[b] = static_cast<std::uint8_t>(b + 0x20);
+  }
+  for (unsigned b = 0xC0; b <= 0xDE; ++b) {
+    if (b != 0xD7) {  // the multiplication sign has no other case
+      fold[b] = static_cast<std::uint8_t>(b + 0x20);
+    }
+  }
+  fold[0x8A] = 0x9A;  // S caron
+  fold[0x8C] = 0x9C;  // OE
+  fold[0x8E] = 0x9E;  // Z caron
+  fold[0x9F] = 0xFF;  // Y diaeresis
+  return fold;
+}
+constexpr std::array<std::uint8_t, 256> kSearchFold = BuildSearchFold();
+
+inline std::uint8_t SearchFold(char c) {
+  return kSearchFold[static_cast<unsigned char>(c)];
+}
+
+// Characters as drawn: Windows-1252, with control characters shown as spaces
+// so that every byte takes exactly one column of the fixed-pitch font.
+std::array<char16_t, 256> BuildGlyphs() {
+  std::array<char16_t, 256> glyphs{};
+  for (unsigned b = 0; b < 256; ++b) {
+    const char16_t unicode = Cp1252ToUnicode(static_cast<std::uint8_t>(b));
+    glyphs[b] = (unicode < 0x20 || (unicode >= 0x7F && unicode < 0xA0)) ? u' ' : unicode;
+  }
+  return glyphs;
+}
+
+inline bool IsWordByte(char c) {
+  return ClassOf(c) == kPlain && c != '\0';
+}
+
+}  // namespace
+
+NormalView::NormalView(QWidget* parent) : QAbstractScrollArea(parent) {
+  setObjectName(QStringLiteral("normalView"));
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setFocusPolicy(Qt::StrongFocus);
+  viewport()->setCursor(Qt::IBeamCursor);
+
+  QPalette colours = palette();
+  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    colours.setColor(group, QPalette::Base, Qt::white);
+    colours.setColor(group, QPalette::Text, Qt::black);
+    // The selection stays visible when the view loses focus.
+    colours.setColor(group, QPalette::Highlight,
+                     colours.color(QPalette::Active, QPalette::Highlight));
+    colours.setColor(group, QPalette::HighlightedText,
+                     colours.color(QPalette::Active, QPalette::HighlightedText));
+  }
+  setPalette(colours);
+  setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  UpdateMetrics();
+  Relayout();
+}
+
+void NormalView::SetText(std::string text) {
+  text_ = std::move(text);
+  anchor_ = 0;
+  caret_ = 0;
+  selecting_ = false;
+  Relayout();
+  verticalScrollBar()->setValue(0);
+  viewport()->update();
+}
+
+void NormalView::Clear() {
+  SetText({});
+}
+
+TextRange NormalView::Selection() const {
+  return {std::min(anchor_, caret_), std::max(anchor_, caret_)};
+}
+
+void NormalView::SetSelection(std::size_t start, std::size_t end) {
+  anchor_ = std::min(start, text_.size());
+  caret_ = std::min(end, text_.size());
+  viewport()->update();
+}
+
+QString NormalView::SelectedText() const {
+  const TextRange range = Selection();
+  return BytesToQString(std::string_view(text_).substr(range.start, range.end - range.start));
+}
+
+void NormalView::Copy() const {
+  const TextRange range = Selection();
+  if (range.start == range.end) {
+    return;
+  }
+  QGuiApplication::clipboard()->setText(SelectedText());
+}
+
+std::size_t NormalView::LineFromChar(std::size_t pos) const {
+  const auto after = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), pos);
+  return static_cast<std::size_t>(after - lineStarts_.begin()) - 1;
+}
+
+std::size_t NormalView::LineStart(std::size_t line) const {
+  return line < lineStarts_.size() ? lineStarts_[line] : text_.size();
+}
+
+std::size_t NormalView::NextLineStart(std::size_t line) const {
+  return LineStart(line + 1);
+}
+
+std::size_t NormalView::LineEnd(std::size_t line) const {
+  const std::size_t start = LineStart(line);
+  std::size_t end = NextLineStart(line);
+  // A display line holds at most one break, at its end: CR LF, LF or CR.
+  if (end > start && text_[end - 1] == '\n') {
+    --end;
+  }
+  if (end > start && text_[end - 1] == '\r') {
+    --end;
+  }
+  return end;
+}
+
+std::optional<TextRange> NormalView::FindText(std::string_view pattern, std::size_t from) const {
+  const std::size_t m = pattern.size();
+  const std::size_t n = text_.size();
+  if (m == 0 || from > n || n - from < m) {
+    return std::nullopt;
+  }
+  // Horspool over folded bytes: the folded byte under the pattern's last
+  // position decides how far the pattern may move on.
+  std::string folded(m, '\0');
+  for (std::size_t i = 0; i < m; ++i) {
+    folded[i] = static_cast<char>(SearchFold(pattern[i]));
+  }
+  std::array<std::size_t, 256> shift;
+  shift.fill(m);
+  for (std::size_t i = 0; i + 1 < m; ++i) {
+    shift[static_cast<unsigned char>(folded[i])] = m - 1 - i;
+  }
+  const char* text = text_.data();
+  const unsigned char lastWanted = static_cast<unsigned char>(folded[m - 1]);
+  for (std::size_t i = from; i <= n - m;) {
+    const std::uint8_t last = SearchFold(text[i + m - 1]);
+    if (last == lastWanted) {
+      std::size_t k = 0;
+      while (k + 1 < m && SearchFold(text[i + k]) == static_cast<unsigned char>(folded[k])) {
+        ++k;
+      }
+      if (k + 1 >= m) {
+        return TextRange{i, i + m};
+      }
+    }
+    i += shift[last];
+  }
+  return std::nullopt;
+}
+
+void NormalView::ScrollLines(int lines) {
+  QScrollBar* bar = verticalScrollBar();
+  const long long target = static_cast<long long>(bar->value()) + lines;
+  bar->setValue(static_cast<int>(std::clamp<long long>(target, bar->minimum(), bar->maximum())));
+}
+
+std::size_t NormalView::FirstVisibleLine() const {
+  return static_cast<std::size_t>(std::max(verticalScrollBar()->value(), 0));
+}
+
+int NormalView::LinesPerPage() const {
+  return std::max(1, (viewport()->height() - margin_) / lineHeight_);
+}
+
+void NormalView::UpdateMetrics() {
+  const QFontMetrics metrics(font());
+  charWidth_ = std::max(1, metrics.horizontalAdvance(QLatin1Char('x')));
+  lineHeight_ = std::max(1, metrics.lineSpacing());
+  ascent_ = metrics.ascent();
+}
+
+void NormalView::Relayout() {
+  columns_ = std::max(1, (viewport()->width() - 2 * margin_) / charWidth_);
+  const std::size_t columns = static_cast<std::size_t>(columns_);
+  const std::size_t n = text_.size();
+  const char* text = text_.data();
+
+  std::vector<std::size_t> starts;
+  starts.reserve(n / columns + 16);
+  starts.push_back(0);
+  // PERF: one pass over the bytes, no decoding. With a fixed-pitch font a
+  // line's width is its column count, so wrapping needs only the byte classes.
+  // Spaces and tabs hang past the right edge and mark the last place a line
+  // may break; a word wider than the line is cut where it reaches the edge.
+  std::size_t lineStart = 0;
+  std::size_t breakAfter = 0;  // == lineStart while the line has no break place
+  std::size_t column = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    switch (ClassOf(text[i])) {
+      case kPlain:
+        if (column >= columns) [[unlikely]] {
+          const std::size_t next = breakAfter > lineStart ? breakAfter : i;
+          starts.push_back(next);
+          lineStart = next;
+          breakAfter = next;
+          column = i - next;  // only plain bytes follow the last break place
+        }
+        ++column;
+        break;
+      case kSpace:
+        ++column;
+        breakAfter = i + 1;
+        break;
+      case kTab:
+        column += kTabColumns - column % kTabColumns;
+        breakAfter = i + 1;
+        break;
+      case kCr:
+        if (i + 1 < n && text[i + 1] == '\n') {
+          ++i;
+        }
+        [[fallthrough]];
+      default:  // kLf
+        starts.push_back(i + 1);
+        lineStart = i + 1;
+        breakAfter = lineStart;
+        column = 0;
+        break;
+    }
+  }
+  lineStarts_ = std::move(starts);
+  UpdateScrollBar();
+}
+
+void NormalView::UpdateScrollBar() {
+  const std::size_t lines = lineStarts_.size();
+  const std::size_t page = static_cast<std::size_t>(LinesPerPage());
+  const std::size_t maximum = lines > page ? lines - page : 0;
+  QScrollBar* bar = verticalScrollBar();
+  bar->setRange(0, static_cast<int>(std::min<std::size_t>(maximum, INT_MAX)));
+  bar->setPageStep(static_cast<int>(page));
+  bar->setSingleStep(1);
+  bar->setEnabled(maximum > 0);
+}
+
+std::size_t NormalView::PositionAt(const QPoint& viewportPos) const {
+  const long long row = (viewportPos.y() - margin_) >= 0
+                            ? (viewportPos.y() - margin_) / lineHeight_
+                            : -1 - (margin_ - viewportPos.y() - 1) / lineHeight_;
+  const long long lineValue = static_cast<long long>(FirstVisibleLine()) + row;
+  if (lineValue < 0) {
+    return 0;
+  }
+  const std::size_t line = static_cast<std::size_t>(lineValue);
+  if (line >= lineStarts_.size()) {
+    return text_.size();
+  }
+  // A click in the right half of a character puts the boundary after it.
+  const double wanted = static_cast<double>(viewportPos.x() - margin_) / charWidth_;
+  std::size_t column = 0;
+  const std::size_t end = LineEnd(line);
+  for (std::size_t pos = LineStart(line); pos < end; ++pos) {
+    const std::size_t width =
+        text_[pos] == '\t' ? kTabColumns - column % kTabColumns : std::size_t{1};
+    if (wanted < static_cast<double>(column) + static_cast<double>(width) / 2.0) {
+      return pos;
+    }
+    column += width;
+  }
+  return end;
+}
+
+void NormalView::paintEvent(QPaintEvent* event) {
+  static const std::array<char16_t, 256> glyphs = BuildGlyphs();
+  QPainter painter(viewport());
+  painter.fillRect(event->rect(), palette().color(QPalette::Base));
+  painter.setFont(font());
+
+  const TextRange selection = Selection();
+  const bool hasSelection = selection.start != selection.end;
+  const std::size_t first = FirstVisibleLine();
+  const std::size_t rows = static_cast<std::size_t>(viewport()->height() / lineHeight_ + 2);
+  const std::size_t last = std::min(lineStarts_.size(), first + rows);
+  // Characters past the right edge are never seen; whitespace that hangs
+  // there is not decoded.
+  const std::size_t maxColumns = static_cast<std::size_t>(columns_) + 2;
+  const QColor textColour = palette().color(QPalette::Text);
+  const QColor selectedColour = palette().color(QPalette::HighlightedText);
+  const QColor highlight = palette().color(QPalette::Highlight);
+
+  QString line;
+  for (std::size_t l = first; l < last; ++l) {
+    const int y = margin_ + static_cast<int>(l - first) * lineHeight_;
+    const std::size_t start = LineStart(l);
+    const std::size_t end = LineEnd(l);
+    const std::size_t next = NextLineStart(l);
+    line.clear();
+    std::size_t column = 0;
+    std::size_t selStartColumn = 0;
+    std::size_t selEndColumn = 0;
+    std::size_t pos = start;
+    for (; pos < end && column < maxColumns; ++pos) {
+      if (pos == selection.start) {
+        selStartColumn = column;
+      }
+      if (pos == selection.end) {
+        selEndColumn = column;
+      }
+      const char c = text_[pos];
+      if (c == '\t') {
+        const std::size_t width = kTabColumns - column % kTabColumns;
+        line.append(QString(static_cast<qsizetype>(width), QLatin1Char(' ')));
+        column += width;
+      } else {
+        line.append(QChar(glyphs[static_cast<unsigned char>(c)]));
+        ++column;
+      }
+    }
+    if (selection.start >= pos) {
+      selStartColumn = column;
+    }
+    if (selection.end >= pos) {
+      selEndColumn = column;
+    }
+
+    QRect selected;
+    if (hasSelection && selection.start < std::max(next, end + 1) && selection.end > start) {
+      if (selection.start < start) {
+        selStartColumn = 0;
+      }
+      // A selected line break shows as one selected column after the text.
+      const std::size_t breakColumn = (selection.end > end && next > end) ? 1 : 0;
+      const std::size_t width = selEndColumn - std::min(selStartColumn, selEndColumn) + breakColumn;
+      selected = QRect(margin_ + static_cast<int>(selStartColumn) * charWidth_, y,
+                       static_cast<int>(width) * charWidth_, lineHeight_);
+      painter.fillRect(selected, highlight);
+    }
+    painter.setPen(textColour);
+    painter.drawText(margin_, y + ascent_, line);
+    if (!selected.isEmpty()) {
+      painter.save();
+      painter.setClipRect(selected);
+      painter.setPen(selectedColour);
+      painter.drawText(margin_, y + ascent_, line);
+      painter.restore();
+    }
+  }
+}
+
+void NormalView::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  const int columns = std::max(1, (viewport()->width() - 2 * margin_) / charWidth_);
+  if (columns != columns_) {
+    // Keep the first visible character on the first visible line.
+    const std::size_t topChar = LineStart(FirstVisibleLine());
+    Relayout();
+    verticalScrollBar()->setValue(
+        static_cast<int>(std::min<std::size_t>(LineFromChar(topChar), INT_MAX)));
+  } else {
+    UpdateScrollBar();
+  }
+}
+
+void NormalView::changeEvent(QEvent* event) {
+  QAbstractScrollArea::changeEvent(event);
+  if (event->type() == QEvent::FontChange) {
+    UpdateMetrics();
+    Relayout();
+    viewport()->update();
+  }
+}
+
+void NormalView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) {
+    QAbstractScrollArea::mousePressEvent(event);
+    return;
+  }
+  const std::size_t pos = PositionAt(event->position().toPoint());
+  if (!(event->modifiers() & Qt::ShiftModifier)) {
+    anchor_ = pos;
+  }
+  caret_ = pos;
+  selecting_ = true;
+  viewport()->update();
+}
+
+void NormalView::mouseMoveEvent(QMouseEvent* event) {
+  if (!selecting_ || !(event->buttons() & Qt::LeftButton)) {
+    return;
+  }
+  const QPoint point = event->position().toPoint();
+  // Dragging past the top or bottom edge scrolls the text along.
+  if (point.y() < 0) {
+    ScrollLines(-1);
+  } else if (point.y() >= viewport()->height()) {
+    ScrollLines(1);
+  }
+  caret_ = PositionAt(point);
+  viewport()->update();
+}
+
+void NormalView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) {
+    selecting_ = false;
+  }
+}
+
+void NormalView::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) {
+    return;
+  }
+  // Selects the word under the pointer: the run of bytes that are not
+  // spaces, tabs or line breaks.
+  std::size_t pos = PositionAt(event->position().toPoint());
+  if (pos < text_.size() && !IsWordByte(text_[pos]) && pos > 0 && IsWordByte(text_[pos - 1])) {
+    --pos;
+  }
+  std::size_t start = pos;
+  std::size_t end = pos;
+  while (start > 0 && IsWordByte(text_[start - 1])) {
+    --start;
+  }
+  while (end < text_.size() && IsWordByte(text_[end])) {
+    ++end;
+  }
+  SetSelection(start, end);
+  selecting_ = false;
+}
+
+void NormalView::keyPressEvent(QKeyEvent* event) {
+  if (event == QKeySequence::Copy) {
+    Copy();
+    return;
+  }
+  if (event == QKeySequence::SelectAll) {
+    SetSelection(0, text_.size());
+    return;
+  }
+  switch (event->key()) {
+    case Qt::Key_Up:
+      ScrollLines(-1);
+      return;
+    case Qt::Key_Down:
+      ScrollLines(1);
+      return;
+    case Qt::Key_PageUp:
+      ScrollLines(-LinesPerPage());
+      return;
+    case Qt::Key_PageDown:
+      ScrollLines(LinesPerPage());
+      return;
+    case Qt::Key_Home:
+      verticalScrollBar()->setValue(0);
+      return;
+    case Qt::Key_End:
+      verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+      return;
+    default:
+      QAbstractScrollArea::keyPressEvent(event);
+  }
+}
+
+void NormalView::scrollContentsBy(int /*dx*/, int /*dy*/) {
+  viewport()->update();
+}
+
+}  // namespace quillex

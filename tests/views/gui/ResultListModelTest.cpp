@@ -1,0 +1,252 @@
+// Standard library
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+// Qt
+#include <QAbstractItemModelTester>
+#include <QIcon>
+#include <QImage>
+#include <QItemSelectionModel>
+#include <QPersistentModelIndex>
+
+#include <gtest/gtest.h>
+
+// Ours
+#include "scan/SectionMap.h"
+#include "store/ResultStore.h"
+#include "views/KindIcons.h"
+#include "views/ResultListModel.h"
+
+namespace quillex {
+namespace {
+
+struct Row {
+  std::uint64_t position;
+  std::uint16_t id;
+  std::string text;
+  StringKind kind;
+};
+
+void AddRows(ResultStore& store, const std::vector<Row>& rows) {
+  for (const Row& row : rows) {
+    ASSERT_TRUE(store.AddResult(static_cast<std::uint32_t>(row.position),
+                                static_cast<std::uint32_t>(row.position >> 32), row.id,
+                                row.text.c_str(), row.kind));
+  }
+}
+
+std::vector<std::uint32_t> Order(const ResultListModel& model) {
+  const auto order = model.DisplayOrder();
+  return {order.begin(), order.end()};
+}
+
+QString Cell(const ResultListModel& model, int row, ResultColumn column) {
+  return model.index(row, static_cast<int>(column)).data(Qt::DisplayRole).toString();
+}
+
+TEST(ResultListModel, FilledRowsCarryResultIndexTextsAndKindIcons) {
+  ResultStore store;
+  SectionMap map;
+  AddRows(store, {{0x10, 0, "one", StringKind::Ansi},
+                  {0x20, 0, "two", StringKind::Ansi},
+                  {0x123456789ABC, 0, "three", StringKind::Ansi},
+                  {0x400, 7, "res seven", StringKind::Resource},
+                  {0x410, 65535, "res max", StringKind::Resource}});
+  ResultListModel model(store, map);
+  QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+
+  EXPECT_EQ(model.rowCount(), 0);
+  model.Fill();
+  ASSERT_EQ(model.rowCount(), 5);
+  EXPECT_EQ(model.columnCount(), static_cast<int>(ResultColumn::ColumnCount));
+  for (int row = 0; row < 5; ++row) {
+    EXPECT_EQ(model.index(row, 3).data(ResultIndexRole).toUInt(), static_cast<unsigned>(row));
+    EXPECT_EQ(model.ResultIndexAt(row), static_cast<std::uint32_t>(row));
+  }
+  EXPECT_EQ(Cell(model, 2, ResultColumn::FilePos), "123456789ABC");
+  EXPECT_EQ(Cell(model, 2, ResultColumn::MemPos), "123456789ABC");
+  EXPECT_EQ(Cell(model, 4, ResultColumn::Id), "65535");
+  EXPECT_EQ(Cell(model, 0, ResultColumn::Id), "0");
+  EXPECT_EQ(Cell(model, 3, ResultColumn::Text), "res seven");
+
+  const QImage green = KindIcons::Shared().Image(0);
+  const QImage blue = KindIcons::Shared().Image(2);
+  for (int row = 0; row < 5; ++row) {
+    const QVariant decoration = model.index(row, 0).data(Qt::DecorationRole);
+    ASSERT_TRUE(decoration.canConvert<QIcon>());
+    const QImage shown =
+        decoration.value<QIcon>().pixmap(12, 12).toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown, row < 3 ? green : blue) << "row " << row;
+    EXPECT_FALSE(model.index(row, 3).data(Qt::DecorationRole).isValid());
+  }
+  EXPECT_EQ(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "File pos");
+  EXPECT_EQ(model.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), "Mem pos");
+  EXPECT_EQ(model.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), "ID");
+  EXPECT_EQ(model.headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), "Text");
+
+  // Fill appends; the Go command empties the list before every scan.
+  model.Fill();
+  EXPECT_EQ(model.rowCount(), 10);
+  EXPECT_EQ(model.ResultIndexAt(7), 2u);
+  model.ClearRows();
+  EXPECT_EQ(model.rowCount(), 0);
+  EXPECT_TRUE(model.DisplayOrder().empty());
+}
+
+TEST(ResultListModel, TextsShowAsWindows1252) {
+  ResultStore store;
+  SectionMap map;
+  AddRows(store, {{0, 0, "\x80 \x93quoted\x94 caf\xE9 \x81", StringKind::Ansi}});
+  ResultListModel model(store, map);
+  model.Fill();
+  EXPECT_EQ(Cell(model, 0, ResultColumn::Text),
+            QString::fromUtf8("\u20AC \u201Cquoted\u201D caf\u00E9 \u0081"));
+}
+
+TEST(CompareRows, CaseInsensitiveBytewiseWithPrefixFirst) {
+  ResultStore store;
+  SectionMap map;
+  AddRows(store, {{0, 10, "apple", StringKind::Ansi},     // 0
+                  {0, 9, "Apple", StringKind::Ansi},      // 1
+                  {0, 0, "apples", StringKind::Ansi},     // 2
+                  {0, 0, "_under", StringKind::Ansi},     // 3
+                  {0, 0, "\xE9t\xE9", StringKind::Ansi},  // 4
+                  {0, 0, "zebra", StringKind::Ansi}});    // 5
+  const auto text = [&](std::uint32_t a, std::uint32_t b, int direction = 1) {
+    return CompareRows(store, map, a, b, ResultColumn::Text, direction);
+  };
+  EXPECT_EQ(text(0, 1), 0);
+  EXPECT_LT(text(0, 2), 0);  // prefix first
+  EXPECT_GT(text(2, 1), 0);
+  // '_' (0x5F) sorts before the letters because they compare in lower case.
+  EXPECT_LT(text(3, 1), 0);
+  // Bytes from 0x80 compare unsigned, after all ASCII letters.
+  EXPECT_GT(text(4, 5), 0);
+  EXPECT_GT(text(0, 2, -1), 0);
+  EXPECT_EQ(text(0, 1, -1), 0);
+  // IDs compare as text: "10" before "9".
+  EXPECT_LT(CompareRows(store, map, 0, 1, ResultColumn::Id, 1), 0);
+  EXPECT_GT(CompareRows(store, map, 0, 1, ResultColumn::Id, -1), 0);
+}
+
+TEST(ResultListModel, ClicksAlternateDirectionAndSurviveRefill) {
+  ResultStore store;
+  SectionMap map;
+  AddRows(store, {{0x30, 9, "banana", StringKind::Resource},
+                  {0x10, 10, "apple", StringKind::Resource},
+                  {0x20, 100, "Apple", StringKind::Resource},
+                  {0x40, 2, "cherry", StringKind::Resource}});
+  ResultListModel model(store, map);
+  QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+  model.Fill();
+  EXPECT_EQ(model.SortColumn(), -1);
+  EXPECT_EQ(model.SortDirection(), 1);
+
+  model.SortByColumn(ResultColumn::Id);
+  EXPECT_EQ(model.SortDirection(), 1);
+  EXPECT_EQ(Order(model), (std::vector<std::uint32_t>{1, 2, 3, 0}));  // 10 100 2 9
+  model.SortByColumn(ResultColumn::Id);
+  EXPECT_EQ(model.SortDirection(), -1);
+  EXPECT_EQ(Order(model), (std::vector<std::uint32_t>{0, 3, 2, 1}));
+
+  // Another column starts ascending; apple and Apple are equal and keep the
+  // order they had (from the descending ID sort: Apple, then apple).
+  model.SortByColumn(ResultColumn::Text);
+  EXPECT_EQ(model.SortColumn(), static_cast<int>(ResultColumn::Text));
+  EXPECT_EQ(model.SortDirection(), 1);
+  EXPECT_EQ(Order(model), (std::vector<std::uint32_t>{2, 1, 0, 3}));
+  model.SortByColumn(ResultColumn::Text);
+  EXPECT_EQ(Order(model), (std::vector<std::uint32_t>{3, 0, 2, 1}));
+
+  model.SortByColumn(ResultColumn::FilePos);
+  EXPECT_EQ(Order(model), (std::vector<std::uint32_t>{1, 2, 0, 3}));
+
+  // A new scan: rows come back in store order, the remembered column and
+  // direction stay, so the same column is reversed.
+  model.ClearRows();
+  model.Fill();
+  EXPECT_EQ(Order(model), (std::vector<std::uint32_t>{0, 1, 2, 3}));
+  EXPECT_EQ(model.SortColumn(), static_cast<int>(ResultColumn::FilePos));
+  model.SortByColumn(ResultColumn::FilePos);
+  EXPECT_EQ(model.SortDirection(), -1);
+  EXPECT_EQ(Order(model), (std::vector<std::uint32_t>{3, 0, 2, 1}));
+
+  // A click on an empty list only changes the state.
+  model.ClearRows();
+  model.SortByColumn(ResultColumn::FilePos);
+  EXPECT_EQ(model.SortDirection(), 1);
+  EXPECT_EQ(model.rowCount(), 0);
+}
+
+// The precomputed keys must order rows exactly as CompareRows does, for every
+// column and both directions, with ties kept in their previous order.
+TEST(ResultListModel, SortAgreesWithCompareRowsAndIsStable) {
+  ResultStore store;
+  SectionMap map;
+  std::mt19937 random(1234);
+  const std::string alphabet = "aAbB_zZ\xE9\xC9 19[`";
+  std::vector<Row> rows;
+  for (int i = 0; i < 3000; ++i) {
+    // Short alphabets and shared prefixes give many ties and long common
+    // prefixes, beyond the eight bytes a key holds.
+    std::string text = (i % 3 == 0) ? "commonprefix" : "";
+    const int length = static_cast<int>(random() % 12);
+    for (int k = 0; k < length; ++k) {
+      text.push_back(alphabet[random() % alphabet.size()]);
+    }
+    if (text.empty()) {
+      text = "x";
+    }
+    // Positions beyond 48 bits show (and sort) by their low 48 bits only.
+    const std::uint64_t position = (std::uint64_t{random() % 4} << 48) | (random() % 64);
+    rows.push_back({position, static_cast<std::uint16_t>(random() % 200), text, StringKind::Ansi});
+  }
+  AddRows(store, rows);
+  ResultListModel model(store, map);
+  model.Fill();
+  for (const ResultColumn column :
+       {ResultColumn::Text, ResultColumn::FilePos, ResultColumn::MemPos, ResultColumn::Id}) {
+    for (const int direction : {1, -1}) {
+      const std::vector<std::uint32_t> before = Order(model);
+      std::vector<std::size_t> placeBefore(before.size());
+      for (std::size_t k = 0; k < before.size(); ++k) {
+        placeBefore[before[k]] = k;
+      }
+      model.SortRows(column, direction);
+      const std::vector<std::uint32_t> after = Order(model);
+      ASSERT_EQ(after.size(), before.size());
+      for (std::size_t k = 1; k < after.size(); ++k) {
+        const int r = CompareRows(store, map, after[k - 1], after[k], column, direction);
+        ASSERT_LE(r, 0) << "column " << static_cast<int>(column) << " direction " << direction
+                        << " at row " << k;
+        if (r == 0) {
+          ASSERT_LT(placeBefore[after[k - 1]], placeBefore[after[k]]) << "unstable at row " << k;
+        }
+      }
+    }
+  }
+}
+
+TEST(ResultListModel, SelectionFollowsRowsThroughSort) {
+  ResultStore store;
+  SectionMap map;
+  AddRows(store, {{3, 0, "c", StringKind::Ansi},
+                  {1, 0, "a", StringKind::Ansi},
+                  {2, 0, "b", StringKind::Unicode}});
+  ResultListModel model(store, map);
+  model.Fill();
+  QItemSelectionModel selection(&model);
+  selection.select(model.index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  const QPersistentModelIndex current(model.index(2, 1));
+  model.SortByColumn(ResultColumn::Text);
+  EXPECT_EQ(Order(model), (std::vector<std::uint32_t>{1, 2, 0}));
+  EXPECT_TRUE(selection.isRowSelected(2, {}));
+  EXPECT_FALSE(selection.isRowSelected(0, {}));
+  EXPECT_EQ(current.row(), 1);
+  EXPECT_EQ(current.column(), 1);
+}
+
+}  // namespace
+}  // namespace quillex
