@@ -116,13 +116,14 @@ class ScanCliTest : public ::testing::Test {
 // ANSI strings at known places, one of them with a Windows-1252 letter and
 // one with a triple letter, then a UTF-16LE string.
 std::string SampleFile() {
-  std::string bytes("hello world\0abcd\0caf\xe9 au lait\0baaad\0baad z\0\0", 46);
-  bytes += std::string("\0\0", 2);
-  for (char c : std::string("wide text")) {
+  using namespace std::string_literals;
+  std::string bytes = "hello world\0abcd\0caf\xe9 au lait\0baaad\0baad z\0"s;
+  bytes.resize(48, '\0');
+  for (char c : "wide text"s) {
     bytes += c;
     bytes += '\0';
   }
-  bytes += std::string("\0\0", 2);
+  bytes += "\0\0"s;
   return bytes;
 }
 
