@@ -234,6 +234,26 @@ void SetError(int* errorOut, int error) {
   }
 }
 
+SaveResult WriteInPlace(const std::string& target, std::span<const std::uint32_t> rowOrder,
+                        SaveLayout layout, const ResultStore& store, const SectionMap& map,
+                        int* errorOut) {
+  const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) {
+    SetError(errorOut, errno);
+    return SaveResult::OpenFailed;
+  }
+  ChunkedOutput output(fd);
+  WriteRows(output, rowOrder, layout, store, map);
+  const bool written = output.Flush();
+  const int writeError = output.Error();
+  const bool closed = ::close(fd) == 0;
+  if (!written || !closed) {
+    SetError(errorOut, !written ? writeError : errno);
+    return SaveResult::WriteFailed;
+  }
+  return SaveResult::Ok;
+}
+
 }  // namespace
 
 ExportWriteFunction InstallExportWriteFunction(ExportWriteFunction function) {
@@ -281,6 +301,11 @@ SaveResult SaveResults(const std::string& path, std::span<const std::uint32_t> r
     SetError(errorOut, EISDIR);
     return SaveResult::OpenFailed;
   }
+  if (exists && !S_ISREG(existing.st_mode)) {
+    // A device or a pipe is written in place: renaming a file over it would
+    // replace the device node itself.
+    return WriteInPlace(target, rowOrder, layout, store, map, errorOut);
+  }
 
   std::string tempPath;
   const int fd = CreateTemporary(DirectoryOf(target), tempPath);
@@ -294,11 +319,17 @@ SaveResult SaveResults(const std::string& path, std::span<const std::uint32_t> r
     return SaveResult::WriteFailed;
   };
 
-  // Replacing a file keeps its permissions; a new one gets 0666 less umask.
-  if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0) {
-    const int error = errno;
-    ::close(fd);
-    return fail(error);
+  // Replacing a file keeps its permissions and, where we may set them, its
+  // owner and group; a new file gets 0666 less the umask.
+  if (exists) {
+    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+      // Only a privileged process can give a file away; the mode still holds.
+    }
+    if (::fchmod(fd, existing.st_mode & 07777) != 0) {
+      const int error = errno;
+      ::close(fd);
+      return fail(error);
+    }
   }
 
   ChunkedOutput output(fd);

@@ -259,6 +259,19 @@ TEST_F(ExportWriterTest, FailuresKeepTheOldFile) {
             SaveResult::OpenFailed);
   EXPECT_EQ(error, EISDIR);
 
+  // Devices are written in place, never replaced by a renamed file.
+  EXPECT_EQ(SaveResults("/dev/null", Rows(3), SaveLayout::Plain, store, map), SaveResult::Ok);
+  struct stat info {};
+  ASSERT_EQ(::stat("/dev/null", &info), 0);
+  EXPECT_TRUE(S_ISCHR(info.st_mode));
+  if (::access("/dev/full", W_OK) == 0) {
+    EXPECT_EQ(SaveResults("/dev/full", Rows(3), SaveLayout::Plain, store, map, &error),
+              SaveResult::WriteFailed);
+    EXPECT_EQ(error, ENOSPC);
+    ASSERT_EQ(::stat("/dev/full", &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+  }
+
   // A full device fails the stream write.
   const int full = ::open("/dev/full", O_WRONLY);
   if (full >= 0) {
