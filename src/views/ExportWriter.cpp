@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -171,8 +170,9 @@ void WriteAdvancedRow(ChunkedOutput& output, const ResultStore& store, const Sec
 }
 
 void WritePlainRow(ChunkedOutput& output, const ResultStore& store, std::uint32_t index) {
-  const char* text = store.Text(index);
-  const std::size_t length = text != nullptr ? std::strlen(text) : 0;
+  const char* stored = store.Text(index);
+  const char* text = stored != nullptr ? stored : "";
+  const std::size_t length = std::strlen(text);
   if (char* at = output.Reserve(length + 1); at != nullptr) {
     std::memcpy(at, text, length);
     at[length] = '\n';
