@@ -146,6 +146,14 @@ TEST_F(ExportWriterTest, RowLineBytes) {
             SaveResult::Ok);
   EXPECT_EQ(ReadFile(path), longText + "\nabc\n");
 
+  // A row past the end is an empty text at position 0, as the list shows it.
+  ASSERT_EQ(SaveResults(path, std::vector<std::uint32_t>{0, 99}, SaveLayout::Plain, store, map),
+            SaveResult::Ok);
+  EXPECT_EQ(ReadFile(path), "abc\n\n");
+  line.clear();
+  AppendAdvancedRowLine(line, store, map, 99);
+  EXPECT_EQ(line, "000000000000   000000010000      0   \r\n");
+
   // Copy: the rows' lines in the given order, no header.
   EXPECT_EQ(BuildCopyText(std::vector<std::uint32_t>{2, 0}, store, map),
             "000000000400   000000010400      7   seven\r\n"
