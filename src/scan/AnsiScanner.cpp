@@ -2,6 +2,7 @@
 
 // Standard library
 #include <cstddef>
+#include <cstring>
 
 namespace quillex {
 
@@ -42,6 +43,18 @@ void AnsiScanner::Scan(std::span<const std::uint8_t> block) {
   while (i < size) {
     if (runLength == 0) {
       const std::size_t from = i;
+      // Eight bytes at a time: a word of zeros is skipped without a look-up,
+      // any other word when none of its bytes is admitted.
+      while (i + 8 <= size) {
+        const std::uint8_t* p = data + i;
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        if (word != 0 && (flags[p[0]] | flags[p[1]] | flags[p[2]] | flags[p[3]] | flags[p[4]] |
+                          flags[p[5]] | flags[p[6]] | flags[p[7]]) != 0) {
+          break;
+        }
+        i += 8;
+      }
       while (i < size && flags[data[i]] == 0) {
         ++i;
       }

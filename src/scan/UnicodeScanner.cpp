@@ -2,6 +2,7 @@
 
 // Standard library
 #include <cstddef>
+#include <cstring>
 
 namespace quillex {
 
@@ -42,6 +43,19 @@ void UnicodeScanner::Scan(std::span<const std::uint8_t> block) {
 
   while (i < size) {
     if (runLength == 0) {
+      // Eight bytes at a time: with no run open only a zero byte after an
+      // admitted one matters, so a word without zero bytes is passed over,
+      // and so is a word of zeros that follows a zero byte.
+      while (i + 8 <= size) {
+        std::uint64_t word;
+        std::memcpy(&word, data + i, sizeof word);
+        const bool hasZero = ((word - 0x0101010101010101ull) & ~word & 0x8080808080808080ull) != 0;
+        if (hasZero && (word != 0 || c != 0)) {
+          break;
+        }
+        c = data[i + 7];
+        i += 8;
+      }
       while (i < size) {
         const std::uint8_t b = data[i];
         if (b == 0 && flags[c] != 0) {

@@ -113,11 +113,13 @@ TEST_F(ResourceWalk, TextsAreLowBytesCutToMaxLength) {
   const auto layout = tree.Build(kVa);
   ASSERT_TRUE(Walk(layout.bytes));
   const std::uint64_t block = kRawStart + layout.data[0];
-  const std::vector<Found> expected = {
-      {block, std::string(255, 'x'), 0, R}, {block + 602, "next", 1, R},  // 2 + 2 x 300 bytes after
-                                                                          // the long string's count
-      {block + 612, "caf\xe9", 2, R},       {block + 622, "ABC", 3, R},  {block + 630, "ab", 4, R},
-      {block + 642, "aaaaaaaa", 5, R}};
+  const std::vector<Found> expected = {{block, std::string(255, 'x'), 0, R},
+                                       {block + 602, "next", 1, R},  // 2 + 2 x 300 bytes after
+                                                                     // the long string's count
+                                       {block + 612, "caf\xe9", 2, R},
+                                       {block + 622, "ABC", 3, R},
+                                       {block + 630, "ab", 4, R},
+                                       {block + 642, "aaaaaaaa", 5, R}};
   EXPECT_EQ(found, expected);
 }
 
