@@ -5,6 +5,7 @@
 #include <array>
 #include <climits>
 #include <cstring>
+#include <string>
 #include <utility>
 
 // Qt
@@ -12,6 +13,7 @@
 #include <QString>
 
 // Ours
+#include "scan/SectionMap.h"
 #include "store/FormatColumn.h"
 #include "store/ResultStore.h"
 #include "views/Cp1252Text.h"
@@ -67,12 +69,28 @@ std::uint64_t PackFolded(const char* text, std::uint32_t length) {
   return key;
 }
 
-// Sort key of a short column text (positions and IDs, at most 16 bytes).
-struct ShortKey {
-  std::uint64_t high;
-  std::uint64_t low;
+// Sort key of the position and ID columns: a number whose order is the
+// order of the column's text.
+struct NumberKey {
+  std::uint64_t key;
   std::uint32_t oldRow;
 };
+
+// The rank of every ID's decimal text among all 65536 of them, so that IDs
+// sort as text ("10" before "9") by one number.
+std::vector<std::uint16_t> BuildIdRanks() {
+  std::vector<std::pair<std::string, std::uint32_t>> texts;
+  texts.reserve(65536);
+  for (std::uint32_t id = 0; id < 65536; ++id) {
+    texts.emplace_back(std::to_string(id), id);
+  }
+  std::sort(texts.begin(), texts.end());
+  std::vector<std::uint16_t> ranks(65536);
+  for (std::size_t rank = 0; rank < texts.size(); ++rank) {
+    ranks[texts[rank].second] = static_cast<std::uint16_t>(rank);
+  }
+  return ranks;
+}
 
 // Sort key of the Text column: the first eight folded bytes decide most
 // comparisons without touching the pool; ties fall back to the texts.
@@ -81,6 +99,45 @@ struct TextKey {
   const char* text;
   std::uint32_t oldRow;
 };
+
+// Sorts by the 48-bit keys, keeping equal keys in their order: a least
+// significant digit radix sort with 16-bit digits.
+// PERF: one counting pass finds the digits where keys differ at all; IDs and
+// the high digits of positions are often constant, so a million rows take one
+// to three scatter passes instead of the n log n comparisons of a comparison
+// sort. Descending order sorts the complemented digits, which keeps ties
+// stable as well.
+void RadixSortStable(std::vector<NumberKey>& keys, bool descending) {
+  constexpr int kDigits = 3;
+  constexpr std::size_t kBuckets = 65536;
+  const auto digitOf = [descending](const NumberKey& key, int digit) {
+    const auto value = static_cast<std::uint16_t>(key.key >> (16 * digit));
+    return static_cast<std::size_t>(descending ? 0xFFFFu - value : value);
+  };
+  std::vector<std::size_t> counts(kDigits * kBuckets, 0);
+  for (const NumberKey& key : keys) {
+    for (int digit = 0; digit < kDigits; ++digit) {
+      ++counts[static_cast<std::size_t>(digit) * kBuckets + digitOf(key, digit)];
+    }
+  }
+  std::vector<NumberKey> scratch(keys.size());
+  for (int digit = 0; digit < kDigits; ++digit) {
+    std::size_t* count = counts.data() + static_cast<std::size_t>(digit) * kBuckets;
+    if (count[digitOf(keys.front(), digit)] == keys.size()) {
+      continue;  // every key has the same digit here
+    }
+    std::size_t offset = 0;
+    for (std::size_t bucket = 0; bucket < kBuckets; ++bucket) {
+      const std::size_t size = count[bucket];
+      count[bucket] = offset;
+      offset += size;
+    }
+    for (const NumberKey& key : keys) {
+      scratch[count[digitOf(key, digit)]++] = key;
+    }
+    keys.swap(scratch);
+  }
+}
 
 int CompareTextKeys(const TextKey& a, const TextKey& b) {
   if (a.prefix != b.prefix) {
@@ -203,12 +260,12 @@ void ResultListModel::SortRows(ResultColumn column, int direction) {
   }
   const std::size_t n = rows_.size();
   // The new order as old row numbers. Every key orders rows exactly as
-  // CompareRows orders their column texts; std::stable_sort keeps rows whose
-  // texts compare equal in their previous order.
+  // CompareRows orders their column texts, and both sorts are stable: rows
+  // whose texts compare equal keep their previous order.
   std::vector<std::uint32_t> order(n);
-  char buffer[kFormatBufferSize];
   if (column == ResultColumn::Text) {
     static const char kEmpty[1] = {0};
+    char buffer[kFormatBufferSize];
     std::vector<TextKey> keys(n);
     for (std::size_t row = 0; row < n; ++row) {
       std::uint32_t length = 0;
@@ -232,24 +289,26 @@ void ResultListModel::SortRows(ResultColumn column, int direction) {
       order[k] = keys[k].oldRow;
     }
   } else {
-    std::vector<ShortKey> keys(n);
-    for (std::size_t row = 0; row < n; ++row) {
-      std::uint32_t length = 0;
-      const char* text = FormatColumn(store_, map_, buffer, &length, rows_[row], column);
-      length = std::min<std::uint32_t>(length, kFormatBufferSize - 1);
-      const std::uint32_t tail = length > 8 ? length - 8 : 0;
-      keys[row] = {PackFolded(text, length), PackFolded(text + 8 * (tail > 0), tail),
-                   static_cast<std::uint32_t>(row)};
-    }
-    const auto less = [](const ShortKey& a, const ShortKey& b) {
-      return a.high != b.high ? a.high < b.high : a.low < b.low;
-    };
-    if (direction < 0) {
-      std::stable_sort(keys.begin(), keys.end(),
-                       [&less](const ShortKey& a, const ShortKey& b) { return less(b, a); });
+    // Positions show as twelve fixed-width hex digits of their low 48 bits,
+    // so the texts sort as those numbers do.
+    constexpr std::uint64_t kShownBits = (std::uint64_t{1} << 48) - 1;
+    std::vector<NumberKey> keys(n);
+    if (column == ResultColumn::Id) {
+      static const std::vector<std::uint16_t> ranks = BuildIdRanks();
+      for (std::size_t row = 0; row < n; ++row) {
+        keys[row] = {ranks[store_.Tag(rows_[row]) & 0xFFFFu], static_cast<std::uint32_t>(row)};
+      }
+    } else if (column == ResultColumn::MemPos) {
+      for (std::size_t row = 0; row < n; ++row) {
+        keys[row] = {map_.MemoryPosition(store_.Position(rows_[row])) & kShownBits,
+                     static_cast<std::uint32_t>(row)};
+      }
     } else {
-      std::stable_sort(keys.begin(), keys.end(), less);
+      for (std::size_t row = 0; row < n; ++row) {
+        keys[row] = {store_.Position(rows_[row]) & kShownBits, static_cast<std::uint32_t>(row)};
+      }
     }
+    RadixSortStable(keys, direction < 0);
     for (std::size_t k = 0; k < n; ++k) {
       order[k] = keys[k].oldRow;
     }

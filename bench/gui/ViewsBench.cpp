@@ -1,0 +1,192 @@
+// The result views with a million results: filling the list, sorting it,
+// building the running text and scrolling it. Run offscreen:
+//   gui_bench --benchmark_min_time=0.5
+
+// Standard library
+#include <cstdint>
+#include <cstdlib>
+#include <random>
+#include <string>
+
+// Qt
+#include <QApplication>
+#include <QImage>
+
+#include <benchmark/benchmark.h>
+
+// Ours
+#include "scan/SectionMap.h"
+#include "store/ResultStore.h"
+#include "views/NormalView.h"
+#include "views/ResultList.h"
+#include "views/ResultListModel.h"
+#include "views/ViewSwitch.h"
+
+namespace quillex {
+namespace {
+
+constexpr std::uint32_t kResults = 1'000'000;
+
+// Texts of 4 to 60 bytes from a mix of words, numbers and punctuation, as a
+// scan of an executable yields them; file positions increase, a few percent
+// of the results are resources with IDs.
+struct Fixture {
+  Fixture() {
+    store.Pool().SetByteStep(4 * 1024 * 1024);
+    store.Pool().SetIndexStep(0x20000);
+    std::mt19937 random(42);
+    const std::string letters =
+        "etaoinshrdlucmfwypvbgkqjxzETAOINSHRDLUCMFWYPVBGKQJXZ0123456789 .,:;_-/\\()%";
+    std::string text;
+    std::uint64_t position = 0;
+    for (std::uint32_t i = 0; i < kResults; ++i) {
+      const std::size_t length = 4 + random() % 57;
+      text.clear();
+      for (std::size_t k = 0; k < length; ++k) {
+        text.push_back(letters[random() % letters.size()]);
+      }
+      position += length + 1 + random() % 200;
+      const bool resource = i % 25 == 0;
+      store.AddResult(static_cast<std::uint32_t>(position),
+                      static_cast<std::uint32_t>(position >> 32),
+                      resource ? static_cast<std::uint16_t>(random() % 5000) : 0, text.c_str(),
+                      resource ? StringKind::Resource : StringKind::Ansi);
+    }
+  }
+
+  ResultStore store;
+  SectionMap map;
+};
+
+Fixture& Shared() {
+  static Fixture fixture;
+  return fixture;
+}
+
+void BM_FillList(benchmark::State& state) {
+  Fixture& f = Shared();
+  ResultListModel model(f.store, f.map);
+  ResultList list(model);
+  list.resize(800, 600);
+  list.show();
+  QImage screen(list.size(), QImage::Format_RGB32);
+  for (auto _ : state) {
+    state.PauseTiming();
+    model.ClearRows();
+    QApplication::processEvents();
+    state.ResumeTiming();
+    model.Fill();
+    QApplication::processEvents();
+    list.render(&screen);
+  }
+  state.counters["rows"] = model.rowCount();
+}
+BENCHMARK(BM_FillList)->Unit(benchmark::kMillisecond);
+
+void SortBench(benchmark::State& state, ResultColumn column, ResultColumn shuffleBy) {
+  Fixture& f = Shared();
+  ResultListModel model(f.store, f.map);
+  ResultList list(model);
+  list.resize(800, 600);
+  list.show();
+  model.Fill();
+  QApplication::processEvents();
+  QImage screen(list.size(), QImage::Format_RGB32);
+  for (auto _ : state) {
+    state.PauseTiming();
+    // Start from another column's order, as a user switching columns does.
+    model.SortRows(shuffleBy, 1);
+    QApplication::processEvents();
+    state.ResumeTiming();
+    model.SortRows(column, 1);
+    QApplication::processEvents();
+    list.render(&screen);
+  }
+}
+
+void BM_SortFilePos(benchmark::State& state) {
+  SortBench(state, ResultColumn::FilePos, ResultColumn::Text);
+}
+BENCHMARK(BM_SortFilePos)->Unit(benchmark::kMillisecond);
+
+void BM_SortText(benchmark::State& state) {
+  SortBench(state, ResultColumn::Text, ResultColumn::FilePos);
+}
+BENCHMARK(BM_SortText)->Unit(benchmark::kMillisecond);
+
+void BM_SortId(benchmark::State& state) {
+  SortBench(state, ResultColumn::Id, ResultColumn::Text);
+}
+BENCHMARK(BM_SortId)->Unit(benchmark::kMillisecond);
+
+void BM_FillNormalView(benchmark::State& state) {
+  Fixture& f = Shared();
+  NormalView view;
+  view.resize(800, 600);
+  view.show();
+  QImage screen(view.size(), QImage::Format_RGB32);
+  for (auto _ : state) {
+    state.PauseTiming();
+    view.Clear();
+    state.ResumeTiming();
+    FillNormalView(view, f.store.Pool());
+    view.render(&screen);
+  }
+  state.counters["bytes"] = static_cast<double>(view.Text().size());
+  state.counters["lines"] = static_cast<double>(view.LineCount());
+}
+BENCHMARK(BM_FillNormalView)->Unit(benchmark::kMillisecond);
+
+// One page down and the paint of the new page, far into the text.
+void BM_ScrollNormalView(benchmark::State& state) {
+  Fixture& f = Shared();
+  NormalView view;
+  view.resize(800, 600);
+  view.show();
+  FillNormalView(view, f.store.Pool());
+  view.ScrollLines(static_cast<int>(view.LineCount() / 2));
+  view.SetSelection(view.LineStart(view.FirstVisibleLine() + 3),
+                    view.LineStart(view.FirstVisibleLine() + 30));
+  QImage screen(view.viewport()->size(), QImage::Format_RGB32);
+  int step = view.LinesPerPage();
+  for (auto _ : state) {
+    view.ScrollLines(step);
+    view.viewport()->render(&screen);
+    step = -step;
+  }
+}
+BENCHMARK(BM_ScrollNormalView)->Unit(benchmark::kMicrosecond);
+
+// The list scrolled a page and painted, far down a million rows.
+void BM_ScrollList(benchmark::State& state) {
+  Fixture& f = Shared();
+  ResultListModel model(f.store, f.map);
+  ResultList list(model);
+  list.resize(800, 600);
+  list.show();
+  model.Fill();
+  QApplication::processEvents();
+  list.EnsureVisible(500000, true);
+  QImage screen(list.viewport()->size(), QImage::Format_RGB32);
+  int row = 500000;
+  int step = list.CountPerPage();
+  for (auto _ : state) {
+    row += step;
+    list.EnsureVisible(row, true);
+    list.viewport()->render(&screen);
+    step = -step;
+  }
+}
+BENCHMARK(BM_ScrollList)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace quillex
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
