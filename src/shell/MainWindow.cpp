@@ -46,7 +46,7 @@ QFont BoldGroupFont() {
 
 MainWindow::MainWindow(ScanEngine& engine, DialogService& dialogs, QWidget* parent)
     : QWidget(parent),
-      tracker_(PixelSize{kInitialWindowWidth, kInitialWindowHeight}),
+      tracker_(PixelSize{kInitialClientWidth, kInitialClientHeight}),
       quit_([] { QCoreApplication::quit(); }) {
   setWindowTitle(QString::fromLatin1(kProgramTitle));
   setWindowIcon(MakeAppIcon());
@@ -57,8 +57,8 @@ MainWindow::MainWindow(ScanEngine& engine, DialogService& dialogs, QWidget* pare
 
   // The minimum applies from the start, so the first layout below cannot
   // make the window smaller than its first size either.
-  setMinimumSize(kInitialWindowWidth, kInitialWindowHeight);
-  resize(kInitialWindowWidth, kInitialWindowHeight);
+  setMinimumSize(kInitialClientWidth, kInitialClientHeight);
+  resize(kInitialClientWidth, kInitialClientHeight);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->geometry();
     move(area.left() + CentredOrigin(area.width(), kInitialWindowWidth),

@@ -21,9 +21,19 @@ class SearchPage;
 class TabContainer;
 struct ScanEngine;
 
-// The window's first size in pixels, also the smallest the user may make it.
+// The window's first rectangle, frame included, as the program has always
+// opened it; it is centred on the screen.
 inline constexpr int kInitialWindowWidth = 587;
 inline constexpr int kInitialWindowHeight = 402;
+// The frame of that window around its client area: 4-pixel sizing borders and
+// a 19-pixel caption. Qt sizes the client area and the window system adds its
+// own frame outside it, so the client area starts at 579 x 375 pixels, which
+// is also the smallest the user may make it: exactly the container at the
+// dialog font's usual scale.
+inline constexpr int kFrameWidth = 8;
+inline constexpr int kFrameHeight = 27;
+inline constexpr int kInitialClientWidth = kInitialWindowWidth - kFrameWidth;
+inline constexpr int kInitialClientHeight = kInitialWindowHeight - kFrameHeight;
 
 // The bold font of the Filter page's group boxes.
 [[nodiscard]] QFont BoldGroupFont();

@@ -1,0 +1,358 @@
+// Standard library
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// Qt
+#include <QCheckBox>
+#include <QIcon>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTabBar>
+
+#include <gtest/gtest.h>
+
+// Quillex
+#include "filter/page/FilterPage.h"
+#include "shell/ShellFixture.h"
+#include "shell/TabContainer.h"
+#include "shell/TabControl.h"
+#include "support/PeBuilder.h"
+#include "views/NormalView.h"
+#include "views/ResultList.h"
+#include "views/ResultListModel.h"
+
+namespace quillex::testing {
+namespace {
+
+constexpr std::array<int, 6> kDisabledDuringScan{1000, 1005, 1090, 1012, 1011, 1010};
+
+void Append(Bytes& bytes, std::string_view text) {
+  bytes.insert(bytes.end(), text.begin(), text.end());
+}
+
+// A PE image with two ANSI strings and one UTF-16 string in ".text", `filler`
+// bytes of short ANSI words after them, and two string resources.
+std::string PeImage(std::size_t filler = 0, bool damageResources = false) {
+  Bytes code(16, 0);
+  Append(code, std::string_view("Hello, scanner\0\0Second ansi text\0\0", 35));
+  const Bytes wide = Utf16(u"Wide string here");
+  code.insert(code.end(), wide.begin(), wide.end());
+  code.insert(code.end(), 4, 0);
+  for (std::size_t i = 0; code.size() < 64 + filler; ++i) {
+    Append(code, "word" + std::to_string(1000000 + i) + "\n");
+  }
+  ResourceTree tree;
+  tree.AddStrings(1, {u"Resource one", u"Resource two"});
+  ResourceTree::Layout rsrc = tree.Build(0x100000);
+  if (damageResources) {
+    // The root's only entry points at a subdirectory far past the section.
+    Put32(rsrc.bytes, 16 + 4, kSubdirectory | 0x7FFFF0u);
+  }
+  PeBuilder pe;
+  pe.ImageBase(0x400000);
+  pe.AddSection(".text", 0x1000, code);
+  pe.AddSection(".rsrc", 0x100000, rsrc.bytes);
+  const Bytes image = pe.Build();
+  return std::string(image.begin(), image.end());
+}
+
+using GoCommand = ShellFixture;
+
+TEST_F(GoCommand, WithoutAFileOnlyNormalisesTheCriteria) {
+  FilterPage& filter = *window_->Filter();
+  filter.SetControlText(1001, QStringLiteral("0"));
+  filter.SetControlText(1003, QStringLiteral("9999"));
+  engine_.criteria.minLength = 77;
+  Go();
+  EXPECT_EQ(filter.ControlText(1001), QStringLiteral("5"));
+  EXPECT_EQ(filter.ControlText(1003), QStringLiteral("1024"));
+  EXPECT_EQ(engine_.criteria.minLength, 5u);
+  EXPECT_EQ(engine_.criteria.maxLength, 1024u);
+  EXPECT_EQ(engine_.criteria.repeatLimit, NoRepeatLimit);
+  // Nothing else happens.
+  EXPECT_EQ(GoButton().text(), QStringLiteral("&Go"));
+  EXPECT_EQ(Text(kStatusText), QStringLiteral("Ready"));
+  EXPECT_EQ(Text(kReportText), QString());
+  EXPECT_FALSE(Search().LastReport().opened);
+  EXPECT_TRUE(dialogs_.boxes.empty());
+
+  // Min 7 with max 3 gives min 3.
+  filter.SetControlText(1001, QStringLiteral("7"));
+  filter.SetControlText(1003, QStringLiteral("3"));
+  Go();
+  EXPECT_EQ(filter.ControlText(1001), QStringLiteral("3"));
+  EXPECT_EQ(engine_.criteria.minLength, 3u);
+}
+
+TEST_F(GoCommand, ScanOfAPeImageFillsTheViewsCountsAndReport) {
+  const std::string path = dir_.Write("image.exe", PeImage());
+  std::vector<bool> enabledDuringScan;
+  QString goTextDuringScan;
+  QString statusDuringScan;
+  bool listDrawingDuringScan = true;
+  bool tabEnabledDuringScan = true;
+  Search().SetPumpHook([&] {
+    if (!enabledDuringScan.empty()) {
+      return;
+    }
+    for (const int id : kDisabledDuringScan) {
+      enabledDuringScan.push_back(Search().Control(id)->isEnabled());
+    }
+    goTextDuringScan = GoButton().text();
+    statusDuringScan = Text(kStatusText);
+    listDrawingDuringScan = Search().List()->updatesEnabled();
+    tabEnabledDuringScan = window_->Container()->Tabs()->isEnabled();
+  });
+  ScanFile(path);
+
+  // During the scan: everything but Stop is disabled and the views do not draw.
+  EXPECT_EQ(enabledDuringScan, std::vector<bool>(6, false));
+  EXPECT_EQ(goTextDuringScan, QStringLiteral("S&top"));
+  EXPECT_EQ(statusDuringScan, QStringLiteral("Scanning..."));
+  EXPECT_FALSE(listDrawingDuringScan);
+  EXPECT_FALSE(tabEnabledDuringScan);
+  EXPECT_TRUE(GoButton().isEnabled());
+
+  // Afterwards everything is back.
+  for (const int id : kDisabledDuringScan) {
+    EXPECT_TRUE(Search().Control(id)->isEnabled()) << id;
+  }
+  EXPECT_TRUE(window_->Container()->Tabs()->isEnabled());
+  EXPECT_TRUE(Search().List()->updatesEnabled());
+  EXPECT_EQ(GoButton().text(), QStringLiteral("&Go"));
+  EXPECT_EQ(Text(kStatusText), QStringLiteral("Ready"));
+  EXPECT_FALSE(Search().Scanning());
+  EXPECT_TRUE(dialogs_.boxes.empty());
+
+  const std::vector<std::string> ansi = Results(StringKind::Ansi);
+  EXPECT_NE(std::find(ansi.begin(), ansi.end(), "Hello, scanner"), ansi.end());
+  EXPECT_NE(std::find(ansi.begin(), ansi.end(), "Second ansi text"), ansi.end());
+  // The last string of the table block is also UTF-16 text that ends in a
+  // NUL, so the Unicode pass finds it as well; the first one ends at the
+  // second one's count.
+  const std::vector<std::string> unicode = Results(StringKind::Unicode);
+  EXPECT_EQ(unicode, (std::vector<std::string>{"Wide string here", "Resource two"}));
+  EXPECT_EQ(Results(StringKind::Resource),
+            (std::vector<std::string>{"Resource one", "Resource two"}));
+
+  EXPECT_EQ(Text(kAnsiCountControl), QString("AN: %1").arg(ansi.size()));
+  EXPECT_EQ(Text(kUnicodeCountControl), QStringLiteral("UN: 2"));
+  EXPECT_EQ(Text(kResourceCountControl), QStringLiteral("RS: 2"));
+
+  // One row per result, in store order, each with its kind's icon.
+  const ResultListModel& model = Search().Model();
+  ASSERT_EQ(model.rowCount(), static_cast<int>(engine_.store.Count()));
+  for (int row = 0; row < model.rowCount(); ++row) {
+    EXPECT_EQ(model.ResultIndexAt(row), static_cast<std::uint32_t>(row));
+    const QVariant icon = model.data(model.index(row, 0), Qt::DecorationRole);
+    EXPECT_FALSE(icon.value<QIcon>().isNull()) << row;
+  }
+
+  // The report: text size counts ANSI and Unicode strings, never resources.
+  std::uint64_t textSize = 0;
+  for (const auto& texts : {ansi, unicode}) {
+    for (const std::string& text : texts) {
+      textSize += text.size();
+    }
+  }
+  EXPECT_GT(textSize, 0u);
+  EXPECT_EQ(Search().LastReport().totalTextSize, textSize);
+  const QRegularExpression report(
+      QStringLiteral("^Time taken : \\d+\\.\\d{3} secs    Text size: (\\d+) bytes "
+                     "\\((\\d+\\.\\d\\d)K\\)$"));
+  const QRegularExpressionMatch match = report.match(Text(kReportText));
+  ASSERT_TRUE(match.hasMatch()) << Text(kReportText).toStdString();
+  EXPECT_EQ(match.captured(1).toULongLong(), textSize);
+  EXPECT_EQ(match.captured(2), QString::number(static_cast<double>(textSize) / 1024, 'f', 2));
+
+  // The advanced view shows the list; the normal view holds the running text
+  // with its selection at the start.
+  EXPECT_FALSE(Search().List()->isHidden());
+  EXPECT_TRUE(Search().Normal()->isHidden());
+  std::string running(engine_.store.Pool().Bytes(), engine_.store.Pool().UsedBytes());
+  std::replace(running.begin(), running.end(), '\0', ' ');
+  EXPECT_EQ(Search().Normal()->Text(), running);
+  EXPECT_EQ(Search().Normal()->Selection(), (TextRange{0, 0}));
+}
+
+TEST_F(GoCommand, AFileThatCannotBeOpenedShowsOneBoxAndEmptyViews) {
+  ScanFile(dir_.Write("first.bin", std::string("Earlier result\n", 15)));
+  ASSERT_EQ(engine_.store.Count(), 1u);
+  const QString counts = Text(kAnsiCountControl);
+  const QString report = Text(kReportText);
+
+  for (const std::string& bad : {(dir_.Path() / "missing.bin").string(), dir_.Path().string()}) {
+    dialogs_.boxes.clear();
+    ScanFile(bad);
+    ASSERT_EQ(dialogs_.boxes.size(), 1u) << bad;
+    EXPECT_EQ(dialogs_.boxes[0].text, "Unable to open that file");
+    EXPECT_EQ(dialogs_.boxes[0].title, "Quillex 3.0.3");
+    EXPECT_EQ(dialogs_.boxes[0].style, MB_ICONERROR);
+    EXPECT_EQ(dialogs_.boxes[0].owner, static_cast<void*>(window_.get()));
+    // The store keeps the earlier results, but the views stay empty.
+    EXPECT_EQ(engine_.store.Count(), 1u);
+    EXPECT_EQ(Search().Model().rowCount(), 0);
+    EXPECT_EQ(Search().Normal()->Text(), "");
+    EXPECT_EQ(Text(kAnsiCountControl), counts);
+    EXPECT_EQ(Text(kReportText), report);
+    EXPECT_EQ(GoButton().text(), QStringLiteral("&Go"));
+    EXPECT_TRUE(Search().Control(kBrowseButton)->isEnabled());
+  }
+}
+
+TEST_F(GoCommand, StopDuringTheAnsiPassKeepsWhatWasFound) {
+  const std::string path = dir_.Write("big.exe", PeImage(3 << 20));
+  ScanFile(path);
+  const std::uint32_t fullAnsi = Search().LastReport().ansiCount;
+  ASSERT_GT(fullAnsi, 100000u);
+  EXPECT_FALSE(Search().StopRequested());
+
+  // The third pump clicks the button, which reads "S&top" by then.
+  int pumps = 0;
+  Search().SetPumpHook([&] {
+    if (++pumps == 3) {
+      GoButton().click();
+    }
+  });
+  ScanFile(path);
+  EXPECT_TRUE(Search().StopRequested());
+  const ScanReport& stopped = Search().LastReport();
+  EXPECT_GT(stopped.ansiCount, 0u);
+  EXPECT_LT(stopped.ansiCount, fullAnsi);
+  EXPECT_EQ(Results(StringKind::Ansi).size(), stopped.ansiCount);
+  // No Unicode results; the resource pass does not pump and runs to its end.
+  EXPECT_TRUE(Results(StringKind::Unicode).empty());
+  EXPECT_EQ(Text(kUnicodeCountControl), QStringLiteral("UN: 0"));
+  EXPECT_EQ(Text(kResourceCountControl), QStringLiteral("RS: 2"));
+  EXPECT_EQ(Results(StringKind::Resource).size(), 2u);
+  // The views and the report are as after a whole scan.
+  EXPECT_EQ(Search().Model().rowCount(), static_cast<int>(engine_.store.Count()));
+  EXPECT_TRUE(Text(kReportText).startsWith(QStringLiteral("Time taken : ")));
+  EXPECT_EQ(GoButton().text(), QStringLiteral("&Go"));
+
+  // The next Go clears the request and scans the whole file again.
+  Search().SetPumpHook({});
+  ScanFile(path);
+  EXPECT_FALSE(Search().StopRequested());
+  EXPECT_EQ(Search().LastReport().ansiCount, fullAnsi);
+}
+
+TEST_F(GoCommand, ASecondScanReplacesTheFirst) {
+  ScanFile(dir_.Write("a.bin", std::string("alpha string one\nalpha string two\n")));
+  ASSERT_EQ(Results(StringKind::Ansi).size(), 2u);
+  ScanFile(dir_.Write("b.bin", std::string("bravo string\n")));
+  EXPECT_EQ(Results(StringKind::Ansi), std::vector<std::string>{"bravo string"});
+  EXPECT_EQ(Search().Model().rowCount(), 1);
+  EXPECT_EQ(Search().Normal()->Text(), "bravo string ");
+  EXPECT_EQ(Text(kAnsiCountControl), QStringLiteral("AN: 1"));
+}
+
+TEST_F(GoCommand, ResultsTheStoreCouldNotKeepAreReported) {
+  std::string text;
+  for (int i = 0; i < 10; ++i) {
+    text += "result string " + std::to_string(10 + i) + "\n";
+  }
+  engine_.store.Pool().SetLimits(0, 3);
+  ScanFile(dir_.Write("many.bin", text));
+  EXPECT_EQ(engine_.store.Count(), 3u);
+  EXPECT_EQ(Search().Model().rowCount(), 3);
+  ASSERT_EQ(dialogs_.boxes.size(), 1u);
+  const FakeDialogService::Box& box = dialogs_.boxes[0];
+  EXPECT_EQ(box.style, MB_ICONWARNING);
+  EXPECT_EQ(box.title, "Quillex 3.0.3");
+  EXPECT_EQ(box.owner, static_cast<void*>(window_.get()));
+  EXPECT_NE(box.text.find("after 3 results"), std::string::npos) << box.text;
+  EXPECT_NE(box.text.find("7 more strings"), std::string::npos) << box.text;
+
+  // A scan that keeps everything says nothing.
+  engine_.store.Pool().SetLimits(0, 0);
+  dialogs_.boxes.clear();
+  ScanFile(dir_.Write("many.bin", text));
+  EXPECT_EQ(engine_.store.Count(), 10u);
+  EXPECT_TRUE(dialogs_.boxes.empty());
+}
+
+TEST_F(GoCommand, DamagedResourcesWarnOnTopWithoutOwner) {
+  ScanFile(dir_.Write("damaged.exe", PeImage(0, true)));
+  ASSERT_EQ(dialogs_.boxes.size(), 1u);
+  EXPECT_EQ(dialogs_.boxes[0].owner, nullptr);
+  EXPECT_EQ(dialogs_.boxes[0].style, MB_ICONWARNING | MB_TOPMOST);
+  EXPECT_EQ(dialogs_.boxes[0].title, "Quillex 3.0.3");
+  EXPECT_EQ(dialogs_.boxes[0].text, kDamagedResourceText);
+  // The other passes' results are all there.
+  EXPECT_EQ(Results(StringKind::Unicode),
+            (std::vector<std::string>{"Wide string here", "Resource two"}));
+}
+
+TEST_F(GoCommand, NormalViewScanFillsTheListToo) {
+  Search().SetChecked(kAdvancedViewBox, false);
+  ASSERT_TRUE(Search().Command(kAdvancedViewBox));
+  EXPECT_TRUE(Search().List()->isHidden());
+  EXPECT_FALSE(Search().Normal()->isHidden());
+  ScanFile(dir_.Write("n.bin", std::string("first string\nsecond string\n")));
+  EXPECT_TRUE(Search().List()->isHidden());
+  EXPECT_EQ(Search().Normal()->Text(), "first string second string ");
+  EXPECT_EQ(Search().Model().rowCount(), 2);
+  Search().SetChecked(kAdvancedViewBox, true);
+  ASSERT_TRUE(Search().Command(kAdvancedViewBox));
+  EXPECT_FALSE(Search().List()->isHidden());
+  EXPECT_TRUE(Search().Normal()->isHidden());
+}
+
+TEST_F(GoCommand, ClosingDuringAScanEndsTheScanThenTheProgram) {
+  const std::string path = dir_.Write("big.exe", PeImage(1 << 20));
+  window_->show();
+  int quitsDuringScan = -1;
+  bool pendingDuringScan = false;
+  Search().SetPumpHook([&] {
+    if (quitsDuringScan < 0) {
+      window_->close();
+      quitsDuringScan = quits_;
+      pendingDuringScan = window_->QuitPending();
+    }
+  });
+  ScanFile(path);
+  EXPECT_EQ(quitsDuringScan, 0);
+  EXPECT_TRUE(pendingDuringScan);
+  EXPECT_TRUE(Search().StopRequested());
+  EXPECT_TRUE(Results(StringKind::Unicode).empty());
+  EXPECT_EQ(quits_, 1);
+  EXPECT_FALSE(window_->QuitPending());
+  EXPECT_FALSE(window_->isVisible());
+
+  // Closing while idle ends the program at once.
+  Search().SetPumpHook({});
+  window_->show();
+  window_->close();
+  EXPECT_EQ(quits_, 2);
+}
+
+TEST_F(GoCommand, ALongPathIsScannedWhole) {
+  // A path of exactly 4000 bytes, far past the 259 characters a fixed file
+  // name buffer would keep.
+  std::filesystem::path deep = dir_.Path();
+  while (deep.string().size() < 3700) {
+    deep /= std::string(200, 'd');
+  }
+  std::filesystem::create_directories(deep);
+  const std::size_t nameLength = 4000 - deep.string().size() - 1;
+  ASSERT_LE(nameLength, 255u);
+  const std::string path = (deep / std::string(nameLength, 'f')).string();
+  ASSERT_EQ(path.size(), 4000u);
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << "found at the end of a long path\n";
+  }
+  window_->OpenPath("\"" + path + "\"");
+  EXPECT_EQ(Search().FileName(), path);
+  EXPECT_EQ(Text(kFileNameEdit).toStdString(), path);
+  EXPECT_EQ(window_->windowTitle().toStdString(), "\"" + path + "\"");
+  RunPostedEvents();
+  EXPECT_TRUE(dialogs_.boxes.empty());
+  EXPECT_EQ(Results(StringKind::Ansi), std::vector<std::string>{"found at the end of a long path"});
+}
+
+}  // namespace
+}  // namespace quillex::testing

@@ -1,0 +1,93 @@
+#pragma once
+
+// Helpers shared by the shell's widget tests: a dialog service that records
+// and answers instead of showing anything, and files in a private directory.
+
+// Standard library
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <unistd.h>
+
+// Quillex
+#include "platform/Dialogs.h"
+
+namespace quillex::testing {
+
+class FakeDialogService : public DialogService {
+ public:
+  struct Box {
+    void* owner;
+    std::string text;
+    std::string title;
+    std::uint32_t style;
+  };
+  struct FileRequest {
+    void* owner;
+    std::string title;
+    std::vector<FileFilter> filters;
+    std::string defaultExtension;
+  };
+
+  void MessageBox(void* owner, std::string_view text, std::string_view title,
+                  std::uint32_t style) override {
+    boxes.push_back(Box{owner, std::string(text), std::string(title), style});
+  }
+  std::optional<std::string> OpenFileDialog(void* owner, std::string_view title,
+                                            const std::vector<FileFilter>& filters,
+                                            std::string_view defaultExtension) override {
+    openRequests.push_back(
+        FileRequest{owner, std::string(title), filters, std::string(defaultExtension)});
+    return openAnswer;
+  }
+  std::optional<std::string> SaveFileDialog(void* owner, std::string_view title,
+                                            const std::vector<FileFilter>& filters,
+                                            std::string_view defaultExtension) override {
+    saveRequests.push_back(
+        FileRequest{owner, std::string(title), filters, std::string(defaultExtension)});
+    return saveAnswer;
+  }
+
+  std::vector<Box> boxes;
+  std::vector<FileRequest> openRequests;
+  std::vector<FileRequest> saveRequests;
+  std::optional<std::string> openAnswer;
+  std::optional<std::string> saveAnswer;
+};
+
+// A directory of its own for one test, removed with everything in it.
+class TempDir {
+ public:
+  TempDir() {
+    static int counter = 0;
+    path_ = std::filesystem::temp_directory_path() /
+            ("quillex-shell-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+    std::filesystem::create_directories(path_);
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  [[nodiscard]] const std::filesystem::path& Path() const { return path_; }
+
+  // Writes the bytes to a file in the directory and returns its path.
+  std::string Write(const std::string& name, std::string_view bytes) const {
+    const std::filesystem::path file = path_ / name;
+    std::ofstream out(file, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return file.string();
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace quillex::testing
