@@ -15,7 +15,7 @@ TEST(Cp1252, EveryByteRoundTripsThroughItsCodePoint) {
   for (unsigned b = 0; b < 256; ++b) {
     const auto byte = static_cast<std::uint8_t>(b);
     const char16_t unicode = Cp1252ToUnicode(byte);
-    EXPECT_TRUE(seen.insert(unicode).second) << "two bytes share U+" << std::hex << +unicode;
+    EXPECT_TRUE(seen.insert(unicode).second) << "two bytes share U+" << std::hex << unsigned{unicode};
     const std::optional<std::uint8_t> back = UnicodeToCp1252(unicode);
     ASSERT_TRUE(back.has_value()) << "byte " << b;
     EXPECT_EQ(*back, byte);
@@ -32,13 +32,13 @@ TEST(Cp1252, HighControlsAndUndefinedBytes) {
   EXPECT_EQ(Cp1252ToUnicode(0x92), u'\u2019');
   EXPECT_EQ(Cp1252ToUnicode(0x99), u'\u2122');
   EXPECT_EQ(Cp1252ToUnicode(0x9F), u'\u0178');
-  for (const std::uint8_t undefined : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) {
-    EXPECT_EQ(Cp1252ToUnicode(undefined), undefined);
+  for (const unsigned undefined : {0x81u, 0x8Du, 0x8Fu, 0x90u, 0x9Du}) {
+    EXPECT_EQ(Cp1252ToUnicode(static_cast<std::uint8_t>(undefined)), undefined);
   }
   // C1 controls that the code page replaced by printable characters, and
   // characters outside the code page, have no byte.
   for (const char32_t missing : {0x80u, 0x85u, 0x9Fu, 0x100u, 0x20ADu, 0x1F600u, 0xFFFDu}) {
-    EXPECT_FALSE(UnicodeToCp1252(missing).has_value()) << std::hex << missing;
+    EXPECT_FALSE(UnicodeToCp1252(missing).has_value()) << std::hex << +missing;
   }
 }
 
