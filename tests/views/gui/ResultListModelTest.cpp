@@ -16,6 +16,7 @@
 // Ours
 #include "scan/SectionMap.h"
 #include "store/ResultStore.h"
+#include "support/PeBuilder.h"
 #include "views/KindIcons.h"
 #include "views/ResultListModel.h"
 
@@ -185,6 +186,15 @@ TEST(ResultListModel, ClicksAlternateDirectionAndSurviveRefill) {
 TEST(ResultListModel, SortAgreesWithCompareRowsAndIsStable) {
   ResultStore store;
   SectionMap map;
+  // A PE image whose sections move memory positions away from file
+  // positions, and out of their order.
+  testing::PeBuilder pe;
+  pe.ImageBase(0x10000000);
+  pe.AddSection(".text", 0x9000, testing::Bytes(0x400, 0x90));
+  pe.AddSection(".data", 0x1000, testing::Bytes(0x400, 0x00));
+  const testing::Bytes image = pe.Build();
+  map.ReadFromBytes(image);
+  ASSERT_EQ(map.Records().size(), 2u);
   std::mt19937 random(1234);
   const std::string alphabet = "aAbB_zZ\xE9\xC9 19[`";
   std::vector<Row> rows;
@@ -200,12 +210,19 @@ TEST(ResultListModel, SortAgreesWithCompareRowsAndIsStable) {
       text = "x";
     }
     // Positions beyond 48 bits show (and sort) by their low 48 bits only.
-    const std::uint64_t position = (std::uint64_t{random() % 4} << 48) | (random() % 64);
+    const std::uint64_t position =
+        (std::uint64_t{random() % 4} << 48) | (random() % (image.size() + 0x100));
     rows.push_back({position, static_cast<std::uint16_t>(random() % 200), text, StringKind::Ansi});
   }
   AddRows(store, rows);
   ResultListModel model(store, map);
   model.Fill();
+  int moved = 0;
+  for (std::uint32_t i = 0; i < store.Count(); ++i) {
+    moved += Cell(model, static_cast<int>(i), ResultColumn::MemPos) !=
+             Cell(model, static_cast<int>(i), ResultColumn::FilePos);
+  }
+  ASSERT_GT(moved, 100) << "the section map must move some positions";
   for (const ResultColumn column :
        {ResultColumn::Text, ResultColumn::FilePos, ResultColumn::MemPos, ResultColumn::Id}) {
     for (const int direction : {1, -1}) {
