@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -35,15 +37,24 @@ class AnsiScanner {
   [[nodiscard]] std::uint64_t Position() const { return position_; }
 
  private:
-  void EndRun(std::uint32_t runLength);
+  // Examines n <= 64 bytes that follow those already seen.
+  void ScanChunk(const std::uint8_t* p, std::size_t n);
+  // Feeds n admitted bytes in a row to the open run (a new one if none is
+  // open); `previous` is the byte just before the first of them.
+  void Extend(const std::uint8_t* bytes, std::size_t n, std::uint8_t previous);
+  // Tests and keeps the open run, which ends before offset `end`, and starts
+  // a new one.
+  void EndRun(std::uint64_t end);
 
-  const std::uint8_t* flags_;
+  // The class table as 0 and 1, so a flag can be shifted into a bit mask.
+  std::array<std::uint8_t, 256> flags_{};
+  // Admitted bytes in a row that a run inside one chunk needs to be looked at.
+  std::uint32_t window_ = 1;
   const FilterCriteria& criteria_;
   char* text_;
   ResultStore& store_;
 
   std::uint64_t position_ = 0;
-  std::uint64_t runStart_ = 0;
   // The run's bytes are stored at text_[0 .. runLength_), so the run length is
   // also the write position.
   std::uint32_t runLength_ = 0;

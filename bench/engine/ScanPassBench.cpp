@@ -1,0 +1,156 @@
+// Speed of the byte passes against a plain read of the same data.
+//
+// The data is the file named by QUILLEX_BENCH_FILE, or else the first 64 MiB
+// of the machine's shared libraries (real binaries: code, data, tables and
+// strings), written once to a temporary file so the file benchmarks read it
+// from the page cache.
+//
+//   QUILLEX_BENCH_FILE=/path/to/file build/bench/engine_bench --benchmark_filter=Pass
+
+// Standard library
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+// POSIX
+#include <fcntl.h>
+#include <unistd.h>
+
+// Third party
+#include <benchmark/benchmark.h>
+
+// Ours
+#include "platform/InputFile.h"
+#include "scan/AnsiScanner.h"
+#include "scan/ScanDriver.h"
+#include "scan/ScanHost.h"
+#include "scan/UnicodeScanner.h"
+
+namespace quillex {
+namespace {
+
+constexpr std::size_t kSampleSize = 64u << 20;
+
+struct Sample {
+  std::string path;
+  std::vector<std::uint8_t> bytes;
+  bool temporary = false;
+
+  Sample() {
+    if (const char* named = std::getenv("QUILLEX_BENCH_FILE"); named != nullptr) {
+      path = named;
+      std::ifstream in(path, std::ios::binary);
+      bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+      return;
+    }
+    std::vector<std::filesystem::path> libraries;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(
+             "/usr/lib", std::filesystem::directory_options::skip_permission_denied, error)) {
+      if (entry.is_regular_file(error) && entry.path().string().find(".so") != std::string::npos) {
+        libraries.push_back(entry.path());
+      }
+    }
+    std::sort(libraries.begin(), libraries.end());
+    for (const auto& library : libraries) {
+      std::ifstream in(library, std::ios::binary);
+      bytes.insert(bytes.end(), std::istreambuf_iterator<char>(in),
+                   std::istreambuf_iterator<char>());
+      if (bytes.size() >= kSampleSize)
+        break;
+    }
+    bytes.resize(std::min(bytes.size(), kSampleSize));
+    path = (std::filesystem::temp_directory_path() / "quillex-pass-bench.bin").string();
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    temporary = true;
+  }
+  ~Sample() {
+    if (temporary)
+      std::remove(path.c_str());
+  }
+};
+
+const Sample& TheSample() {
+  static const Sample sample;
+  return sample;
+}
+
+class SilentHost : public ScanHost {
+ public:
+  void ShowCount(int, const char*, std::uint32_t) override {}
+  bool ScanPump() override { return true; }
+  void WarnDamagedResources() override {}
+  void ReportOpenFailure(const std::string&, const std::string&) override {}
+};
+
+struct Setup {
+  CharClassTable table;
+  FilterCriteria criteria;
+  Setup() { table.RestoreDefaults(); }
+};
+
+// The floor: reading the file in 256 KiB chunks and touching nothing.
+void BM_ReadLoop(benchmark::State& state) {
+  const Sample& sample = TheSample();
+  std::vector<std::uint8_t> buffer(16 * kReadBlockSize);
+  for (auto _ : state) {
+    InputFile file;
+    if (!file.Open(sample.path))
+      state.SkipWithError("cannot open the sample");
+    while (file.Read(buffer.data(), buffer.size()) != 0) {
+      benchmark::DoNotOptimize(buffer.data());
+    }
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * sample.bytes.size()));
+}
+BENCHMARK(BM_ReadLoop)->Unit(benchmark::kMillisecond);
+
+// One pass over the data in memory, in 16 KiB blocks, results into a store.
+template <class Scanner>
+void BM_Pass(benchmark::State& state) {
+  const Sample& sample = TheSample();
+  const Setup setup;
+  std::vector<char> text(setup.criteria.maxLength + 2);
+  for (auto _ : state) {
+    ResultStore store;
+    store.Pool().SetByteStep(1u << 20);
+    store.Pool().SetIndexStep(1u << 16);
+    Scanner scanner(setup.table, setup.criteria, text, store);
+    const std::span<const std::uint8_t> all(sample.bytes);
+    for (std::size_t at = 0; at < all.size(); at += kReadBlockSize) {
+      scanner.Scan(all.subspan(at, std::min(kReadBlockSize, all.size() - at)));
+    }
+    scanner.Finish();
+    benchmark::DoNotOptimize(scanner.Count());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * sample.bytes.size()));
+}
+BENCHMARK(BM_Pass<AnsiScanner>)->Name("BM_AnsiPass")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Pass<UnicodeScanner>)->Name("BM_UnicodePass")->Unit(benchmark::kMillisecond);
+
+// The whole scan of the file: map, three passes, store.
+void BM_WholeScan(benchmark::State& state) {
+  const Sample& sample = TheSample();
+  ScanEngine engine;
+  engine.table.RestoreDefaults();
+  engine.store.Pool().SetByteStep(1u << 20);
+  engine.store.Pool().SetIndexStep(1u << 16);
+  SilentHost host;
+  for (auto _ : state) {
+    const ScanReport report = RunScan(sample.path, engine, host);
+    benchmark::DoNotOptimize(report.ansiCount);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * sample.bytes.size()));
+}
+BENCHMARK(BM_WholeScan)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace quillex

@@ -1,0 +1,184 @@
+// The byte passes against a plain transcription of their rules, one byte at a
+// time, on seeded random data. The passes take shortcuts for speed (bit masks
+// over 64-byte chunks, word skipping); whatever the data, criteria and block
+// size, they must find exactly what the plain rules find.
+
+// Standard library
+#include <random>
+#include <string>
+#include <vector>
+
+// Third party
+#include <gtest/gtest.h>
+
+// Ours
+#include "scan/AnsiScanner.h"
+#include "scan/ScannerTestRunner.h"
+#include "scan/UnicodeScanner.h"
+
+namespace quillex {
+namespace {
+
+using testing::Found;
+
+std::vector<Found> ReferenceAnsi(const std::vector<std::uint8_t>& bytes,
+                                 const CharClassTable& table, const FilterCriteria& c) {
+  std::vector<Found> out;
+  std::uint64_t position = 0;
+  std::uint64_t runStart = 0;
+  std::string run;
+  std::uint32_t repeat = 1;
+  std::uint8_t previous = 0;
+  auto end = [&] {
+    if (run.size() >= c.minLength && run.size() <= c.maxLength &&
+        AcceptMustContain(run.c_str(), c)) {
+      out.push_back(Found{runStart, run, 0, StringKind::Ansi});
+    }
+  };
+  auto restart = [&] {
+    runStart = position;
+    run.clear();
+    repeat = 1;
+  };
+  for (const std::uint8_t b : bytes) {
+    ++position;
+    if (table.Allowed(b)) {
+      const std::size_t length = run.size() + 1;
+      repeat = b == previous ? repeat + 1 : 1;
+      if (length > c.maxLength || repeat >= c.repeatLimit) {
+        restart();
+      } else {
+        run += static_cast<char>(b);
+      }
+    } else {
+      end();
+      restart();
+    }
+    previous = b;
+  }
+  end();
+  return out;
+}
+
+std::vector<Found> ReferenceUnicode(const std::vector<std::uint8_t>& bytes,
+                                    const CharClassTable& table, const FilterCriteria& c) {
+  std::vector<Found> out;
+  std::uint64_t position = 0;
+  std::uint64_t runStart = 0;
+  std::string run;
+  std::uint32_t repeat = 1;
+  auto at = [&bytes](std::uint64_t offset, std::uint64_t back) -> std::uint8_t {
+    return offset >= back ? bytes[offset - back] : 0;
+  };
+  auto restart = [&] {
+    run.clear();
+    repeat = 1;
+  };
+  for (std::uint64_t i = 0; i < bytes.size(); ++i) {
+    const std::uint8_t b = bytes[i];
+    const std::uint8_t ch = at(i, 1);
+    ++position;
+    if (b != 0) {
+      if (ch != 0)
+        restart();
+    } else if (ch == 0) {
+      if (run.size() >= c.minLength && run.size() <= c.maxLength &&
+          AcceptMustContain(run.c_str(), c)) {
+        out.push_back(Found{runStart, run, 0, StringKind::Unicode});
+      }
+      restart();
+    } else if (table.Allowed(ch)) {
+      if (run.empty())
+        runStart = position - 2;
+      repeat = (i >= 3 && at(i, 3) == ch && at(i, 2) == 0) ? repeat + 1 : 1;
+      if (run.size() + 1 > c.maxLength || repeat >= c.repeatLimit) {
+        restart();
+      } else {
+        run += static_cast<char>(ch);
+      }
+    } else {
+      restart();
+    }
+  }
+  if (!run.empty() && AcceptString(run.c_str(), table, c)) {
+    out.push_back(Found{runStart, run, 0, StringKind::Unicode});
+  }
+  return out;
+}
+
+// Data with long and short runs, repeats, zeros and UTF-16 text, so that every
+// rule fires often.
+std::vector<std::uint8_t> RandomData(std::mt19937& rng, std::size_t size) {
+  std::vector<std::uint8_t> out;
+  std::uniform_int_distribution<int> kind(0, 5);
+  std::uniform_int_distribution<int> length(1, 40);
+  std::uniform_int_distribution<int> byte(0, 255);
+  std::uniform_int_distribution<int> letter('a', 'e');
+  while (out.size() < size) {
+    const int n = length(rng);
+    switch (kind(rng)) {
+      case 0:  // random bytes
+        for (int k = 0; k < n; ++k)
+          out.push_back(static_cast<std::uint8_t>(byte(rng)));
+        break;
+      case 1:  // a few letters, often repeated
+        for (int k = 0; k < n; ++k)
+          out.push_back(static_cast<std::uint8_t>(letter(rng)));
+        break;
+      case 2:  // one letter many times
+        out.insert(out.end(), static_cast<std::size_t>(n), static_cast<std::uint8_t>(letter(rng)));
+        break;
+      case 3:  // zeros
+        out.insert(out.end(), static_cast<std::size_t>(n % 9), 0);
+        break;
+      default:  // UTF-16 text, sometimes repeated characters
+        for (int k = 0; k < n; ++k) {
+          out.push_back(static_cast<std::uint8_t>(k % 3 == 0 ? letter(rng) : out.size() % 7 + 'a'));
+          out.push_back(0);
+        }
+        if (n % 2 == 0)
+          out.push_back(0);
+        break;
+    }
+  }
+  out.resize(size);
+  return out;
+}
+
+TEST(PassesAgainstTheRules, RandomDataCriteriaAndBlockSizes) {
+  std::mt19937 rng(20240611);
+  std::uniform_int_distribution<std::uint32_t> minLength(1, 8);
+  std::uniform_int_distribution<std::uint32_t> extra(0, 30);
+  std::uniform_int_distribution<int> coin(0, 3);
+  const std::size_t blockSizes[] = {1, 3, 7, 63, 64, 65, 200, 16384};
+  for (int round = 0; round < 300; ++round) {
+    SCOPED_TRACE(round);
+    CharClassTable table;
+    table.SetBytes("abcde", 1);
+    if (coin(rng) == 0)
+      table.SetBytes("fghijklmnopqrstuvwxyz \t", 1);
+    if (coin(rng) == 0)
+      table.SetBytes("\x01\x02\x03\x80\xff", 1);
+    FilterCriteria criteria;
+    criteria.minLength = minLength(rng);
+    criteria.maxLength = coin(rng) == 0 ? 1024 : criteria.minLength + extra(rng);
+    criteria.repeatLimit =
+        coin(rng) == 0 ? NoRepeatLimit : 3 + static_cast<std::uint32_t>(coin(rng));
+    criteria.repeatDiscard = criteria.repeatLimit != NoRepeatLimit;
+    if (coin(rng) == 0) {
+      criteria.mustContainEnabled = true;
+      criteria.mustContain = "c";
+    }
+    const auto data = RandomData(rng, 1 + static_cast<std::size_t>(round) * 37);
+    const std::size_t blockSize =
+        blockSizes[static_cast<std::size_t>(round) % std::size(blockSizes)];
+
+    const auto ansi = testing::RunPass<AnsiScanner>(data, criteria, blockSize, table);
+    EXPECT_EQ(ansi.found, ReferenceAnsi(data, table, criteria));
+    const auto unicode = testing::RunPass<UnicodeScanner>(data, criteria, blockSize, table);
+    EXPECT_EQ(unicode.found, ReferenceUnicode(data, table, criteria));
+  }
+}
+
+}  // namespace
+}  // namespace quillex
