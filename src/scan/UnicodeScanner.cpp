@@ -1,6 +1,7 @@
 #include "scan/UnicodeScanner.h"
 
 // Standard library
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
@@ -8,7 +9,13 @@ namespace quillex {
 
 UnicodeScanner::UnicodeScanner(const CharClassTable& table, const FilterCriteria& criteria,
                                std::span<char> textBuffer, ResultStore& store)
-    : table_(table), criteria_(criteria), text_(textBuffer.data()), store_(store) {}
+    : table_(table), criteria_(criteria), text_(textBuffer.data()), store_(store) {
+  for (std::size_t b = 0; b < flags_.size(); ++b) {
+    flags_[b] = table.Allowed(static_cast<std::uint8_t>(b)) ? 1 : 0;
+  }
+  // A run of w characters spans 2w - 1 pairs, and a chunk has 64.
+  window_ = std::min<std::uint32_t>(std::max<std::uint32_t>(criteria.minLength, 1), 32);
+}
 
 void UnicodeScanner::Keep(std::uint32_t runLength) {
   textSize_ += runLength;
@@ -17,7 +24,80 @@ void UnicodeScanner::Keep(std::uint32_t runLength) {
                    static_cast<std::uint32_t>(runStart_ >> 32), 0, text_, StringKind::Unicode);
 }
 
+namespace {
+
+constexpr std::size_t kChunk = 64;
+
+// Bit k set where byte k is admitted, and where it is zero.
+std::uint64_t AdmittedMask(const std::uint8_t* flags, const std::uint8_t* p) {
+  std::uint64_t mask = 0;
+  for (std::size_t k = 0; k < kChunk; ++k) {
+    mask |= std::uint64_t{flags[p[k]]} << k;
+  }
+  return mask;
+}
+
+std::uint64_t ZeroMask(const std::uint8_t* p) {
+  std::uint64_t mask = 0;
+  for (std::size_t k = 0; k < kChunk; ++k) {
+    mask |= std::uint64_t{p[k] == 0} << k;
+  }
+  return mask;
+}
+
+// Bit s set where bits s, s + 2, ..., s + 2 (width - 1) are all set.
+std::uint64_t EveryOtherRunsOf(std::uint64_t mask, std::uint32_t width) {
+  std::uint32_t have = 1;
+  while (have < width) {
+    const std::uint32_t shift = std::min(have, width - have);
+    mask &= mask >> (2 * shift);
+    have += shift;
+  }
+  return mask;
+}
+
+}  // namespace
+
 void UnicodeScanner::Scan(std::span<const std::uint8_t> block) {
+  // PERF NOTES: most 64-byte chunks of binary data hold no text worth a
+  // look, and that can be told from two bit masks without walking the pairs
+  // one by one. Pair k of a chunk is (byte k - 1, byte k); it adds a character
+  // exactly when byte k - 1 is admitted and byte k is zero, and the characters
+  // of one run are added at every other pair. A chunk entered with no run
+  // open can be passed over when no run of minLength characters lies in it
+  // (shorter runs are never kept, drops only shorten them) and no run is still
+  // open at its end. Any other chunk, and the partial chunk at the end of a
+  // block, goes through the exact pair-by-pair walk.
+  const std::uint8_t* data = block.data();
+  std::size_t size = block.size();
+  while (size >= kChunk) {
+    if (runLength_ == 0 && !MayHoldText(data)) {
+      history_[0] = data[kChunk - 3];
+      history_[1] = data[kChunk - 2];
+      history_[2] = data[kChunk - 1];
+      position_ += kChunk;
+    } else {
+      ScanPairs(std::span<const std::uint8_t>(data, kChunk));
+    }
+    data += kChunk;
+    size -= kChunk;
+  }
+  if (size != 0) {
+    ScanPairs(std::span<const std::uint8_t>(data, size));
+  }
+}
+
+bool UnicodeScanner::MayHoldText(const std::uint8_t* p) const {
+  const std::uint64_t zero = ZeroMask(p);
+  const std::uint64_t admittedBefore = (AdmittedMask(flags_.data(), p) << 1) | flags_[history_[2]];
+  const std::uint64_t adds = admittedBefore & zero;
+  // Still open at the end: a character added at the last pair, or at the one
+  // before it when the last byte is not zero (that pair changes nothing).
+  const bool openAtEnd = ((adds >> 63) | ((adds >> 62) & ~(zero >> 63))) & 1;
+  return openAtEnd || EveryOtherRunsOf(adds, window_) != 0;
+}
+
+void UnicodeScanner::ScanPairs(std::span<const std::uint8_t> block) {
   // PERF NOTES: c, the byte before the current one, lives in a register. While
   // no run is open only one pair matters, (admitted c, 0), so the skip loop
   // tests each byte against zero and looks up the table only at zero bytes.

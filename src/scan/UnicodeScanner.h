@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -35,7 +36,17 @@ class UnicodeScanner {
   [[nodiscard]] std::uint64_t Position() const { return position_; }
 
  private:
+  // True unless the 64 bytes at p, entered with no run open, certainly add
+  // no result and leave no run open.
+  [[nodiscard]] bool MayHoldText(const std::uint8_t* p) const;
+  // The exact walk over every pair of the bytes, which follow those seen.
+  void ScanPairs(std::span<const std::uint8_t> block);
   void Keep(std::uint32_t runLength);
+
+  // The class table as 0 and 1, so a flag can be shifted into a bit mask.
+  std::array<std::uint8_t, 256> flags_{};
+  // Characters in a row that a run inside one chunk needs to be looked at.
+  std::uint32_t window_ = 1;
 
   const CharClassTable& table_;
   const FilterCriteria& criteria_;
