@@ -114,7 +114,11 @@ void NormalView::SetText(std::string text) {
   anchor_ = 0;
   caret_ = 0;
   selecting_ = false;
-  Relayout();
+  if (isVisible()) {
+    Relayout();
+  } else {
+    layoutDirty_ = true;
+  }
   verticalScrollBar()->setValue(0);
   viewport()->update();
 }
@@ -147,11 +151,18 @@ void NormalView::Copy() const {
 }
 
 std::size_t NormalView::LineFromChar(std::size_t pos) const {
+  EnsureLayout();
   const auto after = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), pos);
   return static_cast<std::size_t>(after - lineStarts_.begin()) - 1;
 }
 
+std::size_t NormalView::LineCount() const {
+  EnsureLayout();
+  return lineStarts_.size();
+}
+
 std::size_t NormalView::LineStart(std::size_t line) const {
+  EnsureLayout();
   return line < lineStarts_.size() ? lineStarts_[line] : text_.size();
 }
 
@@ -208,12 +219,14 @@ std::optional<TextRange> NormalView::FindText(std::string_view pattern, std::siz
 }
 
 void NormalView::ScrollLines(int lines) {
+  EnsureLayout();
   QScrollBar* bar = verticalScrollBar();
   const long long target = static_cast<long long>(bar->value()) + lines;
   bar->setValue(static_cast<int>(std::clamp<long long>(target, bar->minimum(), bar->maximum())));
 }
 
 std::size_t NormalView::FirstVisibleLine() const {
+  EnsureLayout();
   return static_cast<std::size_t>(std::max(verticalScrollBar()->value(), 0));
 }
 
@@ -228,7 +241,14 @@ void NormalView::UpdateMetrics() {
   ascent_ = metrics.ascent();
 }
 
-void NormalView::Relayout() {
+void NormalView::EnsureLayout() const {
+  if (layoutDirty_) {
+    Relayout();
+  }
+}
+
+void NormalView::Relayout() const {
+  layoutDirty_ = false;
   columns_ = std::max(1, (viewport()->width() - 2 * margin_) / charWidth_);
   const std::size_t columns = static_cast<std::size_t>(columns_);
   const std::size_t n = text_.size();
@@ -281,7 +301,7 @@ void NormalView::Relayout() {
   UpdateScrollBar();
 }
 
-void NormalView::UpdateScrollBar() {
+void NormalView::UpdateScrollBar() const {
   const std::size_t lines = lineStarts_.size();
   const std::size_t page = static_cast<std::size_t>(LinesPerPage());
   const std::size_t maximum = lines > page ? lines - page : 0;
@@ -321,6 +341,7 @@ std::size_t NormalView::PositionAt(const QPoint& viewportPos) const {
 
 void NormalView::paintEvent(QPaintEvent* event) {
   static const std::array<char16_t, 256> glyphs = BuildGlyphs();
+  EnsureLayout();
   QPainter painter(viewport());
   painter.fillRect(event->rect(), palette().color(QPalette::Base));
   painter.setFont(font());
@@ -398,6 +419,14 @@ void NormalView::paintEvent(QPaintEvent* event) {
 
 void NormalView::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
+  if (!isVisible()) {
+    layoutDirty_ = true;
+    return;
+  }
+  if (layoutDirty_) {
+    Relayout();
+    return;
+  }
   const int columns = std::max(1, (viewport()->width() - 2 * margin_) / charWidth_);
   if (columns != columns_) {
     // Keep the first visible character on the first visible line.
@@ -414,9 +443,14 @@ void NormalView::changeEvent(QEvent* event) {
   QAbstractScrollArea::changeEvent(event);
   if (event->type() == QEvent::FontChange) {
     UpdateMetrics();
-    Relayout();
+    layoutDirty_ = true;
     viewport()->update();
   }
+}
+
+void NormalView::showEvent(QShowEvent* event) {
+  QAbstractScrollArea::showEvent(event);
+  EnsureLayout();
 }
 
 void NormalView::mousePressEvent(QMouseEvent* event) {

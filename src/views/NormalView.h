@@ -50,7 +50,7 @@ class NormalView : public QAbstractScrollArea {
 
   // The display line (after wrapping) that holds the character at `pos`.
   [[nodiscard]] std::size_t LineFromChar(std::size_t pos) const;
-  [[nodiscard]] std::size_t LineCount() const { return lineStarts_.size(); }
+  [[nodiscard]] std::size_t LineCount() const;
   // The first character of a display line.
   [[nodiscard]] std::size_t LineStart(std::size_t line) const;
 
@@ -74,12 +74,17 @@ class NormalView : public QAbstractScrollArea {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
 
  private:
   void UpdateMetrics();
-  void Relayout();
-  void UpdateScrollBar();
+  // The layout waits until the view is shown or asked about its lines: a
+  // hidden view may have no proper width yet, and laying out megabytes at a
+  // width of a few characters would only be thrown away.
+  void EnsureLayout() const;
+  void Relayout() const;
+  void UpdateScrollBar() const;
   // End of a display line's characters, before its line break if any.
   [[nodiscard]] std::size_t LineEnd(std::size_t line) const;
   // Start of the next display line, or the text's end for the last one.
@@ -88,12 +93,13 @@ class NormalView : public QAbstractScrollArea {
 
   std::string text_;
   // Start of every display line; never empty (an empty text has one line).
-  std::vector<std::size_t> lineStarts_{0};
+  mutable std::vector<std::size_t> lineStarts_{0};
+  mutable bool layoutDirty_ = false;
   std::size_t anchor_ = 0;
   std::size_t caret_ = 0;
-  int columns_ = 1;     // characters per display line
-  int charWidth_ = 1;   // pixels per character (fixed-pitch font)
-  int lineHeight_ = 1;  // pixels per display line
+  mutable int columns_ = 1;  // characters per display line
+  int charWidth_ = 1;        // pixels per character (fixed-pitch font)
+  int lineHeight_ = 1;       // pixels per display line
   int ascent_ = 0;
   int margin_ = 2;  // left and top padding in pixels
   bool selecting_ = false;

@@ -11,9 +11,9 @@
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QScrollBar>
-#include <QStyledItemDelegate>
 
 // Ours
 #include "store/ResultColumn.h"
@@ -121,6 +121,16 @@ void ResultList::contextMenuEvent(QContextMenuEvent* event) {
     RightClickAt(event->pos());
   }
   event->accept();
+}
+
+void ResultList::keyPressEvent(QKeyEvent* event) {
+  // The item view would copy the current cell's text; copying rows is the
+  // popup menu's Copy command, so the key is left to the page.
+  if (event == QKeySequence::Copy) {
+    event->ignore();
+    return;
+  }
+  QTreeView::keyPressEvent(event);
 }
 
 void ResultList::FitTextColumn() {

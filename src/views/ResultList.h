@@ -67,6 +67,7 @@ class ResultList : public QTreeView {
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   ResultListModel& model_;

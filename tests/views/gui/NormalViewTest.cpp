@@ -60,6 +60,14 @@ TEST(ViewSwitch, FillClearAndSwitchTheTwoViews) {
   EXPECT_EQ(list.geometry(), view.geometry());
   EXPECT_EQ(list.geometry(), QRect(5, 46, 335, 135));
 
+  // The whole running text arrives, however long (no edit-control limit).
+  std::string big(70000, 'x');
+  big.back() = 'Z';
+  store.AddResult(99, 0, 0, big.c_str(), StringKind::Ansi);
+  FillNormalView(view, store.Pool());
+  ASSERT_EQ(view.Text().size(), 8 + big.size() + 1);
+  EXPECT_EQ(view.FindText("xz ", 0), (TextRange{8 + big.size() - 2, 8 + big.size() + 1}));
+
   ClearViews(model, view);
   EXPECT_EQ(model.rowCount(), 0);
   EXPECT_TRUE(view.Text().empty());
@@ -114,6 +122,15 @@ TEST_F(NormalViewTest, LineBreaksAndWrapping) {
   EXPECT_EQ(view_.LineStart(3), columns - 2 + 7 + columns);
   EXPECT_EQ(view_.LineStart(4), columns - 2 + 7 + 2 * columns);
   EXPECT_EQ(view_.LineFromChar(columns - 3), 0u);  // the space hangs on line 0
+
+  // A hidden view lays out at the width it has when it is shown.
+  NormalView hidden;
+  hidden.resize(80, 200);
+  hidden.SetText(text);
+  hidden.resize(400, 200);
+  hidden.show();
+  EXPECT_EQ(hidden.LineCount(), 5u);
+  EXPECT_EQ(hidden.LineStart(1), columns - 2);
 
   // Narrower view, more lines; the layout follows the width.
   view_.resize(200, 200);
