@@ -358,13 +358,15 @@ void NormalView::paintEvent(QPaintEvent* event) {
   const QColor selectedColour = palette().color(QPalette::HighlightedText);
   const QColor highlight = palette().color(QPalette::Highlight);
 
+  // One buffer for every line of the page; resize(0) keeps its capacity.
   QString line;
+  line.reserve(static_cast<qsizetype>(maxColumns) + kTabColumns);
   for (std::size_t l = first; l < last; ++l) {
     const int y = margin_ + static_cast<int>(l - first) * lineHeight_;
     const std::size_t start = LineStart(l);
     const std::size_t end = LineEnd(l);
     const std::size_t next = NextLineStart(l);
-    line.clear();
+    line.resize(0);
     std::size_t column = 0;
     std::size_t selStartColumn = 0;
     std::size_t selEndColumn = 0;
@@ -379,7 +381,7 @@ void NormalView::paintEvent(QPaintEvent* event) {
       const char c = text_[pos];
       if (c == '\t') {
         const std::size_t width = kTabColumns - column % kTabColumns;
-        line.append(QString(static_cast<qsizetype>(width), QLatin1Char(' ')));
+        line.resize(line.size() + static_cast<qsizetype>(width), QLatin1Char(' '));
         column += width;
       } else {
         line.append(QChar(glyphs[static_cast<unsigned char>(c)]));
@@ -394,7 +396,7 @@ void NormalView::paintEvent(QPaintEvent* event) {
     }
 
     QRect selected;
-    if (hasSelection && selection.start < std::max(next, end + 1) && selection.end > start) {
+    if (hasSelection && selection.start < next && selection.end > start) {
       if (selection.start < start) {
         selStartColumn = 0;
       }
