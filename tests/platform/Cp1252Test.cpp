@@ -15,7 +15,8 @@ TEST(Cp1252, EveryByteRoundTripsThroughItsCodePoint) {
   for (unsigned b = 0; b < 256; ++b) {
     const auto byte = static_cast<std::uint8_t>(b);
     const char16_t unicode = Cp1252ToUnicode(byte);
-    EXPECT_TRUE(seen.insert(unicode).second) << "two bytes share U+" << std::hex << unsigned{unicode};
+    EXPECT_TRUE(seen.insert(unicode).second)
+        << "two bytes share U+" << std::hex << unsigned{unicode};
     const std::optional<std::uint8_t> back = UnicodeToCp1252(unicode);
     ASSERT_TRUE(back.has_value()) << "byte " << b;
     EXPECT_EQ(*back, byte);
