@@ -185,7 +185,15 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
       char buffer[kFormatBufferSize];
       std::uint32_t length = 0;
       const char* text = FormatColumn(store_, map_, buffer, &length, result, column);
-      return BytesToQString(std::string_view(text, length));
+      QString shown = BytesToQString(std::string_view(text, length));
+      // A row is one line: the item view would cut a text at its first line
+      // break and hide the rest, so breaks show as spaces here (only here;
+      // Find, Save and Copy read the bytes themselves).
+      if (column == ResultColumn::Text) {
+        shown.replace(QLatin1Char('\r'), QLatin1Char(' '))
+            .replace(QLatin1Char('\n'), QLatin1Char(' '));
+      }
+      return shown;
     }
     case Qt::DecorationRole:
       if (column == ResultColumn::FilePos) {

@@ -99,11 +99,14 @@ TEST(ResultListModel, FilledRowsCarryResultIndexTextsAndKindIcons) {
 TEST(ResultListModel, TextsShowAsWindows1252) {
   ResultStore store;
   SectionMap map;
-  AddRows(store, {{0, 0, "\x80 \x93quoted\x94 caf\xE9 \x81", StringKind::Ansi}});
+  AddRows(store, {{0, 0, "\x80 \x93quoted\x94 caf\xE9 \x81", StringKind::Ansi},
+                  {0, 0, "one\r\ntwo\tthree", StringKind::Ansi}});
   ResultListModel model(store, map);
   model.Fill();
   EXPECT_EQ(Cell(model, 0, ResultColumn::Text),
             QString::fromUtf8("\u20AC \u201Cquoted\u201D caf\u00E9 \u0081"));
+  // A row is one line: line breaks show as spaces so no part of the text hides.
+  EXPECT_EQ(Cell(model, 1, ResultColumn::Text), "one  two\tthree");
 }
 
 TEST(CompareRows, CaseInsensitiveBytewiseWithPrefixFirst) {
