@@ -24,6 +24,7 @@ namespace quillex {
 namespace {
 
 constexpr int kTabColumns = 8;
+constexpr int kMinColumns = 8;
 
 // What a byte does to the layout.
 enum ByteClass : std::uint8_t { kPlain, kSpace, kTab, kCr, kLf };
@@ -241,6 +242,12 @@ void NormalView::UpdateMetrics() {
   ascent_ = metrics.ascent();
 }
 
+int NormalView::ColumnsForWidth(int width) const {
+  // A floor on the line length: a view squeezed to a sliver would otherwise
+  // hold one line start per byte, hundreds of megabytes for a large text.
+  return std::max(kMinColumns, (width - 2 * margin_) / charWidth_);
+}
+
 void NormalView::EnsureLayout() const {
   if (layoutDirty_) {
     Relayout();
@@ -249,7 +256,7 @@ void NormalView::EnsureLayout() const {
 
 void NormalView::Relayout() const {
   layoutDirty_ = false;
-  columns_ = std::max(1, (viewport()->width() - 2 * margin_) / charWidth_);
+  columns_ = ColumnsForWidth(viewport()->width());
   const std::size_t columns = static_cast<std::size_t>(columns_);
   const std::size_t n = text_.size();
   const char* text = text_.data();
@@ -429,7 +436,7 @@ void NormalView::resizeEvent(QResizeEvent* event) {
     Relayout();
     return;
   }
-  const int columns = std::max(1, (viewport()->width() - 2 * margin_) / charWidth_);
+  const int columns = ColumnsForWidth(viewport()->width());
   if (columns != columns_) {
     // Keep the first visible character on the first visible line.
     const std::size_t topChar = LineStart(FirstVisibleLine());

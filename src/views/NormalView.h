@@ -83,6 +83,7 @@ class NormalView : public QAbstractScrollArea {
   // hidden view may have no proper width yet, and laying out megabytes at a
   // width of a few characters would only be thrown away.
   void EnsureLayout() const;
+  [[nodiscard]] int ColumnsForWidth(int width) const;
   void Relayout() const;
   void UpdateScrollBar() const;
   // End of a display line's characters, before its line break if any.
