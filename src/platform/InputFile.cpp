@@ -18,11 +18,19 @@ InputFile::~InputFile() {
 bool InputFile::Open(const std::string& path) {
   Close();
   int fd = -1;
+  // O_NONBLOCK only for the open itself: without it, opening a named pipe
+  // waits for a writer that may never come. Reads block again as usual.
   do {
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) {
     lastError_ = errno;
+    return false;
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags == -1 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
+    lastError_ = errno;
+    ::close(fd);
     return false;
   }
   struct stat info {};
@@ -41,7 +49,12 @@ bool InputFile::Open(const std::string& path) {
   }
   fd_ = fd;
   position_ = 0;
-  size_ = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
+  size_ = 0;
+  if (S_ISREG(info.st_mode)) {
+    size_ = static_cast<std::uint64_t>(info.st_size);
+  } else if (const off_t end = ::lseek(fd, 0, SEEK_END); end > 0) {
+    size_ = static_cast<std::uint64_t>(end);  // a block device: a disk or its image
+  }
   readError_ = false;
   lastError_ = 0;
   return true;

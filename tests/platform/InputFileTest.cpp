@@ -79,6 +79,21 @@ TEST(InputFile, FilesThatCannotBeScannedFailToOpen) {
   }
 }
 
+TEST(InputFile, NamedPipeOpensWithoutWaitingForAWriter) {
+  const std::string path = ::testing::TempDir() + "/quillex-input-fifo";
+  std::remove(path.c_str());
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  InputFile file;
+  ASSERT_TRUE(file.Open(path));
+  char buffer[16];
+  // A pipe cannot be read from a position, so the scan's reads fail and say so.
+  EXPECT_EQ(file.Read(buffer, sizeof buffer), 0u);
+  EXPECT_TRUE(file.HadReadError());
+  EXPECT_EQ(file.LastError(), ESPIPE);
+  file.Close();
+  std::remove(path.c_str());
+}
+
 TEST(InputFile, ReadErrorsReadAsNothingAndAreReported) {
   // /proc/self/mem opens, but reading at address 0 fails with an error.
   InputFile file;
