@@ -6,14 +6,20 @@
 #include <cstddef>
 #include <cstring>
 
+// Ours
+#include "scan/ByteMasks.h"
+
 namespace quillex {
 
 namespace {
 
-constexpr std::size_t kChunk = 64;
+constexpr std::size_t kChunk = kMaskBytes;
 
 // Bit k set where byte k of the chunk is admitted.
 std::uint64_t AdmittedMask(const std::uint8_t* flags, const std::uint8_t* p, std::size_t n) {
+  if (n == kChunk) {
+    return FlagMask(flags, p);
+  }
   std::uint64_t mask = 0;
   for (std::size_t k = 0; k < n; ++k) {
     mask |= std::uint64_t{flags[p[k]]} << k;

@@ -5,6 +5,9 @@
 #include <cstddef>
 #include <cstring>
 
+// Ours
+#include "scan/ByteMasks.h"
+
 namespace quillex {
 
 UnicodeScanner::UnicodeScanner(const CharClassTable& table, const FilterCriteria& criteria,
@@ -26,24 +29,7 @@ void UnicodeScanner::Keep(std::uint32_t runLength) {
 
 namespace {
 
-constexpr std::size_t kChunk = 64;
-
-// Bit k set where byte k is admitted, and where it is zero.
-std::uint64_t AdmittedMask(const std::uint8_t* flags, const std::uint8_t* p) {
-  std::uint64_t mask = 0;
-  for (std::size_t k = 0; k < kChunk; ++k) {
-    mask |= std::uint64_t{flags[p[k]]} << k;
-  }
-  return mask;
-}
-
-std::uint64_t ZeroMask(const std::uint8_t* p) {
-  std::uint64_t mask = 0;
-  for (std::size_t k = 0; k < kChunk; ++k) {
-    mask |= std::uint64_t{p[k] == 0} << k;
-  }
-  return mask;
-}
+constexpr std::size_t kChunk = kMaskBytes;
 
 // Bit s set where bits s, s + 2, ..., s + 2 (width - 1) are all set.
 std::uint64_t EveryOtherRunsOf(std::uint64_t mask, std::uint32_t width) {
@@ -89,7 +75,7 @@ void UnicodeScanner::Scan(std::span<const std::uint8_t> block) {
 
 bool UnicodeScanner::MayHoldText(const std::uint8_t* p) const {
   const std::uint64_t zero = ZeroMask(p);
-  const std::uint64_t admittedBefore = (AdmittedMask(flags_.data(), p) << 1) | flags_[history_[2]];
+  const std::uint64_t admittedBefore = (FlagMask(flags_.data(), p) << 1) | flags_[history_[2]];
   const std::uint64_t adds = admittedBefore & zero;
   // Still open at the end: a character added at the last pair, or at the one
   // before it when the last byte is not zero (that pair changes nothing).
