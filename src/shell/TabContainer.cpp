@@ -4,6 +4,8 @@
 #include <utility>
 
 // Qt
+#include <QGuiApplication>
+#include <QPalette>
 #include <QSignalBlocker>
 #include <QTabBar>
 
@@ -18,6 +20,10 @@ TabContainer::TabContainer(QImage logo, const DialogUnitScale& scale, QWidget* p
     : DialogPage(kContainerTemplate, scale, parent),
       logo_(new LogoButton(std::move(logo), this)),
       tabs_(new TabControl(this)) {
+  // A dialog's face colour, not the white of the main window behind it.
+  QPalette face = palette();
+  face.setColor(QPalette::Window, QGuiApplication::palette().color(QPalette::Window));
+  setPalette(face);
   setAutoFillBackground(true);
   PlaceControl(kLogoControl, logo_);
   PlaceControl(kTabControl, tabs_);

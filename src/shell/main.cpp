@@ -14,15 +14,7 @@
 #include "scan/ScanDriver.h"
 #include "shell/MainWindow.h"
 #include "shell/OpenPath.h"
-
-namespace {
-
-// The string pool grows in large steps: a scan of a big file then moves its
-// texts only a few times.
-constexpr std::uint32_t kPoolByteStep = 0x400000;
-constexpr std::uint32_t kPoolIndexStep = 0x20000;
-
-}  // namespace
+#include "shell/PoolSteps.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -37,8 +29,8 @@ int main(int argc, char** argv) {
   quillex::QtDialogService dialogs;
   {
     quillex::MainWindow window(*engine, dialogs);
-    engine->store.Pool().SetByteStep(kPoolByteStep);
-    engine->store.Pool().SetIndexStep(kPoolIndexStep);
+    engine->store.Pool().SetByteStep(quillex::kPoolByteStep);
+    engine->store.Pool().SetIndexStep(quillex::kPoolIndexStep);
 
     // QApplication has taken its own options out of argv by now.
     const std::string path = quillex::JoinArguments(argc, argv);

@@ -19,6 +19,7 @@
 #include "scan/ScanDriver.h"
 #include "shell/ControlIds.h"
 #include "shell/MainWindow.h"
+#include "shell/PoolSteps.h"
 #include "shell/SearchPage.h"
 #include "shell/ShellTestSupport.h"
 #include "store/StringKind.h"
@@ -30,6 +31,8 @@ class ShellFixture : public ::testing::Test {
   ShellFixture() {
     engine_.table.RestoreDefaults();
     window_ = std::make_unique<MainWindow>(engine_, dialogs_);
+    engine_.store.Pool().SetByteStep(kPoolByteStep);
+    engine_.store.Pool().SetIndexStep(kPoolIndexStep);
     window_->SetQuitFunction([this] { ++quits_; });
   }
 
