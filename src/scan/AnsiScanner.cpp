@@ -7,7 +7,7 @@
 #include <cstring>
 
 // Ours
-#include "scan/ByteMasks.h"
+#include "scan/ByteClassMask.h"
 
 namespace quillex {
 
@@ -16,10 +16,11 @@ namespace {
 constexpr std::size_t kChunk = kMaskBytes;
 
 // Bit k set where byte k of the chunk is admitted.
-std::uint64_t AdmittedMask(const std::uint8_t* flags, const std::uint8_t* p, std::size_t n) {
+std::uint64_t AdmittedMask(const ByteClassMask& classes, const std::uint8_t* p, std::size_t n) {
   if (n == kChunk) {
-    return FlagMask(flags, p);
+    return classes.Mask(p);
   }
+  const std::uint8_t* flags = classes.Flags();
   std::uint64_t mask = 0;
   for (std::size_t k = 0; k < n; ++k) {
     mask |= std::uint64_t{flags[p[k]]} << k;
@@ -42,10 +43,7 @@ std::uint64_t RunsOfAtLeast(std::uint64_t mask, std::uint32_t width) {
 
 AnsiScanner::AnsiScanner(const CharClassTable& table, const FilterCriteria& criteria,
                          std::span<char> textBuffer, ResultStore& store)
-    : criteria_(criteria), text_(textBuffer.data()), store_(store) {
-  for (std::size_t b = 0; b < flags_.size(); ++b) {
-    flags_[b] = table.Allowed(static_cast<std::uint8_t>(b)) ? 1 : 0;
-  }
+    : classes_(table), criteria_(criteria), text_(textBuffer.data()), store_(store) {
   window_ = std::min<std::uint32_t>(std::max<std::uint32_t>(criteria.minLength, 1), kChunk);
 }
 
@@ -108,7 +106,7 @@ void AnsiScanner::Extend(const std::uint8_t* bytes, std::size_t n, std::uint8_t 
 
 void AnsiScanner::ScanChunk(const std::uint8_t* p, std::size_t n) {
   const std::uint64_t base = position_;
-  const std::uint64_t mask = AdmittedMask(flags_.data(), p, n);
+  const std::uint64_t mask = AdmittedMask(classes_, p, n);
   std::size_t from = 0;
   if (runLength_ != 0) {
     // The run left open by the previous chunk goes on with this one's first

@@ -7,6 +7,7 @@
 
 #include "filter/CharClassTable.h"
 #include "filter/FilterCriteria.h"
+#include "scan/ByteClassMask.h"
 #include "store/ResultStore.h"
 
 namespace quillex {
@@ -46,8 +47,7 @@ class AnsiScanner {
   // a new one.
   void EndRun(std::uint64_t end);
 
-  // The class table as 0 and 1, so a flag can be shifted into a bit mask.
-  std::array<std::uint8_t, 256> flags_{};
+  ByteClassMask classes_;
   // Admitted bytes in a row that a run inside one chunk needs to be looked at.
   std::uint32_t window_ = 1;
   const FilterCriteria& criteria_;

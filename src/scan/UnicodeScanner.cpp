@@ -6,16 +6,13 @@
 #include <cstring>
 
 // Ours
-#include "scan/ByteMasks.h"
+#include "scan/ByteClassMask.h"
 
 namespace quillex {
 
 UnicodeScanner::UnicodeScanner(const CharClassTable& table, const FilterCriteria& criteria,
                                std::span<char> textBuffer, ResultStore& store)
-    : table_(table), criteria_(criteria), text_(textBuffer.data()), store_(store) {
-  for (std::size_t b = 0; b < flags_.size(); ++b) {
-    flags_[b] = table.Allowed(static_cast<std::uint8_t>(b)) ? 1 : 0;
-  }
+    : classes_(table), table_(table), criteria_(criteria), text_(textBuffer.data()), store_(store) {
   // A run of w characters spans 2w - 1 pairs, and a chunk has 64.
   window_ = std::min<std::uint32_t>(std::max<std::uint32_t>(criteria.minLength, 1), 32);
 }
@@ -75,7 +72,7 @@ void UnicodeScanner::Scan(std::span<const std::uint8_t> block) {
 
 bool UnicodeScanner::MayHoldText(const std::uint8_t* p) const {
   const std::uint64_t zero = ZeroMask(p);
-  const std::uint64_t admittedBefore = (FlagMask(flags_.data(), p) << 1) | flags_[history_[2]];
+  const std::uint64_t admittedBefore = (classes_.Mask(p) << 1) | classes_.Flags()[history_[2]];
   const std::uint64_t adds = admittedBefore & zero;
   // Still open at the end: a character added at the last pair, or at the one
   // before it when the last byte is not zero (that pair changes nothing).

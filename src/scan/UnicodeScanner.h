@@ -6,6 +6,7 @@
 
 #include "filter/CharClassTable.h"
 #include "filter/FilterCriteria.h"
+#include "scan/ByteClassMask.h"
 #include "store/ResultStore.h"
 
 namespace quillex {
@@ -43,8 +44,7 @@ class UnicodeScanner {
   void ScanPairs(std::span<const std::uint8_t> block);
   void Keep(std::uint32_t runLength);
 
-  // The class table as 0 and 1, so a flag can be shifted into a bit mask.
-  std::array<std::uint8_t, 256> flags_{};
+  ByteClassMask classes_;
   // Characters in a row that a run inside one chunk needs to be looked at.
   std::uint32_t window_ = 1;
 
