@@ -136,7 +136,8 @@ void BM_Pass(benchmark::State& state) {
 BENCHMARK(BM_Pass<AnsiScanner>)->Name("BM_AnsiPass")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Pass<UnicodeScanner>)->Name("BM_UnicodePass")->Unit(benchmark::kMillisecond);
 
-// The whole scan of the file: map, three passes, store.
+// The whole scan of the file: map, three passes, store; the argument is the
+// size of each read.
 void BM_WholeScan(benchmark::State& state) {
   const Sample& sample = TheSample();
   ScanEngine engine;
@@ -144,13 +145,20 @@ void BM_WholeScan(benchmark::State& state) {
   engine.store.Pool().SetByteStep(1u << 20);
   engine.store.Pool().SetIndexStep(1u << 16);
   SilentHost host;
+  ScanOptions options;
+  options.readSize = static_cast<std::size_t>(state.range(0));
   for (auto _ : state) {
-    const ScanReport report = RunScan(sample.path, engine, host);
+    const ScanReport report = RunScan(sample.path, engine, host, options);
     benchmark::DoNotOptimize(report.ansiCount);
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * sample.bytes.size()));
 }
-BENCHMARK(BM_WholeScan)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WholeScan)
+    ->Arg(kReadBlockSize)
+    ->Arg(4 * kReadBlockSize)
+    ->Arg(16 * kReadBlockSize)
+    ->Arg(64 * kReadBlockSize)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace quillex
