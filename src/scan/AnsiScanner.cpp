@@ -149,7 +149,7 @@ void AnsiScanner::Scan(std::span<const std::uint8_t> block) {
   // PERF NOTES: binary data alternates between short admitted runs and
   // refused bytes, so a byte-by-byte state machine mispredicts its class
   // branch all the time. Instead each 64-byte chunk becomes a bit mask of
-  // admitted bytes (one table load per byte, no branches), and bit arithmetic
+  // admitted bytes without a branch (ByteClassMask), and bit arithmetic
   // finds the runs that can matter: those holding minLength admitted bytes in
   // a row, and the ones that cross a chunk edge. Only their bytes go through
   // the length and repeat rules; with the repeat rule off they are copied
