@@ -32,11 +32,19 @@ inline constexpr int kSaveButton = 1010;
 
 // Filter page (template 125).
 inline constexpr int kFilterPageTemplate = 125;
+inline constexpr int kCharacterGroup = 1067;
+inline constexpr int kCustomBox = 1074;
+inline constexpr int kCustomField = 1073;
+inline constexpr int kClearButton = 1094;
+inline constexpr int kDefaultsButton = 1070;
 inline constexpr int kSizeGroup = 1068;
 inline constexpr int kMinLengthLabel = 1014;
 inline constexpr int kMaxLengthLabel = 1015;
 inline constexpr int kRepeatBox = 1071;
 inline constexpr int kRepeatLabel = 1069;
+inline constexpr int kEssentialsGroup = 1076;
+inline constexpr int kMustContainBox = 1078;
+inline constexpr int kMustContainField = 1079;
 
 // Help page (template 126).
 inline constexpr int kHelpPageTemplate = 126;

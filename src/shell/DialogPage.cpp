@@ -15,6 +15,9 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 
+// Quillex
+#include "views/Cp1252Text.h"
+
 namespace quillex {
 
 namespace {
@@ -52,7 +55,7 @@ DialogPage::DialogPage(int templateId, const DialogUnitScale& scale, QWidget* pa
 }
 
 QWidget* DialogPage::CreateControl(const ControlTemplate& control) {
-  const QString text = QString::fromLatin1(control.text);
+  const QString text = BytesToQString(control.text);
   switch (control.controlClass) {
     case ControlClass::GroupBox:
       return new QGroupBox(text, this);

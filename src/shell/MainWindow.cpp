@@ -72,7 +72,7 @@ MainWindow::MainWindow(ScanEngine& engine, DialogService& dialogs, QWidget* pare
 
   container_ = new TabContainer(MakeLogoImage(), scale, this);
   search_ = new SearchPage(engine, dialogs, scale, container_);
-  filter_ = new FilterPage(engine.criteria, scale, container_);
+  filter_ = new FilterPage(engine.table, engine.criteria, scale, container_);
   help_ = new HelpPage(scale, container_);
   container_->AddPage("Search", SearchPageLayout(), search_);
   container_->AddPage("Filter", FilterPageLayout(), filter_);

@@ -63,8 +63,8 @@ struct PopupMenuTemplate {
   std::span<const MenuItemTemplate> items;
 };
 
-// Templates 127 (container), 101 (Search page), 125 (Filter page: the
-// criteria fields so far) and 126 (Help page); nullptr for other ids.
+// Templates 127 (container), 101 (Search page), 125 (Filter page) and 126
+// (Help page); nullptr for other ids. Control texts are Windows-1252 bytes.
 [[nodiscard]] const DialogTemplate* FindDialogTemplate(int templateId);
 // The control of a template, or nullptr.
 [[nodiscard]] const ControlTemplate* FindControlTemplate(const DialogTemplate& dialog,

@@ -66,6 +66,63 @@ TEST(ResourceScript, FilterNumberFieldsAcceptDigitsOnly) {
   EXPECT_EQ(FindControlTemplate(filter, 1001)->style & kStyleDisabled, 0u);
 }
 
+TEST(ResourceScript, FilterPageHoldsItsGroupBoxesInFiveColumns) {
+  const DialogTemplate& filter = *FindDialogTemplate(kFilterPageTemplate);
+  EXPECT_EQ(std::tuple(filter.cx, filter.cy), std::tuple(346, 204));
+  EXPECT_EQ(filter.controls.size(), 59u);
+  // Every control the layout table names exists, and the frames come before
+  // the controls they hold so that they lie under them.
+  for (const LayoutEntry& entry : FilterPageLayout()) {
+    EXPECT_NE(FindControlTemplate(filter, entry.controlId), nullptr) << entry.controlId;
+  }
+  EXPECT_EQ(filter.controls.front().id, 1067);
+
+  const auto rect = [&](int id) {
+    const ControlTemplate* control = FindControlTemplate(filter, id);
+    return control == nullptr ? std::tuple(-1, -1, -1, -1)
+                              : std::tuple(control->x, control->y, control->cx, control->cy);
+  };
+  // The first and last box of each column, and a few in between.
+  EXPECT_EQ(rect(1024), std::tuple(29, 20, 26, 10));
+  EXPECT_EQ(rect(1032), std::tuple(29, 84, 21, 10));
+  EXPECT_EQ(rect(1033), std::tuple(72, 20, 20, 10));
+  EXPECT_EQ(rect(1034), std::tuple(72, 28, 59, 10));
+  EXPECT_EQ(rect(1041), std::tuple(72, 84, 43, 10));
+  EXPECT_EQ(rect(1042), std::tuple(132, 20, 19, 10));
+  EXPECT_EQ(rect(1050), std::tuple(132, 84, 23, 10));
+  EXPECT_EQ(rect(1051), std::tuple(164, 20, 27, 10));
+  EXPECT_EQ(rect(1056), std::tuple(164, 60, 61, 10));
+  EXPECT_EQ(rect(1059), std::tuple(164, 84, 19, 10));
+  EXPECT_EQ(rect(1060), std::tuple(226, 20, 17, 10));
+  EXPECT_EQ(rect(1063), std::tuple(226, 44, 91, 10));
+  EXPECT_EQ(rect(1066), std::tuple(226, 68, 35, 10));
+  // Every group box is an auto check box inside the STAGE 1 frame.
+  for (int id = 1024; id <= 1066; ++id) {
+    const ControlTemplate* box = FindControlTemplate(filter, id);
+    ASSERT_NE(box, nullptr) << id;
+    EXPECT_EQ(box->controlClass, ControlClass::CheckBox) << id;
+    EXPECT_GT(box->y, 6);
+    EXPECT_LT(box->y + box->cy, 6 + 113) << id;
+    EXPECT_LT(box->x + box->cx, 7 + 328) << id;
+  }
+
+  const auto text = [&](int id) { return std::string(FindControlTemplate(filter, id)->text); };
+  EXPECT_EQ(text(1067), "STAGE 1:   Characters included in the definition of a string");
+  EXPECT_EQ(text(1033), "&&");
+  EXPECT_EQ(text(1053), "\\");
+  EXPECT_EQ(text(1065), "\xC4\xCB\xCF\xD6\xDC\xDF");
+  EXPECT_EQ(text(1094), "C&lear");
+  EXPECT_EQ(text(1070), "Restore &defaults");
+  EXPECT_EQ(rect(1073), std::tuple(135, 100, 84, 12));
+  EXPECT_EQ(rect(1079), std::tuple(243, 164, 79, 12));
+  for (const int id : {1073, 1079}) {
+    const ControlTemplate* field = FindControlTemplate(filter, id);
+    EXPECT_EQ(field->style & (kStyleDisabled | kStyleDigitsOnly | kStyleBorder),
+              kStyleDisabled | kStyleBorder)
+        << id;
+  }
+}
+
 TEST(ResourceScript, PopupMenuOffersCopy) {
   const PopupMenuTemplate& menu = ResultPopupMenu();
   EXPECT_EQ(menu.id, 135);

@@ -5,30 +5,66 @@
 #include <string>
 
 // Quillex
+#include "filter/CharClassTable.h"
 #include "filter/FilterCriteria.h"
 #include "shell/DialogPage.h"
 
+class QString;
+
 namespace quillex {
 
-// The Filter page (template 125). So far it holds the string-size criteria:
-// the two length fields, the "Discard strings with" box and its repeat count.
-// The Go command normalises the criteria over these fields, which is why the
-// page is also the CriteriaFields the normalisation reads and writes.
+// Notification codes a command carries besides the control id: a click of a
+// button or check box, and a change of an edit field's text.
+inline constexpr std::uint16_t kClickedNotification = 0;
+inline constexpr std::uint16_t kChangeNotification = 0x300;
+
+// The Filter page (template 125): the character-class table as 43 group
+// boxes, the custom and must-contain characters, and the string-size
+// criteria. The page owns no data of its own; every change goes straight to
+// the shared table and criteria. The Go command normalises the criteria over
+// this page's number fields, which is why the page is also the
+// CriteriaFields the normalisation reads and writes.
 class FilterPage : public DialogPage, public CriteriaFields {
   Q_OBJECT
 
  public:
-  FilterPage(FilterCriteria& criteria, const DialogUnitScale& scale, QWidget* parent);
+  FilterPage(CharClassTable& table, FilterCriteria& criteria, const DialogUnitScale& scale,
+             QWidget* parent);
 
   [[nodiscard]] std::string FieldText(int fieldId) const override;
   void SetFieldNumber(int fieldId, std::uint32_t value) override;
 
+  // A click on control `controlId`.
   bool Command(int controlId) override;
+  // A command with its notification code. Returns true when the page acted
+  // on it (or took it and chose to do nothing, as for an edit field's other
+  // notifications); false while another page is current and for controls
+  // the page has no command for, the number fields included.
+  bool Notify(int controlId, std::uint16_t notification);
+
+  // Shows every group box on exactly when all the bytes of its group are
+  // allowed.
+  void RefreshGroupBoxes();
+
+  // The Windows-1252 bytes of a field's text, at most 63 of them. Characters
+  // the code page cannot represent, and NULs, are left out rather than
+  // replaced, so they never allow a byte the user did not type.
+  [[nodiscard]] std::string CharField(int fieldId) const;
 
  private:
   void RepeatBoxCommand();
+  void CustomBoxCommand();
+  void CustomFieldChanged();
+  void MustContainBoxCommand();
+  void MustContainFieldChanged();
+  void FocusField(int fieldId, bool selectAll);
 
+  CharClassTable& table_;
   FilterCriteria& criteria_;
 };
+
+// The Windows-1252 bytes of a text, skipping characters the code page has no
+// byte for and NULs, cut to the 63 bytes the criteria keep.
+[[nodiscard]] std::string CharFieldBytes(const QString& text);
 
 }  // namespace quillex
