@@ -6,14 +6,20 @@
 #include <vector>
 
 // Qt
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 
 // Quillex
 #include "platform/Dialogs.h"
 #include "shell/ControlIds.h"
 #include "shell/OpenPath.h"
+#include "views/Cp1252Text.h"
+#include "views/ExportWriter.h"
+#include "views/Find.h"
 #include "views/NormalView.h"
 #include "views/ResultList.h"
 #include "views/ResultListModel.h"
@@ -51,6 +57,8 @@ SearchPage::SearchPage(ScanEngine& engine, DialogService& dialogs, const DialogU
   PlaceControl(kNormalViewControl, normal_);
   list_->SetStatusCallback(
       [this](const char* status) { SetControlText(kStatusText, QString::fromLatin1(status)); });
+  connect(list_, &ResultList::copyRequested, this, [this] { Command(kCopyCommand); });
+  list_->installEventFilter(this);
   SetChecked(kAdvancedViewBox, true);
   advancedView_ = true;
   if (auto* fileEdit = ControlAs<QLineEdit>(kFileNameEdit)) {
@@ -61,12 +69,13 @@ SearchPage::SearchPage(ScanEngine& engine, DialogService& dialogs, const DialogU
 }
 
 bool SearchPage::Command(int controlId) {
-  // Save, Find and the list's Copy are not routed yet: their ids fall
-  // through as unhandled commands.
-  static constexpr std::array<CommandRow, 3> kCommands{{
+  static constexpr std::array<CommandRow, 6> kCommands{{
       {kGoButton, &SearchPage::GoCommand},
       {kBrowseButton, &SearchPage::BrowseCommand},
+      {kSaveButton, &SearchPage::SaveCommand},
+      {kFindButton, &SearchPage::FindCommand},
       {kAdvancedViewBox, &SearchPage::AdvancedViewCommand},
+      {kCopyCommand, &SearchPage::CopyCommand},
   }};
   if (!IsCurrentPage()) {
     return false;
@@ -179,6 +188,61 @@ void SearchPage::BrowseCommand() {
 void SearchPage::AdvancedViewCommand() {
   advancedView_ = IsChecked(kAdvancedViewBox);
   SwitchViews();
+}
+
+void SearchPage::ShowStatus(const char* text) {
+  SetControlText(kStatusText, QString::fromLatin1(text));
+  if (QWidget* status = Control(kStatusText)) {
+    status->repaint();
+  }
+}
+
+void SearchPage::FindCommand() {
+  const QString text = ControlText(kFindEdit);
+  if (text.isEmpty()) {
+    return;
+  }
+  Find(FindPatternFromText(text), advancedView_, *list_, *normal_,
+       [this](const char* status) { ShowStatus(status); });
+}
+
+void SearchPage::SaveCommand() {
+  const std::vector<FileFilter> filters{{"Txt files (*.txt)", "*.txt"}, {"All files (*.*)", "*.*"}};
+  const std::optional<std::string> path =
+      dialogs_.SaveFileDialog(window(), "Save text to file", filters, "*.txt");
+  if (!path) {
+    return;
+  }
+  ShowStatus("Saving...");
+  // The layout is the one of the view shown now, whatever view the scan ran
+  // in; the rows come in the order the list shows them.
+  const SaveLayout layout = advancedView_ ? SaveLayout::Advanced : SaveLayout::Plain;
+  const SaveResult result =
+      SaveResults(*path, model_->DisplayOrder(), layout, engine_.store, engine_.map);
+  if (result == SaveResult::OpenFailed) {
+    dialogs_.MessageBox(dialogOwner_, kUnableToOpenText, kProgramTitle, MB_ICONERROR);
+  } else if (result == SaveResult::WriteFailed) {
+    dialogs_.MessageBox(dialogOwner_, kUnableToWriteText, kProgramTitle, MB_ICONERROR);
+  }
+  ShowStatus("Ready");
+}
+
+void SearchPage::CopyCommand() {
+  const std::vector<std::uint32_t> rows = list_->SelectedRowsInDisplayOrder();
+  if (rows.empty()) {
+    return;  // the clipboard keeps what it holds
+  }
+  const std::string text = BuildCopyText(rows, engine_.store, engine_.map);
+  QGuiApplication::clipboard()->setText(BytesToQString(text));
+}
+
+bool SearchPage::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == list_ && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event) == QKeySequence::Copy) {
+    Command(kCopyCommand);
+    return true;
+  }
+  return DialogPage::eventFilter(watched, event);
 }
 
 void SearchPage::ShowCount(int controlId, const char* format, std::uint32_t value) {

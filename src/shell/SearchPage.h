@@ -25,6 +25,9 @@ class ResultListModel;
 // Qt run at most this often; a stop or a repaint waits no longer than this.
 inline constexpr qint64 kPumpIntervalMs = 10;
 
+// Shown when a save could not write the whole file; the old file is kept.
+inline constexpr const char* kUnableToWriteText = "Unable to write that file";
+
 // Shown after a scan whose store could not take every accepted string.
 inline constexpr const char* kDroppedResultsFormat =
     "Not every string could be kept: memory ran out after %u results.\r\n"
@@ -75,6 +78,9 @@ class SearchPage : public DialogPage, public ScanHost {
   // Shows the view the advanced-view flag selects and hides the other.
   void SwitchViews();
 
+  // The list's Copy, on the popup menu and on Ctrl+C.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
   // ScanHost.
   void ShowCount(int controlId, const char* format, std::uint32_t value) override;
   bool ScanPump() override;
@@ -86,6 +92,11 @@ class SearchPage : public DialogPage, public ScanHost {
   void GoCommand();
   void BrowseCommand();
   void AdvancedViewCommand();
+  void FindCommand();
+  void SaveCommand();
+  void CopyCommand();
+  // Sets the status text and paints it at once, before a long operation.
+  void ShowStatus(const char* text);
   void RunScanOfFile();
   void SetScanControlsEnabled(bool enabled);
   void SetViewsDrawing(bool drawing);

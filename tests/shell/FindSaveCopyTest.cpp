@@ -1,0 +1,256 @@
+// Standard library
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+// Qt
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+// Quillex
+#include "shell/ShellFixture.h"
+#include "shell/TabContainer.h"
+#include "views/ExportWriter.h"
+#include "views/NormalView.h"
+#include "views/ResultList.h"
+#include "views/ResultListModel.h"
+
+namespace quillex::testing {
+namespace {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// "entry NNN" lines of 10 bytes each: result k lies at file position 10 k.
+std::string EntryLines(int count) {
+  std::string lines;
+  for (int i = 0; i < count; ++i) {
+    char line[16];
+    std::snprintf(line, sizeof line, "entry %03d\n", i);
+    lines += line;
+  }
+  return lines;
+}
+
+// The advanced row line of entry k of a file that is not a PE image, where
+// the memory position is the file position.
+std::string EntryRow(int k) {
+  char line[64];
+  std::snprintf(line, sizeof line, "%012X   %012X      0   entry %03d\r\n", 10 * k, 10 * k, k);
+  return line;
+}
+
+std::string EntryRows(int from, int to) {
+  std::string rows;
+  for (int k = from; k < to; ++k) {
+    rows += EntryRow(k);
+  }
+  return rows;
+}
+
+const std::string kHeader(kHeaderBlock, sizeof(kHeaderBlock) - 1);
+
+// The status text at the moment the export writes, and writes that fail.
+SearchPage* statusPage = nullptr;
+std::string statusWhileWriting;
+std::ptrdiff_t RecordingWrite(int fd, const void* data, std::size_t size) {
+  statusWhileWriting = statusPage->ControlText(kStatusText).toStdString();
+  return ::write(fd, data, size);
+}
+std::ptrdiff_t FailingWrite(int /*fd*/, const void* /*data*/, std::size_t /*size*/) {
+  errno = ENOSPC;
+  return -1;
+}
+
+class FindSaveCopy : public ShellFixture {
+ protected:
+  void ScanText(const std::string& bytes) { ScanFile(dir_.Write("input.bin", bytes)); }
+  bool Save(const std::string& path) {
+    dialogs_.saveAnswer = path;
+    return Search().Command(kSaveButton);
+  }
+  void UseAdvancedView(bool advanced) {
+    Search().SetChecked(kAdvancedViewBox, advanced);
+    ASSERT_TRUE(Search().Command(kAdvancedViewBox));
+  }
+  ResultList& List() const { return *Search().List(); }
+};
+
+TEST_F(FindSaveCopy, SaveWritesTheShownLayoutInDisplayOrder) {
+  ScanText(EntryLines(61));
+  ASSERT_EQ(engine_.store.Count(), 61u);
+  const std::string out = (dir_.Path() / "out.txt").string();
+  statusPage = &Search();
+  InstallExportWriteFunction(&RecordingWrite);
+  ASSERT_TRUE(Save(out));
+  InstallExportWriteFunction(nullptr);
+
+  ASSERT_EQ(dialogs_.saveRequests.size(), 1u);
+  const auto& request = dialogs_.saveRequests[0];
+  EXPECT_EQ(request.title, "Save text to file");
+  ASSERT_EQ(request.filters.size(), 2u);
+  EXPECT_EQ(request.filters[0].description, "Txt files (*.txt)");
+  EXPECT_EQ(request.filters[0].pattern, "*.txt");
+  EXPECT_EQ(request.filters[1].description, "All files (*.*)");
+  EXPECT_EQ(request.filters[1].pattern, "*.*");
+  EXPECT_EQ(request.defaultExtension, "*.txt");
+  EXPECT_EQ(statusWhileWriting, "Saving...");
+  EXPECT_EQ(Text(kStatusText), "Ready");
+  EXPECT_TRUE(dialogs_.boxes.empty());
+  EXPECT_EQ(ReadFile(out), kHeader + EntryRows(0, 60) + kHeader + EntryRows(60, 61));
+
+  // Sorted by text descending, in the normal view: the plain layout over the
+  // sorted rows, replacing the longer file entirely.
+  List().ClickHeader(static_cast<int>(ResultColumn::Text));
+  List().ClickHeader(static_cast<int>(ResultColumn::Text));
+  UseAdvancedView(false);
+  ASSERT_TRUE(Save(out));
+  std::string plain;
+  for (int k = 60; k >= 0; --k) {
+    plain += EntryRow(k).substr(37, 9) + "\n";
+  }
+  EXPECT_EQ(ReadFile(out), plain);
+
+  UseAdvancedView(true);
+  ASSERT_TRUE(Save(out));
+  const std::string advanced = ReadFile(out);
+  EXPECT_EQ(advanced.substr(0, kHeader.size() + 2 * EntryRow(0).size()),
+            kHeader + EntryRow(60) + EntryRow(59));
+}
+
+TEST_F(FindSaveCopy, SaveOfSixtyRowsAndOfNone) {
+  ScanText(EntryLines(60));
+  const std::string out = (dir_.Path() / "sixty.txt").string();
+  ASSERT_TRUE(Save(out));
+  EXPECT_EQ(ReadFile(out), kHeader + EntryRows(0, 60));
+
+  ScanText(std::string("\x01\x02", 2));
+  ASSERT_EQ(engine_.store.Count(), 0u);
+  ASSERT_TRUE(Save(out));
+  EXPECT_TRUE(std::filesystem::exists(out));
+  EXPECT_EQ(ReadFile(out), "");
+}
+
+TEST_F(FindSaveCopy, SaveFailuresAreShownAndKeepTheOldFile) {
+  ScanText(EntryLines(3));
+  const std::string out = dir_.Write("old.txt", "old contents");
+
+  InstallExportWriteFunction(&FailingWrite);
+  ASSERT_TRUE(Save(out));
+  InstallExportWriteFunction(nullptr);
+  ASSERT_EQ(dialogs_.boxes.size(), 1u);
+  EXPECT_EQ(dialogs_.boxes[0].text, "Unable to write that file");
+  EXPECT_EQ(dialogs_.boxes[0].title, "Quillex 3.0.3");
+  EXPECT_EQ(dialogs_.boxes[0].style, MB_ICONERROR);
+  EXPECT_EQ(dialogs_.boxes[0].owner, static_cast<void*>(window_.get()));
+  EXPECT_EQ(ReadFile(out), "old contents");
+  EXPECT_EQ(Text(kStatusText), "Ready");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path()),
+                          std::filesystem::directory_iterator()),
+            2)
+      << "no temporary file is left behind";
+
+  if (std::filesystem::exists("/dev/full")) {
+    ASSERT_TRUE(Save("/dev/full"));
+    ASSERT_EQ(dialogs_.boxes.size(), 2u);
+    EXPECT_EQ(dialogs_.boxes[1].text, "Unable to write that file");
+  }
+
+  const std::size_t boxes = dialogs_.boxes.size();
+  ASSERT_TRUE(Save((dir_.Path() / "missing" / "x.txt").string()));
+  ASSERT_EQ(dialogs_.boxes.size(), boxes + 1);
+  EXPECT_EQ(dialogs_.boxes.back().text, "Unable to open that file");
+  EXPECT_EQ(dialogs_.boxes.back().style, MB_ICONERROR);
+  EXPECT_EQ(Text(kStatusText), "Ready");
+
+  // A cancelled dialog does nothing further.
+  Search().SetControlText(kStatusText, QStringLiteral("untouched"));
+  dialogs_.saveAnswer.reset();
+  EXPECT_TRUE(Search().Command(kSaveButton));
+  EXPECT_EQ(Text(kStatusText), "untouched");
+  EXPECT_EQ(dialogs_.boxes.size(), boxes + 1);
+}
+
+TEST_F(FindSaveCopy, CopyPutsTheSelectedRowsOnTheClipboard) {
+  ScanText(EntryLines(200));
+  window_->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+  QClipboard& clipboard = *QApplication::clipboard();
+
+  clipboard.setText(QStringLiteral("kept"));
+  EXPECT_TRUE(Search().Command(kCopyCommand));
+  EXPECT_EQ(clipboard.text(), "kept") << "nothing selected leaves the clipboard";
+
+  List().SetRowSelected(150);
+  List().SetRowSelected(5);
+  List().SetRowSelected(2);
+  ASSERT_FALSE(
+      List().visualRect(List().Model().index(150, 0)).intersects(List().viewport()->rect()));
+  EXPECT_TRUE(Search().Command(kCopyCommand));
+  EXPECT_EQ(clipboard.text().toStdString(), EntryRow(2) + EntryRow(5) + EntryRow(150));
+
+  // Ctrl+C on the list and the popup menu's Copy do the same.
+  List().clearSelection();
+  List().SetRowSelected(7);
+  QTest::keyClick(&List(), Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clipboard.text().toStdString(), EntryRow(7));
+  List().SetRowSelected(8);
+  List().SetMenuRunner([](QMenu& menu, const QPoint&) { menu.actions().front()->trigger(); });
+  ASSERT_TRUE(List().RightClickAt(List().visualRect(List().Model().index(8, 3)).center()));
+  EXPECT_EQ(clipboard.text().toStdString(), EntryRow(7) + EntryRow(8));
+}
+
+TEST_F(FindSaveCopy, FindSearchesTheShownView) {
+  ScanText(std::string("HELLO WORLD\nhello\nsay Hello\nother text\n"));
+  ASSERT_EQ(engine_.store.Count(), 4u);
+  Search().SetControlText(kFindEdit, QStringLiteral("Hello"));
+  EXPECT_TRUE(Search().Command(kFindButton));
+  for (int row = 0; row < 4; ++row) {
+    EXPECT_EQ(List().IsRowSelected(row), row < 3) << row;
+  }
+  EXPECT_EQ(Text(kStatusText), "Ready");
+
+  UseAdvancedView(false);
+  EXPECT_TRUE(Search().Command(kFindButton));
+  EXPECT_EQ(Search().Normal()->Selection(), (TextRange{0, 5}));
+  EXPECT_TRUE(Search().Command(kFindButton));
+  EXPECT_EQ(Search().Normal()->Selection(), (TextRange{12, 17}));
+
+  Search().SetControlText(kStatusText, QStringLiteral("untouched"));
+  Search().SetControlText(kFindEdit, QString());
+  EXPECT_TRUE(Search().Command(kFindButton));
+  EXPECT_EQ(Text(kStatusText), "untouched") << "an empty pattern does nothing at all";
+}
+
+TEST_F(FindSaveCopy, CommandsAreIgnoredOnAnotherPage) {
+  ScanText(std::string("HELLO WORLD\nhello\n"));
+  List().SetRowSelected(1);
+  QApplication::clipboard()->setText(QStringLiteral("kept"));
+  Search().SetControlText(kFindEdit, QStringLiteral("world"));
+  dialogs_.saveAnswer = (dir_.Path() / "never.txt").string();
+
+  window_->Container()->SelectPage(1, true);
+  EXPECT_FALSE(Search().Command(kFindButton));
+  EXPECT_FALSE(Search().Command(kSaveButton));
+  EXPECT_FALSE(Search().Command(kCopyCommand));
+  EXPECT_FALSE(List().IsRowSelected(0));
+  EXPECT_TRUE(dialogs_.saveRequests.empty());
+  EXPECT_EQ(QApplication::clipboard()->text(), "kept");
+
+  window_->Container()->SelectPage(0, true);
+  EXPECT_TRUE(Search().Command(kFindButton));
+  EXPECT_TRUE(List().IsRowSelected(0));
+}
+
+}  // namespace
+}  // namespace quillex::testing
