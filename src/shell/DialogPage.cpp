@@ -7,6 +7,8 @@
 // Qt
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QFont>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +16,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
+#include <QStyle>
 
 // Quillex
 #include "views/Cp1252Text.h"
@@ -34,6 +37,45 @@ QRect ToQRect(const PixelRect& rect) {
   return QRect(rect.left, rect.top, rect.Width(), rect.Height());
 }
 
+// Pixels a check box or label needs to show its text whole in `font`: the
+// text (with "&&" as one ampersand and a mnemonic's "&" hidden) plus, for a
+// check box, the indicator and its gap.
+int TextWidthNeeded(const QWidget& widget, const QString& text, const QFont& font) {
+  int width = QFontMetrics(font).size(Qt::TextShowMnemonic, text).width();
+  if (qobject_cast<const QCheckBox*>(&widget) != nullptr) {
+    const QStyle* style = widget.style();
+    width += style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, &widget) +
+             style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, &widget);
+  }
+  return width;
+}
+
+// The templates were measured for "MS Sans Serif"; the sans fonts that stand
+// in for it are a few per cent wider on some texts, and the check box
+// indicators of Qt's styles are wider than the classic 13-pixel box. Rather
+// than clip such a label, its font alone is narrowed just enough to fit the
+// template rectangle, which therefore stays as designed. Labels that fit are
+// left in the dialog font.
+constexpr int kNarrowestStretch = 80;
+
+void NarrowTextToFit(QWidget& widget, const QString& text) {
+  if (text.isEmpty()) {
+    return;
+  }
+  QFont font = widget.font();
+  const int available = widget.width();
+  if (TextWidthNeeded(widget, text, font) <= available) {
+    return;
+  }
+  for (int stretch = 99; stretch >= kNarrowestStretch; --stretch) {
+    font.setStretch(stretch);
+    if (TextWidthNeeded(widget, text, font) <= available) {
+      break;
+    }
+  }
+  widget.setFont(font);
+}
+
 }  // namespace
 
 DialogPage::DialogPage(int templateId, const DialogUnitScale& scale, QWidget* parent)
@@ -47,6 +89,10 @@ DialogPage::DialogPage(int templateId, const DialogUnitScale& scale, QWidget* pa
       continue;  // the page makes it
     }
     PlaceControl(control.id, widget);
+    if (control.controlClass == ControlClass::CheckBox ||
+        control.controlClass == ControlClass::Static) {
+      NarrowTextToFit(*widget, ControlText(control.id));
+    }
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
       const int id = control.id;
       connect(button, &QAbstractButton::clicked, this, [this, id] { Command(id); });

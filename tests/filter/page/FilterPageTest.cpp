@@ -9,8 +9,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -32,6 +35,14 @@ void TypeText(QWidget& widget, const QString& text) {
   QApplication::sendEvent(&widget, &press);
   QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, text);
   QApplication::sendEvent(&widget, &release);
+}
+
+// A button text as shown: "&&" is one ampersand, a single "&" marks the
+// mnemonic and takes no room.
+QString ShownText(QString text) {
+  text.replace(QStringLiteral("&&"), QChar(u'\x01'));
+  text.remove(QChar(u'&'));
+  return text.replace(QChar(u'\x01'), QChar(u'&'));
 }
 
 class FilterPageTest : public ShellFixture {
@@ -280,6 +291,34 @@ TEST_F(FilterPageTest, CommandsWaitForTheirPage) {
   Box(1058).setChecked(false);
   EXPECT_TRUE(Page().Command(1058));
   EXPECT_FALSE(Allowed('a'));
+}
+
+// The stand-in for the templates' font is wider on some texts; no label or
+// check box text may be cut off inside its template rectangle.
+TEST_F(FilterPageTest, EveryLabelShowsItsWholeText) {
+  int checked = 0;
+  for (const PageRow& row : window_->Container()->Pages()) {
+    for (QWidget* widget : row.page->findChildren<QWidget*>()) {
+      QString text;
+      int room = 0;
+      if (auto* box = qobject_cast<QCheckBox*>(widget)) {
+        QStyleOptionButton option;
+        option.initFrom(box);
+        option.text = box->text();
+        room = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box).width();
+        text = ShownText(box->text());
+      } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+        room = label->contentsRect().width();
+        text = label->text();
+      } else {
+        continue;
+      }
+      ++checked;
+      EXPECT_LE(widget->fontMetrics().horizontalAdvance(text), room)
+          << widget->objectName().toStdString();
+    }
+  }
+  EXPECT_GE(checked, 48);
 }
 
 TEST_F(FilterPageTest, CheckedBoxesFocusTheirFields) {
