@@ -1,0 +1,177 @@
+// Find, Save and Copy over a million results. Run offscreen:
+//   gui_bench --benchmark_filter='Find|Save|Copy'
+
+// Standard library
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <string>
+
+// Qt
+#include <QApplication>
+#include <QClipboard>
+#include <QItemSelectionModel>
+
+#include <benchmark/benchmark.h>
+
+// Ours
+#include "scan/SectionMap.h"
+#include "store/ResultStore.h"
+#include "views/Cp1252Text.h"
+#include "views/ExportWriter.h"
+#include "views/Find.h"
+#include "views/NormalView.h"
+#include "views/ResultList.h"
+#include "views/ResultListModel.h"
+#include "views/ViewSwitch.h"
+
+namespace quillex {
+namespace {
+
+constexpr std::uint32_t kResults = 1'000'000;
+
+// Texts of 4 to 60 letters and digits; "needle" is planted in one text of
+// 1000, so a Find selects about a thousand scattered rows.
+struct Fixture {
+  Fixture() {
+    store.Pool().SetByteStep(4 * 1024 * 1024);
+    store.Pool().SetIndexStep(0x20000);
+    std::mt19937 random(7);
+    const std::string letters = "etaoinshrdlucmfwypvbgkqjxzETAOINSHRDLUCMFWYPVBGKQJXZ0123456789 .,";
+    std::string text;
+    std::uint64_t position = 0;
+    for (std::uint32_t i = 0; i < kResults; ++i) {
+      const std::size_t length = 4 + random() % 57;
+      text.clear();
+      for (std::size_t k = 0; k < length; ++k) {
+        text.push_back(letters[random() % letters.size()]);
+      }
+      if (i % 1000 == 999) {
+        text.insert(text.size() / 2, "NeedLe");
+      }
+      position += length + 1 + random() % 200;
+      store.AddResult(static_cast<std::uint32_t>(position), 0,
+                      i % 25 == 0 ? static_cast<std::uint16_t>(random() % 5000) : 0, text.c_str(),
+                      i % 25 == 0 ? StringKind::Resource : StringKind::Ansi);
+    }
+  }
+  ResultStore store;
+  SectionMap map;
+};
+
+Fixture& Shared() {
+  static Fixture fixture;
+  return fixture;
+}
+
+struct ShownList {
+  explicit ShownList(Fixture& f) : model(f.store, f.map), list(model) {
+    list.resize(800, 600);
+    list.show();
+    model.Fill();
+    QApplication::processEvents();
+  }
+  ResultListModel model;
+  ResultList list;
+};
+
+void BM_SaveAdvanced(benchmark::State& state) {
+  Fixture& f = Shared();
+  ShownList shown(f);
+  const std::string path =
+      (std::filesystem::temp_directory_path() / "quillex-bench-save.txt").string();
+  for (auto _ : state) {
+    if (SaveResults(path, shown.model.DisplayOrder(), SaveLayout::Advanced, f.store, f.map) !=
+        SaveResult::Ok) {
+      state.SkipWithError("save failed");
+      break;
+    }
+  }
+  state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_SaveAdvanced)->Unit(benchmark::kMillisecond);
+
+// What the Copy command does with every row selected: collect the rows,
+// build the text and hand it to the clipboard.
+void BM_CopyAllRows(benchmark::State& state) {
+  Fixture& f = Shared();
+  ShownList shown(f);
+  shown.list.selectAll();
+  for (auto _ : state) {
+    const std::vector<std::uint32_t> rows = shown.list.SelectedRowsInDisplayOrder();
+    const std::string text = BuildCopyText(rows, f.store, f.map);
+    QApplication::clipboard()->setText(BytesToQString(text));
+    benchmark::DoNotOptimize(text.data());
+  }
+  QApplication::clipboard()->clear();
+}
+BENCHMARK(BM_CopyAllRows)->Unit(benchmark::kMillisecond);
+
+void ListFindBench(benchmark::State& state, const char* pattern) {
+  Fixture& f = Shared();
+  ShownList shown(f);
+  std::size_t selected = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    shown.list.clearSelection();
+    shown.list.EnsureVisible(0, true);
+    state.ResumeTiming();
+    ListFind(pattern, shown.list);
+    state.PauseTiming();
+    selected = shown.list.SelectedRowsInDisplayOrder().size();
+    state.ResumeTiming();
+  }
+  state.counters["selected"] = static_cast<double>(selected);
+}
+
+// About a thousand scattered matches.
+void BM_ListFind(benchmark::State& state) {
+  ListFindBench(state, "needle");
+}
+BENCHMARK(BM_ListFind)->Unit(benchmark::kMillisecond);
+
+// Most rows match, in hundreds of thousands of separate runs: the selection
+// is built from as many ranges.
+void BM_ListFindMost(benchmark::State& state) {
+  ListFindBench(state, "e");
+}
+BENCHMARK(BM_ListFindMost)->Unit(benchmark::kMillisecond);
+
+// One Find in the running text: from the start to the first occurrence and
+// then on from one occurrence to the next, far into the text.
+void BM_TextFind(benchmark::State& state) {
+  Fixture& f = Shared();
+  NormalView view;
+  view.resize(800, 600);
+  view.show();
+  FillNormalView(view, f.store.Pool());
+  QApplication::processEvents();
+  for (auto _ : state) {
+    state.PauseTiming();
+    CollapseSelection(view);
+    state.ResumeTiming();
+    TextFind("needle", view);
+  }
+  state.counters["bytes"] = static_cast<double>(view.Text().size());
+}
+BENCHMARK(BM_TextFind)->Unit(benchmark::kMillisecond);
+
+// A Find that finds nothing reads the whole text (about 33 MB): the slowest
+// Find there is. The pattern is made of the commonest letters.
+void BM_TextFindNothing(benchmark::State& state) {
+  Fixture& f = Shared();
+  NormalView view;
+  view.resize(800, 600);
+  view.show();
+  FillNormalView(view, f.store.Pool());
+  QApplication::processEvents();
+  for (auto _ : state) {
+    TextFind("etaoinshrd", view);
+  }
+}
+BENCHMARK(BM_TextFindNothing)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace quillex
