@@ -8,6 +8,7 @@
 // Qt
 #include <QClipboard>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -237,7 +238,9 @@ int NormalView::LinesPerPage() const {
 
 void NormalView::UpdateMetrics() {
   const QFontMetrics metrics(font());
-  charWidth_ = std::max(1, metrics.horizontalAdvance(QLatin1Char('x')));
+  // The fractional advance: text is drawn at it, and a whole-pixel width
+  // would let the selection drift off its characters along a long line.
+  charWidth_ = std::max(1.0, QFontMetricsF(font()).horizontalAdvance(QLatin1Char('x')));
   lineHeight_ = std::max(1, metrics.lineSpacing());
   ascent_ = metrics.ascent();
 }
@@ -245,7 +248,7 @@ void NormalView::UpdateMetrics() {
 int NormalView::ColumnsForWidth(int width) const {
   // A floor on the line length: a view squeezed to a sliver would otherwise
   // hold one line start per byte, hundreds of megabytes for a large text.
-  return std::max(kMinColumns, (width - 2 * margin_) / charWidth_);
+  return std::max(kMinColumns, static_cast<int>((width - 2 * margin_) / charWidth_));
 }
 
 void NormalView::EnsureLayout() const {
@@ -402,7 +405,7 @@ void NormalView::paintEvent(QPaintEvent* event) {
       selEndColumn = column;
     }
 
-    QRect selected;
+    QRectF selected;
     if (hasSelection && selection.start < next && selection.end > start) {
       if (selection.start < start) {
         selStartColumn = 0;
@@ -410,8 +413,8 @@ void NormalView::paintEvent(QPaintEvent* event) {
       // A selected line break shows as one selected column after the text.
       const std::size_t breakColumn = (selection.end > end && next > end) ? 1 : 0;
       const std::size_t width = selEndColumn - std::min(selStartColumn, selEndColumn) + breakColumn;
-      selected = QRect(margin_ + static_cast<int>(selStartColumn) * charWidth_, y,
-                       static_cast<int>(width) * charWidth_, lineHeight_);
+      selected = QRectF(margin_ + static_cast<double>(selStartColumn) * charWidth_, y,
+                        static_cast<double>(width) * charWidth_, lineHeight_);
       painter.fillRect(selected, highlight);
     }
     painter.setPen(textColour);

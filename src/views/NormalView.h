@@ -99,7 +99,7 @@ class NormalView : public QAbstractScrollArea {
   std::size_t anchor_ = 0;
   std::size_t caret_ = 0;
   mutable int columns_ = 1;  // characters per display line
-  int charWidth_ = 1;        // pixels per character (fixed-pitch font)
+  double charWidth_ = 1.0;   // pixels per character (fixed-pitch font)
   int lineHeight_ = 1;       // pixels per display line
   int ascent_ = 0;
   int margin_ = 2;  // left and top padding in pixels
