@@ -15,12 +15,8 @@ namespace {
 
 constexpr std::size_t kChunk = kMaskBytes;
 
-// Bit k set where byte k of the chunk is admitted.
-std::uint64_t AdmittedMask(const ByteClassMask& classes, const std::uint8_t* p, std::size_t n) {
-  if (n == kChunk) {
-    return classes.Mask(p);
-  }
-  const std::uint8_t* flags = classes.Flags();
+// Bit k set where byte k of the n < 64 bytes at p is admitted.
+std::uint64_t PartialMask(const std::uint8_t* flags, const std::uint8_t* p, std::size_t n) {
   std::uint64_t mask = 0;
   for (std::size_t k = 0; k < n; ++k) {
     mask |= std::uint64_t{flags[p[k]]} << k;
@@ -28,15 +24,25 @@ std::uint64_t AdmittedMask(const ByteClassMask& classes, const std::uint8_t* p, 
   return mask;
 }
 
-// Bit s set where `width` set bits in a row start at s (width 1 to 64).
-std::uint64_t RunsOfAtLeast(std::uint64_t mask, std::uint32_t width) {
-  std::uint32_t have = 1;
-  while (have < width) {
-    const std::uint32_t shift = std::min(have, width - have);
-    mask &= mask >> shift;
-    have += shift;
+// Copies n <= 64 bytes with a few fixed-size moves, some of them overlapping,
+// instead of a library call per run.
+void CopyShort(char* to, const std::uint8_t* from, std::size_t n) {
+  if (n >= 16) {
+    for (std::size_t k = 0; k + 16 < n; k += 16) {
+      std::memcpy(to + k, from + k, 16);
+    }
+    std::memcpy(to + n - 16, from + n - 16, 16);
+  } else if (n >= 8) {
+    std::memcpy(to, from, 8);
+    std::memcpy(to + n - 8, from + n - 8, 8);
+  } else if (n >= 4) {
+    std::memcpy(to, from, 4);
+    std::memcpy(to + n - 4, from + n - 4, 4);
+  } else {
+    for (std::size_t k = 0; k < n; ++k) {
+      to[k] = static_cast<char>(from[k]);
+    }
   }
-  return mask;
 }
 
 }  // namespace
@@ -45,6 +51,22 @@ AnsiScanner::AnsiScanner(const CharClassTable& table, const FilterCriteria& crit
                          std::span<char> textBuffer, ResultStore& store)
     : classes_(table), criteria_(criteria), text_(textBuffer.data()), store_(store) {
   window_ = std::min<std::uint32_t>(std::max<std::uint32_t>(criteria.minLength, 1), kChunk);
+  // Bit s of a mask ANDed with itself shifted by h has both s and s + h; with
+  // `have` bits in a row known, a shift by up to `have` extends that to the
+  // sum, so a window of w takes about log2(w) steps.
+  std::uint32_t have = 1;
+  while (have < window_) {
+    const std::uint32_t shift = std::min(have, window_ - have);
+    steps_[stepCount_++] = static_cast<std::uint8_t>(shift);
+    have += shift;
+  }
+}
+
+std::uint64_t AnsiScanner::RunsOfWindow(std::uint64_t mask) const {
+  for (std::uint32_t k = 0; k < stepCount_; ++k) {
+    mask &= mask >> steps_[k];
+  }
+  return mask;
 }
 
 void AnsiScanner::EndRun(std::uint64_t end) {
@@ -53,7 +75,8 @@ void AnsiScanner::EndRun(std::uint64_t end) {
   repeat_ = 1;
   text_[runLength] = '\0';
   // A run never grows past maxLength: the byte that would take it there drops it.
-  if (runLength == 0 || runLength < criteria_.minLength || !AcceptMustContain(text_, criteria_)) {
+  if (runLength == 0 || runLength < criteria_.minLength ||
+      (criteria_.mustContainEnabled && !AcceptMustContain(text_, criteria_))) {
     return;
   }
   textSize_ += runLength;
@@ -62,7 +85,7 @@ void AnsiScanner::EndRun(std::uint64_t end) {
   // before the offset that ended it.
   const std::uint64_t start = end - runLength;
   store_.AddResult(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(start >> 32), 0,
-                   text_, StringKind::Ansi);
+                   text_, runLength, StringKind::Ansi);
 }
 
 void AnsiScanner::Extend(const std::uint8_t* bytes, std::size_t n, std::uint8_t previous) {
@@ -75,7 +98,7 @@ void AnsiScanner::Extend(const std::uint8_t* bytes, std::size_t n, std::uint8_t 
     while (n != 0) {
       const std::size_t room = maxLength - runLength;
       if (n <= room) {
-        std::memcpy(text + runLength, bytes, n);
+        CopyShort(text + runLength, bytes, n);
         runLength += static_cast<std::uint32_t>(n);
         break;
       }
@@ -104,9 +127,8 @@ void AnsiScanner::Extend(const std::uint8_t* bytes, std::size_t n, std::uint8_t 
   repeat_ = repeat;
 }
 
-void AnsiScanner::ScanChunk(const std::uint8_t* p, std::size_t n) {
+void AnsiScanner::ScanChunk(const std::uint8_t* p, std::size_t n, std::uint64_t mask) {
   const std::uint64_t base = position_;
-  const std::uint64_t mask = AdmittedMask(classes_, p, n);
   std::size_t from = 0;
   if (runLength_ != 0) {
     // The run left open by the previous chunk goes on with this one's first
@@ -130,7 +152,7 @@ void AnsiScanner::ScanChunk(const std::uint8_t* p, std::size_t n) {
   // Runs shorter than minLength inside the chunk can never be kept (drops only
   // make them shorter), so only runs holding minLength admitted bytes in a row
   // are looked at.
-  std::uint64_t starts = RunsOfAtLeast(live, window_);
+  std::uint64_t starts = RunsOfWindow(live);
   starts &= tail >= kChunk ? ~std::uint64_t{0} : (std::uint64_t{1} << tail) - 1;
   while (starts != 0) {
     const auto start = static_cast<std::size_t>(std::countr_zero(starts));
@@ -156,14 +178,38 @@ void AnsiScanner::Scan(std::span<const std::uint8_t> block) {
   // whole. Runs are independent of each other, since the byte before a run is
   // a refused one that no admitted byte can equal; only a drop carries its
   // byte over as the previous byte, and previous_ keeps it.
+  // The masks of a whole block are built in one call, so the kernel is
+  // chosen once per block and runs as one tight loop.
   const std::uint8_t* data = block.data();
   std::size_t size = block.size();
-  while (size != 0) {
-    const std::size_t n = std::min(size, kChunk);
-    ScanChunk(data, n);
-    position_ += n;
-    data += n;
-    size -= n;
+  while (size >= kChunk) {
+    const std::size_t chunks = std::min(size / kChunk, kMaskBatch);
+    classes_.Fill(data, chunks, masks_.data(), nullptr);
+    for (std::size_t i = 0; i < chunks; ++i) {
+      const std::uint64_t mask = masks_[i];
+      // Most chunks of binary data hold no run of minLength bytes and end in
+      // a run too short to matter even with the next chunk's first bytes; with
+      // no run open they are passed over. The bytes such a short run leaves
+      // at the start of the next chunk are never looked at there either, as
+      // they are fewer than minLength and do not reach that chunk's end. The
+      // last chunk of the batch has no known successor and is looked at
+      // whenever it ends in an admitted byte.
+      const std::uint64_t next = i + 1 < chunks ? masks_[i + 1] : ~std::uint64_t{0};
+      const auto tail = static_cast<std::uint32_t>(std::countl_one(mask));
+      const auto lead = static_cast<std::uint32_t>(std::countr_one(next));
+      if (runLength_ == 0 && RunsOfWindow(mask) == 0 && (tail == 0 || tail + lead < window_)) {
+        previous_ = data[kChunk - 1];
+      } else {
+        ScanChunk(data, kChunk, mask);
+      }
+      position_ += kChunk;
+      data += kChunk;
+    }
+    size -= chunks * kChunk;
+  }
+  if (size != 0) {
+    ScanChunk(data, size, PartialMask(classes_.Flags(), data, size));
+    position_ += size;
   }
 }
 

@@ -38,18 +38,26 @@ class AnsiScanner {
   [[nodiscard]] std::uint64_t Position() const { return position_; }
 
  private:
-  // Examines n <= 64 bytes that follow those already seen.
-  void ScanChunk(const std::uint8_t* p, std::size_t n);
+  // Examines n <= 64 bytes that follow those already seen; bit k of `mask`
+  // is set where p[k] is admitted, and no bit at or above n is set.
+  void ScanChunk(const std::uint8_t* p, std::size_t n, std::uint64_t mask);
   // Feeds n admitted bytes in a row to the open run (a new one if none is
   // open); `previous` is the byte just before the first of them.
   void Extend(const std::uint8_t* bytes, std::size_t n, std::uint8_t previous);
+  // Bit s set where window_ admitted bytes in a row start at bit s.
+  [[nodiscard]] std::uint64_t RunsOfWindow(std::uint64_t mask) const;
   // Tests and keeps the open run, which ends before offset `end`, and starts
   // a new one.
   void EndRun(std::uint64_t end);
 
   ByteClassMask classes_;
+  // The admitted masks of the whole chunks of the block being examined.
+  std::array<std::uint64_t, kMaskBatch> masks_{};
   // Admitted bytes in a row that a run inside one chunk needs to be looked at.
   std::uint32_t window_ = 1;
+  // The shifts that RunsOfWindow ANDs the mask with.
+  std::array<std::uint8_t, 8> steps_{};
+  std::uint32_t stepCount_ = 0;
   const FilterCriteria& criteria_;
   char* text_;
   ResultStore& store_;

@@ -21,7 +21,8 @@ void UnicodeScanner::Keep(std::uint32_t runLength) {
   textSize_ += runLength;
   ++count_;
   store_.AddResult(static_cast<std::uint32_t>(runStart_),
-                   static_cast<std::uint32_t>(runStart_ >> 32), 0, text_, StringKind::Unicode);
+                   static_cast<std::uint32_t>(runStart_ >> 32), 0, text_, runLength,
+                   StringKind::Unicode);
 }
 
 namespace {
@@ -54,25 +55,28 @@ void UnicodeScanner::Scan(std::span<const std::uint8_t> block) {
   const std::uint8_t* data = block.data();
   std::size_t size = block.size();
   while (size >= kChunk) {
-    if (runLength_ == 0 && !MayHoldText(data)) {
-      history_[0] = data[kChunk - 3];
-      history_[1] = data[kChunk - 2];
-      history_[2] = data[kChunk - 1];
-      position_ += kChunk;
-    } else {
-      ScanPairs(std::span<const std::uint8_t>(data, kChunk));
+    const std::size_t chunks = std::min(size / kChunk, kMaskBatch);
+    classes_.Fill(data, chunks, admittedMasks_.data(), zeroMasks_.data());
+    for (std::size_t i = 0; i < chunks; ++i) {
+      if (runLength_ == 0 && !MayHoldText(admittedMasks_[i], zeroMasks_[i])) {
+        history_[0] = data[kChunk - 3];
+        history_[1] = data[kChunk - 2];
+        history_[2] = data[kChunk - 1];
+        position_ += kChunk;
+      } else {
+        ScanPairs(std::span<const std::uint8_t>(data, kChunk));
+      }
+      data += kChunk;
     }
-    data += kChunk;
-    size -= kChunk;
+    size -= chunks * kChunk;
   }
   if (size != 0) {
     ScanPairs(std::span<const std::uint8_t>(data, size));
   }
 }
 
-bool UnicodeScanner::MayHoldText(const std::uint8_t* p) const {
-  const std::uint64_t zero = ZeroMask(p);
-  const std::uint64_t admittedBefore = (classes_.Mask(p) << 1) | classes_.Flags()[history_[2]];
+bool UnicodeScanner::MayHoldText(std::uint64_t admitted, std::uint64_t zero) const {
+  const std::uint64_t admittedBefore = (admitted << 1) | classes_.Flags()[history_[2]];
   const std::uint64_t adds = admittedBefore & zero;
   // Still open at the end: a character added at the last pair, or at the one
   // before it when the last byte is not zero (that pair changes nothing).

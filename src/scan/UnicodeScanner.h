@@ -37,14 +37,18 @@ class UnicodeScanner {
   [[nodiscard]] std::uint64_t Position() const { return position_; }
 
  private:
-  // True unless the 64 bytes at p, entered with no run open, certainly add
-  // no result and leave no run open.
-  [[nodiscard]] bool MayHoldText(const std::uint8_t* p) const;
+  // True unless the chunk whose admitted and zero masks are given, entered
+  // with no run open, certainly adds no result and leaves no run open.
+  [[nodiscard]] bool MayHoldText(std::uint64_t admitted, std::uint64_t zero) const;
   // The exact walk over every pair of the bytes, which follow those seen.
   void ScanPairs(std::span<const std::uint8_t> block);
   void Keep(std::uint32_t runLength);
 
   ByteClassMask classes_;
+  // The admitted and zero masks of the whole chunks of the block being
+  // examined.
+  std::array<std::uint64_t, kMaskBatch> admittedMasks_{};
+  std::array<std::uint64_t, kMaskBatch> zeroMasks_{};
   // Characters in a row that a run inside one chunk needs to be looked at.
   std::uint32_t window_ = 1;
 

@@ -1,10 +1,50 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "store/ResultColumn.h"
 
 namespace quillex {
+
+// The two upper-case hex digits of every byte value, back to back.
+inline constexpr std::array<char, 512> kHexPairs = [] {
+  constexpr char digits[] = "0123456789ABCDEF";
+  std::array<char, 512> pairs{};
+  for (unsigned b = 0; b < 256; ++b) {
+    pairs[2 * b] = digits[b >> 4];
+    pairs[2 * b + 1] = digits[b & 15];
+  }
+  return pairs;
+}();
+
+// The "File pos" and "Mem pos" texts: twelve upper-case hex digits of the low
+// 48 bits of `value` (fixed width, so that the texts sort as the numbers do)
+// and a NUL. Writes 13 bytes and returns 12. Higher bits are dropped.
+inline std::uint32_t FormatHex48(char* buffer, std::uint64_t value) {
+  for (unsigned k = 0; k < 6; ++k) {
+    std::memcpy(buffer + 10 - 2 * k, &kHexPairs[2 * ((value >> (8 * k)) & 0xFF)], 2);
+  }
+  buffer[12] = '\0';
+  return 12;
+}
+
+// The "ID" text: the decimal digits of `value` and a NUL. Returns the number
+// of digits (at most 10).
+inline std::uint32_t FormatDecimal(char* buffer, std::uint32_t value) {
+  char digits[10];
+  std::uint32_t count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    buffer[i] = digits[count - 1 - i];
+  }
+  buffer[count] = '\0';
+  return count;
+}
 
 class ResultStore;
 class SectionMap;

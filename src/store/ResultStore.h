@@ -28,6 +28,10 @@ class ResultStore {
   // refused; DroppedCount() counts those since the last Clear.
   bool AddResult(std::uint32_t positionLow, std::uint32_t positionHigh, std::uint16_t id,
                  const char* text, StringKind kind);
+  // The same for a text of known length: its first `length` bytes, none of
+  // them 0. Saves the passes measuring what they have just built.
+  bool AddResult(std::uint32_t positionLow, std::uint32_t positionHigh, std::uint16_t id,
+                 const char* text, std::uint32_t length, StringKind kind);
 
   [[nodiscard]] std::uint32_t Count() const { return pool_.Count(); }
   // (kind << 16) | id; 0 past the end.
@@ -37,12 +41,21 @@ class ResultStore {
   }
   // The text's bytes in the pool, or nullptr past the end.
   [[nodiscard]] const char* Text(std::uint32_t index) const { return pool_.Text(index); }
+  // Its length without the NUL; 0 past the end.
+  [[nodiscard]] std::uint32_t TextLength(std::uint32_t index) const {
+    return pool_.TextLength(index);
+  }
   [[nodiscard]] std::uint64_t DroppedCount() const { return dropped_; }
 
   [[nodiscard]] StringPool& Pool() { return pool_; }
   [[nodiscard]] const StringPool& Pool() const { return pool_; }
 
  private:
+  // The position and tag of a result whose text the pool has just taken; both
+  // arrays have room already.
+  void Record(std::uint32_t positionLow, std::uint32_t positionHigh, std::uint16_t id,
+              StringKind kind);
+
   PositionArray positions_;
   TagArray tags_;
   StringPool pool_;

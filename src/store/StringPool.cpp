@@ -53,8 +53,17 @@ bool StringPool::GrowIndex(std::uint32_t capacity) {
 }
 
 std::int32_t StringPool::Append(const char* text) {
-  const char* source = text != nullptr ? text : "";
-  const std::size_t length = std::strlen(source);
+  if (text == nullptr) {
+    return Append("", 0);
+  }
+  const std::size_t length = std::strlen(text);
+  if (length >= byteLimit_) [[unlikely]] {
+    return -1;
+  }
+  return Append(text, static_cast<std::uint32_t>(length));
+}
+
+std::int32_t StringPool::Append(const char* source, std::uint32_t length) {
   if (count_ >= countLimit_) [[unlikely]] {
     return -1;
   }
@@ -95,7 +104,8 @@ std::int32_t StringPool::Append(const char* text) {
     }
   }
 
-  std::memcpy(bytes_ + usedBytes_, source, length + 1);
+  std::memcpy(bytes_ + usedBytes_, source, length);
+  bytes_[usedBytes_ + length] = '\0';
   offsets_[count_] = usedBytes_;
   usedBytes_ = static_cast<std::uint32_t>(needed);
   return static_cast<std::int32_t>(count_++);

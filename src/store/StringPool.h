@@ -40,11 +40,23 @@ class StringPool {
   // is not available or a 32-bit limit would be passed; the pool is then
   // unchanged apart from capacity it may already have gained.
   std::int32_t Append(const char* text);
+  // The same for a text whose length is known: its first `length` bytes, none
+  // of them 0, are copied and a NUL is put after them.
+  std::int32_t Append(const char* text, std::uint32_t length);
 
   // Text `index`, or nullptr past the end. Valid until the next Append or
   // Release.
   [[nodiscard]] const char* Text(std::uint32_t index) const {
     return index < count_ ? bytes_ + offsets_[index] : nullptr;
+  }
+  // Length of text `index` without its NUL, found from where the next text
+  // starts; 0 past the end.
+  [[nodiscard]] std::uint32_t TextLength(std::uint32_t index) const {
+    if (index >= count_) {
+      return 0;
+    }
+    const std::uint32_t end = index + 1 < count_ ? offsets_[index + 1] : usedBytes_;
+    return end - offsets_[index] - 1;
   }
   [[nodiscard]] std::uint32_t Count() const { return count_; }
   // The sum over all texts of length + 1.

@@ -180,5 +180,71 @@ TEST(PassesAgainstTheRules, RandomDataCriteriaAndBlockSizes) {
   }
 }
 
+// Runs just shorter and just longer than minLength put across every 64-byte
+// chunk edge, with UTF-16 stretches among them, over several blocks: the
+// passes skip chunks by looking at the next chunk's first bytes, and blocks
+// larger than one batch of chunk masks are cut into batches. Every block size
+// from single bytes to several 16 KiB batches, repeat rule off and on, small
+// and large maxLength.
+TEST(PassesAgainstTheRules, RunsAroundChunkEdgesAndBatches) {
+  std::mt19937 rng(5150);
+  CharClassTable table;
+  table.SetBytes("abcdefghij", 1);
+  const std::size_t blockSizes[] = {1,   2,    5,    63,    64,    65,
+                                    127, 1000, 4096, 16383, 16384, 3 * 16384 + 17};
+  for (std::uint32_t minLength : {1u, 2u, 4u, 5u, 9u, 31u, 33u, 64u}) {
+    std::uniform_int_distribution<std::uint32_t> length(1, 2 * minLength + 2);
+    std::uniform_int_distribution<int> letter('a', 'j');
+    std::uniform_int_distribution<int> kind(0, 9);
+    // Sometimes each run is padded so that it ends just before, at or
+    // just after a chunk edge.
+    std::vector<std::uint8_t> data;
+    while (data.size() < 70000) {
+      const std::uint32_t n = length(rng);
+      const int k = kind(rng);
+      if (k == 0) {
+        for (std::uint32_t i = 0; i < n; ++i) {
+          data.push_back(static_cast<std::uint8_t>(letter(rng)));
+          data.push_back(0);
+        }
+        data.push_back(0);
+        continue;
+      }
+      if (k <= 3) {
+        const std::size_t edge = (data.size() / 64 + 1) * 64;
+        const std::size_t shift = static_cast<std::size_t>(k - 2);  // -1, 0, +1
+        while (data.size() + n + 1 < edge + shift) {
+          data.push_back('-');
+        }
+      }
+      const std::uint8_t c = static_cast<std::uint8_t>(letter(rng));
+      for (std::uint32_t i = 0; i < n; ++i) {
+        data.push_back(k == 4 ? c : static_cast<std::uint8_t>(letter(rng)));
+      }
+      data.push_back(k == 5 ? 0 : '-');
+    }
+    for (std::uint32_t maxExtra : {0u, 3u, 1024u}) {
+      for (std::uint32_t repeatLimit : {NoRepeatLimit, 3u}) {
+        FilterCriteria criteria;
+        criteria.minLength = minLength;
+        criteria.maxLength = std::min<std::uint32_t>(minLength + maxExtra, 1024);
+        criteria.repeatLimit = repeatLimit;
+        criteria.repeatDiscard = repeatLimit != NoRepeatLimit;
+        const auto ansiExpected = ReferenceAnsi(data, table, criteria);
+        const auto unicodeExpected = ReferenceUnicode(data, table, criteria);
+        ASSERT_FALSE(ansiExpected.empty());
+        for (const std::size_t blockSize : blockSizes) {
+          SCOPED_TRACE(::testing::Message() << "min " << minLength << " max " << criteria.maxLength
+                                            << " repeat " << repeatLimit << " block " << blockSize);
+          EXPECT_EQ(testing::RunPass<AnsiScanner>(data, criteria, blockSize, table).found,
+                    ansiExpected);
+          EXPECT_EQ(testing::RunPass<UnicodeScanner>(data, criteria, blockSize, table).found,
+                    unicodeExpected);
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace quillex

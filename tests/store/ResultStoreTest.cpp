@@ -50,6 +50,15 @@ TEST(ResultStore, AddAndClear) {
   EXPECT_EQ(store.Position(2), 0xFFFF'FFFFFFFFu);
   EXPECT_STREQ(store.Text(2), "");
   EXPECT_EQ(store.DroppedCount(), 0u);
+  // A text of known length: only those bytes are taken.
+  EXPECT_TRUE(store.AddResult(0x30, 0, 9, "fourth and more", 6, StringKind::Unicode));
+  EXPECT_STREQ(store.Text(3), "fourth");
+  EXPECT_EQ(store.TextLength(3), 6u);
+  EXPECT_EQ(store.TextLength(1), 6u);
+  EXPECT_EQ(store.TextLength(2), 0u);
+  EXPECT_EQ(store.TextLength(4), 0u);
+  EXPECT_EQ(store.Tag(3), (1u << 16) | 9u);
+  EXPECT_EQ(store.Position(3), 0x30u);
 
   store.Pool().SetByteStep(1000);
   store.Clear();
@@ -104,6 +113,9 @@ TEST(ResultStore, PoolLimitDropsAndCounts) {
   EXPECT_EQ(store.DroppedCount(), 1u);
   EXPECT_FALSE(AddNumbered(store, count));
   EXPECT_EQ(store.DroppedCount(), 2u);
+  EXPECT_FALSE(store.AddResult(0, 0, 0, "toolong", 6, StringKind::Ansi))
+      << "a text of known length meets the same limit";
+  EXPECT_EQ(store.DroppedCount(), 3u);
   ExpectAgree(store, count);
   store.Clear();
   EXPECT_EQ(store.DroppedCount(), 0u);

@@ -101,6 +101,37 @@ TEST(StringPool, GrowthFollowsTheStepsAndKeepsTexts) {
   ExpectPoolHolds(pool, texts);
 }
 
+// A text of known length is stored as if measured: its bytes and a NUL, the
+// bytes after it in the caller's buffer left out. TextLength agrees with the
+// texts whichever way they came in.
+TEST(StringPool, AppendWithLengthAndTextLength) {
+  StringPool pool;
+  pool.SetByteStep(8);
+  pool.SetIndexStep(2);
+  const char buffer[] = "abcdefXYZ";
+  std::vector<std::string> texts;
+  for (std::uint32_t length : {3u, 0u, 6u, 1u, 9u}) {
+    ASSERT_EQ(pool.Append(buffer, length), static_cast<std::int32_t>(texts.size()));
+    texts.emplace_back(buffer, length);
+    ASSERT_EQ(pool.Append(texts.back().c_str()), static_cast<std::int32_t>(texts.size()));
+    texts.push_back(texts.back());
+  }
+  ExpectPoolHolds(pool, texts);
+  for (std::uint32_t i = 0; i < texts.size(); ++i) {
+    EXPECT_EQ(pool.TextLength(i), texts[i].size()) << "text " << i;
+  }
+  EXPECT_EQ(pool.TextLength(pool.Count()), 0u);
+  // The byte limit counts the NUL as before: 4 + 1 used bytes must stay
+  // below the limit, with or without a length.
+  StringPool limited;
+  limited.SetLimits(6, 0);
+  EXPECT_EQ(limited.Append(buffer, 5), -1);
+  EXPECT_EQ(limited.Append("abcde"), -1);
+  EXPECT_EQ(limited.Append(buffer, 4), 0);
+  EXPECT_EQ(limited.Count(), 1u);
+  EXPECT_STREQ(limited.Text(0), "abcd");
+}
+
 TEST(StringPool, StepsSurviveReleaseAndIgnoreZero) {
   StringPool pool;
   pool.SetByteStep(0);

@@ -19,6 +19,7 @@
 
 // Ours
 #include "scan/SectionMap.h"
+#include "store/FormatColumn.h"
 #include "store/PeHeaders.h"
 #include "store/ResultStore.h"
 #include "views/ExportWriter.h"
@@ -159,6 +160,42 @@ TEST_F(ExportWriterTest, RowLineBytes) {
             "000000000400   000000010400      7   seven\r\n"
             "000000000400   000000010400      0   abc\r\n");
   EXPECT_EQ(BuildCopyText({}, store, map), "");
+}
+
+// The row writer formats positions and IDs itself; its lines must be exactly
+// "%s   %s  %5s   %s\r\n" over the formatter's cells, for every hex digit in
+// every place, positions past 48 bits, memory positions inside and outside
+// sections, IDs of every width and texts of many lengths.
+TEST_F(ExportWriterTest, RowLinesAreTheFormattersCells) {
+  ResultStore store;
+  SectionMap map;
+  map.ReadFromBytes(testing::MakePeHeaders(0x10000, {}));
+  std::vector<std::uint32_t> rows;
+  std::uint64_t position = 0x0123456789ABCDEFull;
+  for (std::uint32_t i = 0; i < 400; ++i) {
+    position = position * 6364136223846793005ull + 1442695040888963407ull;
+    const std::uint64_t shown = i < 16 ? 0x111111111111ull * i : position >> (i % 40);
+    const auto id = static_cast<std::uint16_t>(i < 200 ? (i * 331u) % 65536u : 65535u >> (i % 17));
+    const std::string text(i % 70, static_cast<char>('a' + i % 26));
+    ASSERT_TRUE(store.AddResult(static_cast<std::uint32_t>(shown),
+                                static_cast<std::uint32_t>(shown >> 32), id, text.c_str(),
+                                StringKind::Resource));
+    rows.push_back(i);
+  }
+  std::string expected;
+  std::string lines;
+  for (std::uint32_t i = 0; i < store.Count(); ++i) {
+    char cells[3][kFormatBufferSize];
+    FormatColumn(store, map, cells[0], nullptr, i, ResultColumn::FilePos);
+    FormatColumn(store, map, cells[1], nullptr, i, ResultColumn::MemPos);
+    FormatColumn(store, map, cells[2], nullptr, i, ResultColumn::Id);
+    char buffer[80];
+    std::snprintf(buffer, sizeof buffer, "%s   %s  %5s   ", cells[0], cells[1], cells[2]);
+    expected += std::string(buffer) + store.Text(i) + "\r\n";
+    AppendAdvancedRowLine(lines, store, map, i);
+  }
+  EXPECT_EQ(lines, expected);
+  EXPECT_EQ(BuildCopyText(rows, store, map), expected);
 }
 
 TEST_F(ExportWriterTest, RowOrderAndLayoutsOverManyChunks) {
