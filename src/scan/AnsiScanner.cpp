@@ -24,27 +24,6 @@ std::uint64_t PartialMask(const std::uint8_t* flags, const std::uint8_t* p, std:
   return mask;
 }
 
-// Copies n <= 64 bytes with a few fixed-size moves, some of them overlapping,
-// instead of a library call per run.
-void CopyShort(char* to, const std::uint8_t* from, std::size_t n) {
-  if (n >= 16) {
-    for (std::size_t k = 0; k + 16 < n; k += 16) {
-      std::memcpy(to + k, from + k, 16);
-    }
-    std::memcpy(to + n - 16, from + n - 16, 16);
-  } else if (n >= 8) {
-    std::memcpy(to, from, 8);
-    std::memcpy(to + n - 8, from + n - 8, 8);
-  } else if (n >= 4) {
-    std::memcpy(to, from, 4);
-    std::memcpy(to + n - 4, from + n - 4, 4);
-  } else {
-    for (std::size_t k = 0; k < n; ++k) {
-      to[k] = static_cast<char>(from[k]);
-    }
-  }
-}
-
 }  // namespace
 
 AnsiScanner::AnsiScanner(const CharClassTable& table, const FilterCriteria& criteria,
@@ -88,27 +67,144 @@ void AnsiScanner::EndRun(std::uint64_t end) {
                    text_, runLength, StringKind::Ansi);
 }
 
+void AnsiScanner::Emit(const char* text, std::uint32_t length, std::uint64_t end) {
+  if (length < criteria_.minLength) {
+    return;
+  }
+  if (criteria_.mustContainEnabled) {
+    if (text != text_) {
+      std::memcpy(text_, text, length);
+    }
+    text_[length] = '\0';
+    if (!AcceptMustContain(text_, criteria_)) {
+      return;
+    }
+  }
+  textSize_ += length;
+  ++count_;
+  const std::uint64_t start = end - length;
+  store_.AddResult(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(start >> 32), 0,
+                   text, length, StringKind::Ansi);
+}
+
+void AnsiScanner::ScanWithoutRepeats(const std::uint8_t* data, std::size_t size) {
+  // PERF NOTES: with the repeat rule off only the length drops bytes, and
+  // that can be worked out from a run's length alone: a run of L admitted
+  // bytes drops its first maxLength + 1 bytes as often as it is longer than
+  // maxLength, so its candidate is its last L mod (maxLength + 1) bytes (all
+  // of them when L <= maxLength). A run that ends inside the block is handed
+  // to the store straight from the block, without being copied first; only
+  // the bytes of a run still open at the end of the block go to text_, so
+  // that it can go on in the next one.
+  constexpr std::size_t kNone = ~std::size_t{0};
+  const std::uint32_t maxLength = criteria_.maxLength;
+  const std::uint64_t cycle = std::uint64_t{maxLength} + 1;
+  const std::uint64_t blockStart = position_;
+  const char* const bytes = reinterpret_cast<const char*>(data);
+  // Where the open run's bytes in this block begin, or kNone when no run is
+  // open; `carried` of its bytes are in text_ from earlier blocks.
+  std::size_t open = runLength_ != 0 ? 0 : kNone;
+  std::uint32_t carried = runLength_;
+
+  // The open run ends before data[end].
+  auto endRun = [&](std::size_t end) {
+    const std::uint64_t total = std::uint64_t{carried} + (end - open);
+    if (total > maxLength) {
+      const auto kept = static_cast<std::uint32_t>(total % cycle);
+      Emit(bytes + end - kept, kept, blockStart + end);
+    } else if (carried != 0) {
+      std::memcpy(text_ + carried, bytes + open, end - open);
+      Emit(text_, static_cast<std::uint32_t>(total), blockStart + end);
+    } else {
+      Emit(bytes + open, static_cast<std::uint32_t>(total), blockStart + end);
+    }
+    open = kNone;
+    carried = 0;
+  };
+
+  std::size_t at = 0;
+  while (at < size) {
+    std::size_t chunks = std::min((size - at) / kChunk, kMaskBatch);
+    if (chunks != 0) {
+      classes_.Fill(data + at, chunks, masks_.data(), nullptr);
+    } else {
+      masks_[0] = PartialMask(classes_.Flags(), data + at, size - at);
+      chunks = 1;
+    }
+    for (std::size_t i = 0; i < chunks; ++i) {
+      const std::size_t n = std::min(size - at, kChunk);
+      const std::uint64_t mask = masks_[i];
+      if (open == kNone && n == kChunk) {
+        // Most chunks of binary data hold no run of minLength bytes and end
+        // in a run too short to matter even with the next chunk's first
+        // bytes; with no run open they are passed over. The bytes such a
+        // short run leaves at the start of the next chunk are never looked
+        // at there either, as they are fewer than minLength and do not reach
+        // that chunk's end. The last chunk of a batch has no known successor
+        // and is looked at whenever it ends in an admitted byte.
+        const std::uint64_t next = i + 1 < chunks ? masks_[i + 1] : ~std::uint64_t{0};
+        const auto tail = static_cast<std::uint32_t>(std::countl_one(mask));
+        const auto lead = static_cast<std::uint32_t>(std::countr_one(next));
+        if (RunsOfWindow(mask) == 0 && (tail == 0 || tail + lead < window_)) {
+          at += kChunk;
+          continue;
+        }
+      }
+      std::size_t from = 0;
+      if (open != kNone) {
+        // The open run goes on with this chunk's first admitted bytes.
+        const auto length = static_cast<std::size_t>(std::countr_one(mask));
+        if (length >= n) {
+          at += n;
+          continue;
+        }
+        endRun(at + length);
+        from = length + 1;
+      }
+      const std::uint64_t live = from >= kChunk ? 0 : (mask >> from) << from;
+      const std::uint64_t inChunk = n == kChunk ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1;
+      const std::uint64_t refused = ~live & inChunk;
+      // The run after the last refused byte stays open into the next chunk.
+      const std::size_t tail =
+          refused == 0 ? 0 : 64 - static_cast<std::size_t>(std::countl_zero(refused));
+      std::uint64_t starts = RunsOfWindow(live);
+      starts &= tail >= kChunk ? ~std::uint64_t{0} : (std::uint64_t{1} << tail) - 1;
+      while (starts != 0) {
+        // A whole run inside the chunk; it ends at a refused byte, so end <= 63.
+        const auto start = static_cast<std::size_t>(std::countr_zero(starts));
+        const auto end = start + static_cast<std::size_t>(std::countr_one(live >> start));
+        const auto length = static_cast<std::uint32_t>(end - start);
+        const auto kept = length > maxLength ? static_cast<std::uint32_t>(length % cycle) : length;
+        Emit(bytes + at + end - kept, kept, blockStart + at + end);
+        starts &= ~((std::uint64_t{2} << end) - 1);
+      }
+      if (tail < n) {
+        open = at + tail;
+      }
+      at += n;
+    }
+  }
+
+  // The run still open keeps its candidate bytes in text_ for the next block.
+  if (open != kNone) {
+    const std::uint64_t total = std::uint64_t{carried} + (size - open);
+    if (total > maxLength) {
+      const auto kept = static_cast<std::uint32_t>(total % cycle);
+      std::memcpy(text_, bytes + size - kept, kept);
+      carried = kept;
+    } else {
+      std::memcpy(text_ + carried, bytes + open, size - open);
+      carried = static_cast<std::uint32_t>(total);
+    }
+  }
+  runLength_ = carried;
+  position_ += size;
+}
+
 void AnsiScanner::Extend(const std::uint8_t* bytes, std::size_t n, std::uint8_t previous) {
   const std::uint32_t maxLength = criteria_.maxLength;
   std::uint32_t runLength = runLength_;
   char* const text = text_;
-  if (criteria_.repeatLimit == NoRepeatLimit) {
-    // No repeat can ever reach the limit, so only the length drops a run: the
-    // byte that would make it maxLength + 1 long belongs to no run.
-    while (n != 0) {
-      const std::size_t room = maxLength - runLength;
-      if (n <= room) {
-        CopyShort(text + runLength, bytes, n);
-        runLength += static_cast<std::uint32_t>(n);
-        break;
-      }
-      bytes += room + 1;
-      n -= room + 1;
-      runLength = 0;
-    }
-    runLength_ = runLength;
-    return;
-  }
   const std::uint32_t repeatLimit = criteria_.repeatLimit;
   std::uint32_t repeat = repeat_;
   for (std::size_t k = 0; k < n; ++k) {
@@ -182,6 +278,10 @@ void AnsiScanner::Scan(std::span<const std::uint8_t> block) {
   // chosen once per block and runs as one tight loop.
   const std::uint8_t* data = block.data();
   std::size_t size = block.size();
+  if (criteria_.repeatLimit == NoRepeatLimit) {
+    ScanWithoutRepeats(data, size);
+    return;
+  }
   while (size >= kChunk) {
     const std::size_t chunks = std::min(size / kChunk, kMaskBatch);
     classes_.Fill(data, chunks, masks_.data(), nullptr);

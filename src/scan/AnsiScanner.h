@@ -41,6 +41,11 @@ class AnsiScanner {
   // Examines n <= 64 bytes that follow those already seen; bit k of `mask`
   // is set where p[k] is admitted, and no bit at or above n is set.
   void ScanChunk(const std::uint8_t* p, std::size_t n, std::uint64_t mask);
+  // The whole of Scan when the repeat rule is off.
+  void ScanWithoutRepeats(const std::uint8_t* data, std::size_t size);
+  // Tests the candidate of `length` bytes at `text` (not NUL-terminated; it
+  // may lie in the block) that ends before offset `end`, and keeps it.
+  void Emit(const char* text, std::uint32_t length, std::uint64_t end);
   // Feeds n admitted bytes in a row to the open run (a new one if none is
   // open); `previous` is the byte just before the first of them.
   void Extend(const std::uint8_t* bytes, std::size_t n, std::uint8_t previous);

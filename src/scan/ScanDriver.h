@@ -29,7 +29,7 @@ struct ScanOptions {
   // blocks to exercise strings that cross block edges.
   std::size_t blockSize = kReadBlockSize;
   // How much the passes read per system call; a multiple of blockSize.
-  std::size_t readSize = 16 * kReadBlockSize;
+  std::size_t readSize = 4 * kReadBlockSize;
 };
 
 struct ScanReport {

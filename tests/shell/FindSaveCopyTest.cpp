@@ -35,7 +35,7 @@ std::string ReadFile(const std::string& path) {
 std::string EntryLines(int count) {
   std::string lines;
   for (int i = 0; i < count; ++i) {
-    char line[16];
+    char line[32];
     std::snprintf(line, sizeof line, "entry %03d\n", i);
     lines += line;
   }
