@@ -9,9 +9,9 @@ namespace quillex {
 class InputFile;
 
 struct SectionRecord {
-  char name[9] = {};              // trailing blanks and NULs removed, NUL-terminated
-  std::uint32_t rawStart = 0;     // file position of the section's first byte
-  std::uint32_t rawEnd = 0;       // (rawStart + SizeOfRawData) mod 2^32
+  char name[9] = {};           // trailing blanks and NULs removed, NUL-terminated
+  std::uint32_t rawStart = 0;  // file position of the section's first byte
+  std::uint32_t rawEnd = 0;    // (rawStart + SizeOfRawData) mod 2^32
   std::uint32_t virtualAddress = 0;
   std::uint64_t memoryStart = 0;  // PE32: (virtualAddress + imageBase) mod 2^32
 };
