@@ -8,6 +8,13 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="${QUILLEX_JOBS:-$(nproc)}"
 export QT_QPA_PLATFORM=offscreen
 
+# Formatting is checked by machine first, as it takes a moment: every C++
+# file must already be formatted.
+files=$(cd "$root" && git ls-files '*.cpp' '*.h')
+if [[ -n "$files" ]]; then
+  (cd "$root" && clang-format --dry-run --Werror $files)
+fi
+
 build() {  # dir, extra cmake args...
   local dir="$1"; shift
   cmake -S "$root" -B "$dir" -G Ninja -DQUILLEX_BUILD_BENCH=ON "$@" > /dev/null
@@ -23,10 +30,4 @@ if [[ "${QUILLEX_SKIP_SANITIZERS:-0}" != 1 ]]; then
     ctest --test-dir "$root/build-asan" --output-on-failure -j "$jobs"
 fi
 
-# Formatting is checked by machine: every C++ file must already be formatted.
-cd "$root"
-files=$(git ls-files '*.cpp' '*.h')
-if [[ -n "$files" ]]; then
-  clang-format --dry-run --Werror $files
-fi
 echo "All tests passed."
