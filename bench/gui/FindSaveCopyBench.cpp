@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <random>
 #include <string>
 
 // Qt
@@ -16,6 +15,7 @@
 #include <benchmark/benchmark.h>
 
 // Ours
+#include "MillionResults.h"
 #include "scan/SectionMap.h"
 #include "store/ResultStore.h"
 #include "views/Cp1252Text.h"
@@ -29,40 +29,10 @@
 namespace quillex {
 namespace {
 
-constexpr std::uint32_t kResults = 1'000'000;
-
-// Texts of 4 to 60 letters and digits; "needle" is planted in one text of
-// 1000, so a Find selects about a thousand scattered rows.
-struct Fixture {
-  Fixture() {
-    store.Pool().SetByteStep(4 * 1024 * 1024);
-    store.Pool().SetIndexStep(0x20000);
-    std::mt19937 random(7);
-    const std::string letters = "etaoinshrdlucmfwypvbgkqjxzETAOINSHRDLUCMFWYPVBGKQJXZ0123456789 .,";
-    std::string text;
-    std::uint64_t position = 0;
-    for (std::uint32_t i = 0; i < kResults; ++i) {
-      const std::size_t length = 4 + random() % 57;
-      text.clear();
-      for (std::size_t k = 0; k < length; ++k) {
-        text.push_back(letters[random() % letters.size()]);
-      }
-      if (i % 1000 == 999) {
-        text.insert(text.size() / 2, "NeedLe");
-      }
-      position += length + 1 + random() % 200;
-      store.AddResult(static_cast<std::uint32_t>(position), 0,
-                      i % 25 == 0 ? static_cast<std::uint16_t>(random() % 5000) : 0, text.c_str(),
-                      i % 25 == 0 ? StringKind::Resource : StringKind::Ansi);
-    }
-  }
-  ResultStore store;
-  SectionMap map;
-};
+using Fixture = bench::MillionResults;
 
 Fixture& Shared() {
-  static Fixture fixture;
-  return fixture;
+  return bench::SharedResults();
 }
 
 struct ShownList {

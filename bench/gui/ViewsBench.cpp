@@ -5,7 +5,6 @@
 // Standard library
 #include <cstdint>
 #include <cstdlib>
-#include <random>
 #include <string>
 
 // Qt
@@ -15,6 +14,7 @@
 #include <benchmark/benchmark.h>
 
 // Ours
+#include "MillionResults.h"
 #include "scan/SectionMap.h"
 #include "store/ResultStore.h"
 #include "views/NormalView.h"
@@ -25,42 +25,10 @@
 namespace quillex {
 namespace {
 
-constexpr std::uint32_t kResults = 1'000'000;
-
-// Texts of 4 to 60 bytes from a mix of words, numbers and punctuation, as a
-// scan of an executable yields them; file positions increase, a few percent
-// of the results are resources with IDs.
-struct Fixture {
-  Fixture() {
-    store.Pool().SetByteStep(4 * 1024 * 1024);
-    store.Pool().SetIndexStep(0x20000);
-    std::mt19937 random(42);
-    const std::string letters =
-        "etaoinshrdlucmfwypvbgkqjxzETAOINSHRDLUCMFWYPVBGKQJXZ0123456789 .,:;_-/\\()%";
-    std::string text;
-    std::uint64_t position = 0;
-    for (std::uint32_t i = 0; i < kResults; ++i) {
-      const std::size_t length = 4 + random() % 57;
-      text.clear();
-      for (std::size_t k = 0; k < length; ++k) {
-        text.push_back(letters[random() % letters.size()]);
-      }
-      position += length + 1 + random() % 200;
-      const bool resource = i % 25 == 0;
-      store.AddResult(static_cast<std::uint32_t>(position),
-                      static_cast<std::uint32_t>(position >> 32),
-                      resource ? static_cast<std::uint16_t>(random() % 5000) : 0, text.c_str(),
-                      resource ? StringKind::Resource : StringKind::Ansi);
-    }
-  }
-
-  ResultStore store;
-  SectionMap map;
-};
+using Fixture = bench::MillionResults;
 
 Fixture& Shared() {
-  static Fixture fixture;
-  return fixture;
+  return bench::SharedResults();
 }
 
 void BM_FillList(benchmark::State& state) {

@@ -48,6 +48,19 @@ std::uint64_t AnsiScanner::RunsOfWindow(std::uint64_t mask) const {
   return mask;
 }
 
+AnsiScanner::ChunkRuns AnsiScanner::RunsOfChunk(std::uint64_t mask, std::size_t from,
+                                                std::size_t n) const {
+  const std::uint64_t live = from >= kChunk ? 0 : (mask >> from) << from;
+  const std::uint64_t inChunk = n == kChunk ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1;
+  const std::uint64_t refused = ~live & inChunk;
+  // The last run starts after the last refused byte.
+  const std::size_t tail =
+      refused == 0 ? 0 : 64 - static_cast<std::size_t>(std::countl_zero(refused));
+  std::uint64_t starts = RunsOfWindow(live);
+  starts &= tail >= kChunk ? ~std::uint64_t{0} : (std::uint64_t{1} << tail) - 1;
+  return {live, starts, tail};
+}
+
 void AnsiScanner::EndRun(std::uint64_t end) {
   const std::uint32_t runLength = runLength_;
   runLength_ = 0;
@@ -161,14 +174,8 @@ void AnsiScanner::ScanWithoutRepeats(const std::uint8_t* data, std::size_t size)
         endRun(at + length);
         from = length + 1;
       }
-      const std::uint64_t live = from >= kChunk ? 0 : (mask >> from) << from;
-      const std::uint64_t inChunk = n == kChunk ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1;
-      const std::uint64_t refused = ~live & inChunk;
       // The run after the last refused byte stays open into the next chunk.
-      const std::size_t tail =
-          refused == 0 ? 0 : 64 - static_cast<std::size_t>(std::countl_zero(refused));
-      std::uint64_t starts = RunsOfWindow(live);
-      starts &= tail >= kChunk ? ~std::uint64_t{0} : (std::uint64_t{1} << tail) - 1;
+      auto [live, starts, tail] = RunsOfChunk(mask, from, n);
       while (starts != 0) {
         // A whole run inside the chunk; it ends at a refused byte, so end <= 63.
         const auto start = static_cast<std::size_t>(std::countr_zero(starts));
@@ -238,18 +245,11 @@ void AnsiScanner::ScanChunk(const std::uint8_t* p, std::size_t n, std::uint64_t 
     EndRun(base + length);
     from = length + 1;
   }
-  const std::uint64_t live = from >= kChunk ? 0 : (mask >> from) << from;
   // The run that reaches the end of the chunk stays open into the next one
-  // whatever its length; it starts after the last refused byte.
-  const std::uint64_t inChunk = n == kChunk ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1;
-  const std::uint64_t refused = ~live & inChunk;
-  const std::size_t tail =
-      refused == 0 ? 0 : 64 - static_cast<std::size_t>(std::countl_zero(refused));
-  // Runs shorter than minLength inside the chunk can never be kept (drops only
-  // make them shorter), so only runs holding minLength admitted bytes in a row
-  // are looked at.
-  std::uint64_t starts = RunsOfWindow(live);
-  starts &= tail >= kChunk ? ~std::uint64_t{0} : (std::uint64_t{1} << tail) - 1;
+  // whatever its length. Runs shorter than minLength inside the chunk can
+  // never be kept (drops only make them shorter), so only runs holding
+  // minLength admitted bytes in a row are looked at.
+  auto [live, starts, tail] = RunsOfChunk(mask, from, n);
   while (starts != 0) {
     const auto start = static_cast<std::size_t>(std::countr_zero(starts));
     const auto end = start + static_cast<std::size_t>(std::countr_one(live >> start));

@@ -51,6 +51,17 @@ class AnsiScanner {
   void Extend(const std::uint8_t* bytes, std::size_t n, std::uint8_t previous);
   // Bit s set where window_ admitted bytes in a row start at bit s.
   [[nodiscard]] std::uint64_t RunsOfWindow(std::uint64_t mask) const;
+  // The runs of a chunk of n bytes with admitted-byte mask `mask`, bytes
+  // before `from` left out: `live` is the mask without them, bit s of
+  // `starts` is set where a run that ends inside the chunk and holds at least
+  // window_ bytes begins, and the run that reaches the chunk's end (if any)
+  // begins at `tail`, so that tail == n when the last byte is refused.
+  struct ChunkRuns {
+    std::uint64_t live;
+    std::uint64_t starts;
+    std::size_t tail;
+  };
+  [[nodiscard]] ChunkRuns RunsOfChunk(std::uint64_t mask, std::size_t from, std::size_t n) const;
   // Tests and keeps the open run, which ends before offset `end`, and starts
   // a new one.
   void EndRun(std::uint64_t end);

@@ -246,5 +246,37 @@ TEST(PassesAgainstTheRules, RunsAroundChunkEdgesAndBatches) {
   }
 }
 
+// Runs far longer than maxLength, up to several blocks long, with the repeat
+// rule off: each is dropped every maxLength + 1 bytes and keeps only its last
+// stretch, which may begin in an earlier block than the one that ends it.
+TEST(PassesAgainstTheRules, RunsManyTimesLongerThanMaxLength) {
+  std::mt19937 rng(77);
+  CharClassTable table;
+  table.SetBytes("abcdefghij", 1);
+  std::uniform_int_distribution<std::uint32_t> length(1, 5000);
+  std::uniform_int_distribution<int> letter('a', 'j');
+  std::vector<std::uint8_t> data;
+  while (data.size() < 200000) {
+    const std::uint32_t n = length(rng);
+    for (std::uint32_t i = 0; i < n; ++i) {
+      data.push_back(static_cast<std::uint8_t>(letter(rng)));
+    }
+    data.push_back('-');
+  }
+  for (const std::uint32_t maxLength : {1u, 5u, 63u, 64u, 65u, 200u, 1024u}) {
+    for (const std::uint32_t minLength : {1u, 5u}) {
+      FilterCriteria criteria;
+      criteria.minLength = std::min(minLength, maxLength);
+      criteria.maxLength = maxLength;
+      const auto expected = ReferenceAnsi(data, table, criteria);
+      for (const std::size_t blockSize : {1u, 7u, 64u, 100u, 4096u, 16384u}) {
+        SCOPED_TRACE(::testing::Message()
+                     << "min " << minLength << " max " << maxLength << " block " << blockSize);
+        EXPECT_EQ(testing::RunPass<AnsiScanner>(data, criteria, blockSize, table).found, expected);
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace quillex
