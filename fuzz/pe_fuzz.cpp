@@ -54,8 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   engine.table.RestoreDefaults();
   engine.criteria.minLength = 3;
   engine.criteria.maxLength = 64;
-  engine.criteria.repeatDiscard = true;
-  engine.criteria.repeatLimit = 4;
+  // The byte passes take a different route with the repeat rule off, so the
+  // input's last byte picks the rule: off for an even byte, on for an odd one.
+  const bool repeatRule = size != 0 && (data[size - 1] & 1) != 0;
+  engine.criteria.repeatDiscard = repeatRule;
+  engine.criteria.repeatLimit = repeatRule ? 4 : NoRepeatLimit;
   QuietHost host;
   ScanOptions options;
   options.blockSize = 4096;
