@@ -61,27 +61,27 @@ AnsiScanner::ChunkRuns AnsiScanner::RunsOfChunk(std::uint64_t mask, std::size_t 
   return {live, starts, tail};
 }
 
+bool AnsiScanner::PassOver(std::uint64_t mask, std::uint64_t next) const {
+  // Most chunks of binary data hold no run of minLength bytes and end in a
+  // run too short to matter even with the next chunk's first bytes. The bytes
+  // such a short run leaves at the start of the next chunk are never looked
+  // at there either, as they are fewer than minLength and do not reach that
+  // chunk's end.
+  const auto tail = static_cast<std::uint32_t>(std::countl_one(mask));
+  const auto lead = static_cast<std::uint32_t>(std::countr_one(next));
+  return RunsOfWindow(mask) == 0 && (tail == 0 || tail + lead < window_);
+}
+
 void AnsiScanner::EndRun(std::uint64_t end) {
   const std::uint32_t runLength = runLength_;
   runLength_ = 0;
   repeat_ = 1;
-  text_[runLength] = '\0';
   // A run never grows past maxLength: the byte that would take it there drops it.
-  if (runLength == 0 || runLength < criteria_.minLength ||
-      (criteria_.mustContainEnabled && !AcceptMustContain(text_, criteria_))) {
-    return;
-  }
-  textSize_ += runLength;
-  ++count_;
-  // A run is one unbroken stretch of bytes, so it starts runLength bytes
-  // before the offset that ended it.
-  const std::uint64_t start = end - runLength;
-  store_.AddResult(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(start >> 32), 0,
-                   text_, runLength, StringKind::Ansi);
+  Emit(text_, runLength, end);
 }
 
 void AnsiScanner::Emit(const char* text, std::uint32_t length, std::uint64_t end) {
-  if (length < criteria_.minLength) {
+  if (length == 0 || length < criteria_.minLength) {
     return;
   }
   if (criteria_.mustContainEnabled) {
@@ -95,6 +95,8 @@ void AnsiScanner::Emit(const char* text, std::uint32_t length, std::uint64_t end
   }
   textSize_ += length;
   ++count_;
+  // A run is one unbroken stretch of bytes, so it starts `length` bytes
+  // before the offset that ended it.
   const std::uint64_t start = end - length;
   store_.AddResult(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(start >> 32), 0,
                    text, length, StringKind::Ansi);
@@ -119,17 +121,21 @@ void AnsiScanner::ScanWithoutRepeats(const std::uint8_t* data, std::size_t size)
   std::size_t open = runLength_ != 0 ? 0 : kNone;
   std::uint32_t carried = runLength_;
 
-  // The open run ends before data[end].
+  // The candidate of a run of `total` admitted bytes.
+  auto keptOf = [&](std::uint64_t total) {
+    return static_cast<std::uint32_t>(total > maxLength ? total % cycle : total);
+  };
+  // The open run ends before data[end]. A run that lost bytes to a drop keeps
+  // fewer than it has in this block, so only an undropped run can reach back
+  // into the bytes carried in text_.
   auto endRun = [&](std::size_t end) {
-    const std::uint64_t total = std::uint64_t{carried} + (end - open);
-    if (total > maxLength) {
-      const auto kept = static_cast<std::uint32_t>(total % cycle);
+    const std::size_t here = end - open;
+    const std::uint32_t kept = keptOf(std::uint64_t{carried} + here);
+    if (kept <= here) {
       Emit(bytes + end - kept, kept, blockStart + end);
-    } else if (carried != 0) {
-      std::memcpy(text_ + carried, bytes + open, end - open);
-      Emit(text_, static_cast<std::uint32_t>(total), blockStart + end);
     } else {
-      Emit(bytes + open, static_cast<std::uint32_t>(total), blockStart + end);
+      std::memcpy(text_ + carried, bytes + open, here);
+      Emit(text_, kept, blockStart + end);
     }
     open = kNone;
     carried = 0;
@@ -147,21 +153,13 @@ void AnsiScanner::ScanWithoutRepeats(const std::uint8_t* data, std::size_t size)
     for (std::size_t i = 0; i < chunks; ++i) {
       const std::size_t n = std::min(size - at, kChunk);
       const std::uint64_t mask = masks_[i];
-      if (open == kNone && n == kChunk) {
-        // Most chunks of binary data hold no run of minLength bytes and end
-        // in a run too short to matter even with the next chunk's first
-        // bytes; with no run open they are passed over. The bytes such a
-        // short run leaves at the start of the next chunk are never looked
-        // at there either, as they are fewer than minLength and do not reach
-        // that chunk's end. The last chunk of a batch has no known successor
-        // and is looked at whenever it ends in an admitted byte.
-        const std::uint64_t next = i + 1 < chunks ? masks_[i + 1] : ~std::uint64_t{0};
-        const auto tail = static_cast<std::uint32_t>(std::countl_one(mask));
-        const auto lead = static_cast<std::uint32_t>(std::countr_one(next));
-        if (RunsOfWindow(mask) == 0 && (tail == 0 || tail + lead < window_)) {
-          at += kChunk;
-          continue;
-        }
+      // With no run open, a chunk with only short runs is passed over. The
+      // last chunk of a batch has no known successor and is looked at
+      // whenever it ends in an admitted byte.
+      if (open == kNone && n == kChunk &&
+          PassOver(mask, i + 1 < chunks ? masks_[i + 1] : ~std::uint64_t{0})) {
+        at += kChunk;
+        continue;
       }
       std::size_t from = 0;
       if (open != kNone) {
@@ -180,8 +178,7 @@ void AnsiScanner::ScanWithoutRepeats(const std::uint8_t* data, std::size_t size)
         // A whole run inside the chunk; it ends at a refused byte, so end <= 63.
         const auto start = static_cast<std::size_t>(std::countr_zero(starts));
         const auto end = start + static_cast<std::size_t>(std::countr_one(live >> start));
-        const auto length = static_cast<std::uint32_t>(end - start);
-        const auto kept = length > maxLength ? static_cast<std::uint32_t>(length % cycle) : length;
+        const std::uint32_t kept = keptOf(end - start);
         Emit(bytes + at + end - kept, kept, blockStart + at + end);
         starts &= ~((std::uint64_t{2} << end) - 1);
       }
@@ -194,15 +191,14 @@ void AnsiScanner::ScanWithoutRepeats(const std::uint8_t* data, std::size_t size)
 
   // The run still open keeps its candidate bytes in text_ for the next block.
   if (open != kNone) {
-    const std::uint64_t total = std::uint64_t{carried} + (size - open);
-    if (total > maxLength) {
-      const auto kept = static_cast<std::uint32_t>(total % cycle);
+    const std::size_t here = size - open;
+    const std::uint32_t kept = keptOf(std::uint64_t{carried} + here);
+    if (kept <= here) {
       std::memcpy(text_, bytes + size - kept, kept);
-      carried = kept;
     } else {
-      std::memcpy(text_ + carried, bytes + open, size - open);
-      carried = static_cast<std::uint32_t>(total);
+      std::memcpy(text_ + carried, bytes + open, here);
     }
+    carried = kept;
   }
   runLength_ = carried;
   position_ += size;
@@ -287,17 +283,11 @@ void AnsiScanner::Scan(std::span<const std::uint8_t> block) {
     classes_.Fill(data, chunks, masks_.data(), nullptr);
     for (std::size_t i = 0; i < chunks; ++i) {
       const std::uint64_t mask = masks_[i];
-      // Most chunks of binary data hold no run of minLength bytes and end in
-      // a run too short to matter even with the next chunk's first bytes; with
-      // no run open they are passed over. The bytes such a short run leaves
-      // at the start of the next chunk are never looked at there either, as
-      // they are fewer than minLength and do not reach that chunk's end. The
+      // With no run open, a chunk with only short runs is passed over. The
       // last chunk of the batch has no known successor and is looked at
       // whenever it ends in an admitted byte.
       const std::uint64_t next = i + 1 < chunks ? masks_[i + 1] : ~std::uint64_t{0};
-      const auto tail = static_cast<std::uint32_t>(std::countl_one(mask));
-      const auto lead = static_cast<std::uint32_t>(std::countr_one(next));
-      if (runLength_ == 0 && RunsOfWindow(mask) == 0 && (tail == 0 || tail + lead < window_)) {
+      if (runLength_ == 0 && PassOver(mask, next)) {
         previous_ = data[kChunk - 1];
       } else {
         ScanChunk(data, kChunk, mask);

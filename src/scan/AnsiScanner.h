@@ -49,6 +49,10 @@ class AnsiScanner {
   // Feeds n admitted bytes in a row to the open run (a new one if none is
   // open); `previous` is the byte just before the first of them.
   void Extend(const std::uint8_t* bytes, std::size_t n, std::uint8_t previous);
+  // Whether a full chunk with mask `mask`, followed by one with mask `next`,
+  // can be passed over when no run is open: it holds no run that could be
+  // kept, and its last run cannot become one with the next chunk's bytes.
+  [[nodiscard]] bool PassOver(std::uint64_t mask, std::uint64_t next) const;
   // Bit s set where window_ admitted bytes in a row start at bit s.
   [[nodiscard]] std::uint64_t RunsOfWindow(std::uint64_t mask) const;
   // The runs of a chunk of n bytes with admitted-byte mask `mask`, bytes
