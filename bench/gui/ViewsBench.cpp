@@ -17,10 +17,10 @@
 #include "MillionResults.h"
 #include "scan/SectionMap.h"
 #include "store/ResultStore.h"
-#include "views/NormalView.h"
-#include "views/ResultList.h"
-#include "views/ResultListModel.h"
-#include "views/ViewSwitch.h"
+#include "views/gui/NormalView.h"
+#include "views/gui/ResultList.h"
+#include "views/gui/ResultListModel.h"
+#include "views/gui/ViewSwitch.h"
 
 namespace quillex {
 namespace {

@@ -19,7 +19,7 @@
 #include <QStyle>
 
 // Quillex
-#include "views/Cp1252Text.h"
+#include "views/gui/Cp1252Text.h"
 
 namespace quillex {
 

@@ -8,8 +8,8 @@
 #include "filter/FilterCriteria.h"
 #include "scan/ScanHost.h"
 #include "shell/ControlIds.h"
-#include "views/NormalView.h"
-#include "views/ResultList.h"
+#include "views/gui/NormalView.h"
+#include "views/gui/ResultList.h"
 
 namespace quillex {
 

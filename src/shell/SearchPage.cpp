@@ -17,13 +17,13 @@
 #include "platform/Dialogs.h"
 #include "shell/ControlIds.h"
 #include "shell/OpenPath.h"
-#include "views/Cp1252Text.h"
 #include "views/ExportWriter.h"
-#include "views/Find.h"
-#include "views/NormalView.h"
-#include "views/ResultList.h"
-#include "views/ResultListModel.h"
-#include "views/ViewSwitch.h"
+#include "views/gui/Cp1252Text.h"
+#include "views/gui/Find.h"
+#include "views/gui/NormalView.h"
+#include "views/gui/ResultList.h"
+#include "views/gui/ResultListModel.h"
+#include "views/gui/ViewSwitch.h"
 
 namespace quillex {
 

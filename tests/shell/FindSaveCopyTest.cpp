@@ -19,9 +19,9 @@
 #include "shell/ShellFixture.h"
 #include "shell/TabContainer.h"
 #include "views/ExportWriter.h"
-#include "views/NormalView.h"
-#include "views/ResultList.h"
-#include "views/ResultListModel.h"
+#include "views/gui/NormalView.h"
+#include "views/gui/ResultList.h"
+#include "views/gui/ResultListModel.h"
 
 namespace quillex::testing {
 namespace {

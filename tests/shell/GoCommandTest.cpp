@@ -19,9 +19,9 @@
 #include "shell/TabContainer.h"
 #include "shell/TabControl.h"
 #include "support/PeBuilder.h"
-#include "views/NormalView.h"
-#include "views/ResultList.h"
-#include "views/ResultListModel.h"
+#include "views/gui/NormalView.h"
+#include "views/gui/ResultList.h"
+#include "views/gui/ResultListModel.h"
 
 namespace quillex::testing {
 namespace {

@@ -8,7 +8,7 @@
 
 // Ours
 #include "platform/Cp1252.h"
-#include "views/Cp1252Text.h"
+#include "views/gui/Cp1252Text.h"
 
 namespace quillex {
 namespace {

@@ -10,10 +10,10 @@
 // Ours
 #include "scan/SectionMap.h"
 #include "store/ResultStore.h"
-#include "views/Find.h"
-#include "views/NormalView.h"
-#include "views/ResultList.h"
-#include "views/ResultListModel.h"
+#include "views/gui/Find.h"
+#include "views/gui/NormalView.h"
+#include "views/gui/ResultList.h"
+#include "views/gui/ResultListModel.h"
 
 namespace quillex {
 namespace {

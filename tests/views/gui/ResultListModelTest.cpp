@@ -17,8 +17,8 @@
 #include "scan/SectionMap.h"
 #include "store/ResultStore.h"
 #include "support/PeBuilder.h"
-#include "views/KindIcons.h"
-#include "views/ResultListModel.h"
+#include "views/gui/KindIcons.h"
+#include "views/gui/ResultListModel.h"
 
 namespace quillex {
 namespace {

@@ -15,9 +15,9 @@
 // Ours
 #include "scan/SectionMap.h"
 #include "store/ResultStore.h"
-#include "views/KindIcons.h"
-#include "views/ResultList.h"
-#include "views/ResultListModel.h"
+#include "views/gui/KindIcons.h"
+#include "views/gui/ResultList.h"
+#include "views/gui/ResultListModel.h"
 
 namespace quillex {
 namespace {

@@ -1,4 +1,4 @@
-#include "views/ViewSwitch.h"
+#include "views/gui/ViewSwitch.h"
 
 // Standard library
 #include <algorithm>
@@ -10,8 +10,8 @@
 
 // Ours
 #include "store/StringPool.h"
-#include "views/NormalView.h"
-#include "views/ResultListModel.h"
+#include "views/gui/NormalView.h"
+#include "views/gui/ResultListModel.h"
 
 namespace quillex {
 

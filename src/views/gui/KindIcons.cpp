@@ -1,4 +1,4 @@
-#include "views/KindIcons.h"
+#include "views/gui/KindIcons.h"
 
 // Qt
 #include <QColor>

@@ -1,4 +1,4 @@
-#include "views/ResultList.h"
+#include "views/gui/ResultList.h"
 
 // Standard library
 #include <algorithm>
@@ -18,7 +18,7 @@
 // Ours
 #include "store/ResultColumn.h"
 #include "store/ResultStore.h"
-#include "views/ResultListModel.h"
+#include "views/gui/ResultListModel.h"
 
 namespace quillex {
 

@@ -1,4 +1,4 @@
-#include "views/Cp1252Text.h"
+#include "views/gui/Cp1252Text.h"
 
 // Standard library
 #include <array>

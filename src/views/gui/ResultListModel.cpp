@@ -1,4 +1,4 @@
-#include "views/ResultListModel.h"
+#include "views/gui/ResultListModel.h"
 
 // Standard library
 #include <algorithm>
@@ -16,8 +16,8 @@
 #include "scan/SectionMap.h"
 #include "store/FormatColumn.h"
 #include "store/ResultStore.h"
-#include "views/Cp1252Text.h"
-#include "views/KindIcons.h"
+#include "views/gui/Cp1252Text.h"
+#include "views/gui/KindIcons.h"
 
 namespace quillex {
 

@@ -1,4 +1,4 @@
-#include "views/NormalView.h"
+#include "views/gui/NormalView.h"
 
 // Standard library
 #include <algorithm>
@@ -18,7 +18,7 @@
 
 // Ours
 #include "platform/Cp1252.h"
-#include "views/Cp1252Text.h"
+#include "views/gui/Cp1252Text.h"
 
 namespace quillex {
 

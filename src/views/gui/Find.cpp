@@ -1,4 +1,4 @@
-#include "views/Find.h"
+#include "views/gui/Find.h"
 
 // Standard library
 #include <algorithm>
@@ -12,10 +12,10 @@
 // Ours
 #include "store/FormatColumn.h"
 #include "store/ResultColumn.h"
-#include "views/Cp1252Text.h"
-#include "views/NormalView.h"
-#include "views/ResultList.h"
-#include "views/ResultListModel.h"
+#include "views/gui/Cp1252Text.h"
+#include "views/gui/NormalView.h"
+#include "views/gui/ResultList.h"
+#include "views/gui/ResultListModel.h"
 
 namespace quillex {
 
