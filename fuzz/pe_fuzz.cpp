@@ -25,7 +25,7 @@ namespace {
 
 class QuietHost : public quillex::ScanHost {
  public:
-  void ShowCount(int, const char*, std::uint32_t) override {}
+  void ShowCount(quillex::StringKind, std::uint32_t) override {}
   bool ScanPump() override { return true; }
   void WarnDamagedResources() override {}
   void ReportOpenFailure(const std::string&, const std::string&) override { std::abort(); }

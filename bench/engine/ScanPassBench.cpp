@@ -85,7 +85,7 @@ const Sample& TheSample() {
 
 class SilentHost : public ScanHost {
  public:
-  void ShowCount(int, const char*, std::uint32_t) override {}
+  void ShowCount(StringKind, std::uint32_t) override {}
   bool ScanPump() override { return true; }
   void WarnDamagedResources() override {}
   void ReportOpenFailure(const std::string&, const std::string&) override {}

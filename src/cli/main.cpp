@@ -109,11 +109,10 @@ class PrintingHost : public ScanHost {
     Clock::time_point last;
   };
 
-  void ShowCount(int controlId, const char* format, std::uint32_t value) override {
-    char text[256];
-    std::snprintf(text, sizeof text, format, value);
+  void ShowCount(StringKind kind, std::uint32_t value) override {
+    const std::string text = CountText(kind, value);
     const Clock::time_point now = Clock::now();
-    auto [it, inserted] = counts_.try_emplace(controlId, Count{text, now, now});
+    auto [it, inserted] = counts_.try_emplace(kind, Count{text, now, now});
     if (!inserted) {
       it->second.text = text;
       it->second.last = now;
@@ -129,13 +128,13 @@ class PrintingHost : public ScanHost {
                  reason.c_str());
   }
 
-  const Count* Find(int controlId) const {
-    const auto it = counts_.find(controlId);
+  const Count* Find(StringKind kind) const {
+    const auto it = counts_.find(kind);
     return it == counts_.end() ? nullptr : &it->second;
   }
 
  private:
-  std::map<int, Count> counts_;
+  std::map<StringKind, Count> counts_;
 };
 
 int UsageError(const std::string& problem) {
@@ -289,15 +288,15 @@ void SetCriteria(const CliOptions& options, ScanEngine& engine) {
 
 void PrintSummary(const PrintingHost& host, const ScanReport& report, bool timings, bool quiet) {
   struct Pass {
-    int controlId;
+    StringKind kind;
     const char* name;
   };
-  constexpr Pass kPasses[] = {{kAnsiCountControl, "ansi"},
-                              {kUnicodeCountControl, "unicode"},
-                              {kResourceCountControl, "resource"}};
+  constexpr Pass kPasses[] = {{StringKind::Ansi, "ansi"},
+                              {StringKind::Unicode, "unicode"},
+                              {StringKind::Resource, "resource"}};
   if (!quiet) {
     for (const Pass& pass : kPasses) {
-      if (const PrintingHost::Count* count = host.Find(pass.controlId); count != nullptr) {
+      if (const PrintingHost::Count* count = host.Find(pass.kind); count != nullptr) {
         std::fprintf(stderr, "%s\n", count->text.c_str());
       }
     }
@@ -305,7 +304,7 @@ void PrintSummary(const PrintingHost& host, const ScanReport& report, bool timin
   }
   if (timings) {
     for (const Pass& pass : kPasses) {
-      if (const PrintingHost::Count* count = host.Find(pass.controlId); count != nullptr) {
+      if (const PrintingHost::Count* count = host.Find(pass.kind); count != nullptr) {
         const std::chrono::duration<double, std::milli> spent = count->last - count->first;
         std::fprintf(stderr, "%s %.1f ms\n", pass.name, spent.count());
       }

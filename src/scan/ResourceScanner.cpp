@@ -18,7 +18,6 @@ constexpr std::uint16_t kStringTableType = 6;
 constexpr std::uint32_t kStringsPerBlock = 16;
 constexpr std::uint64_t kDirectoryHeaderSize = 16;
 constexpr std::uint64_t kEntrySize = 8;
-constexpr const char* kCountFormat = "RS: %u";
 
 std::uint16_t Get16(const std::uint8_t* p) {
   return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
@@ -98,7 +97,7 @@ ResourceScanner::ResourceScanner(const CharClassTable& table, const FilterCriter
 
 void ResourceScanner::Run(InputFile& file, const SectionMap& map) {
   count_ = 0;
-  host_.ShowCount(kResourceCountControl, kCountFormat, count_);
+  host_.ShowCount(StringKind::Resource, count_);
   const std::uint64_t fileSize = file.Size();
   for (const SectionRecord& record : map.Records()) {
     if (std::strcmp(record.name, ".rsrc") != 0) {
@@ -126,7 +125,7 @@ void ResourceScanner::Run(InputFile& file, const SectionMap& map) {
 bool ResourceScanner::WalkSection(std::span<const std::uint8_t> bytes,
                                   const SectionRecord& record) {
   count_ = 0;
-  host_.ShowCount(kResourceCountControl, kCountFormat, count_);
+  host_.ShowCount(StringKind::Resource, count_);
   if (Walk(bytes, record)) {
     return true;
   }
@@ -170,7 +169,7 @@ bool ResourceScanner::Walk(std::span<const std::uint8_t> bytes, const SectionRec
   for (;;) {
     Frame& frame = stack[depth];
     if (frame.next == frame.entries) {
-      host_.ShowCount(kResourceCountControl, kCountFormat, count_);
+      host_.ShowCount(StringKind::Resource, count_);
       if (depth == 0) {
         return true;
       }

@@ -83,14 +83,14 @@ ScanReport RunScan(const std::string& path, ScanEngine& engine, ScanHost& host,
     const std::span<char> text(textBuffer.get(), textSize);
 
     AnsiScanner ansi(engine.table, engine.criteria, text, engine.store);
-    host.ShowCount(kAnsiCountControl, "AN: %u", 0);
+    host.ShowCount(StringKind::Ansi, 0);
     RunBytePass(file, read, blockSize, host, ansi);
-    host.ShowCount(kAnsiCountControl, "AN: %u", ansi.Count());
+    host.ShowCount(StringKind::Ansi, ansi.Count());
 
     UnicodeScanner unicode(engine.table, engine.criteria, text, engine.store);
-    host.ShowCount(kUnicodeCountControl, "UN: %u", 0);
+    host.ShowCount(StringKind::Unicode, 0);
     RunBytePass(file, read, blockSize, host, unicode);
-    host.ShowCount(kUnicodeCountControl, "UN: %u", unicode.Count());
+    host.ShowCount(StringKind::Unicode, unicode.Count());
 
     ResourceScanner resources(engine.table, engine.criteria, text, engine.store, host);
     resources.Run(file, engine.map);

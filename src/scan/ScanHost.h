@@ -3,18 +3,17 @@
 #include <cstdint>
 #include <string>
 
-namespace quillex {
+#include "store/StringKind.h"
 
-// Control ids of the Search page cells the passes write their counts to.
-inline constexpr int kAnsiCountControl = 1008;
-inline constexpr int kUnicodeCountControl = 1009;
-inline constexpr int kResourceCountControl = 1013;
+namespace quillex {
 
 inline constexpr const char* kDamagedResourceText =
     "There was a problem trying to read the string resources in this file.\r\n"
     "The file may be compressed or in a non-standard format.";
 inline constexpr const char* kUnableToOpenText = "Unable to open that file";
-inline constexpr const char* kProgramTitle = "Quillex 3.0.3";
+
+// The count as the user sees it: "AN: 12", "UN: 0", "RS: 3".
+[[nodiscard]] std::string CountText(StringKind kind, std::uint32_t count);
 
 // What a scan needs of whoever runs it. The desktop program shows these
 // things in its window; the command line prints them. The engine never shows
@@ -22,9 +21,10 @@ inline constexpr const char* kProgramTitle = "Quillex 3.0.3";
 class ScanHost {
  public:
   virtual ~ScanHost() = default;
-  // Formats `value` with the printf-style `format` ("AN: %u") and shows it in
-  // the given count cell.
-  virtual void ShowCount(int controlId, const char* format, std::uint32_t value) = 0;
+  // The number of strings of one kind found so far: 0 when its pass starts,
+  // the pass's final count when it ends (the resource pass also after each
+  // ".rsrc" section). CountText gives the text to show.
+  virtual void ShowCount(StringKind kind, std::uint32_t count) = 0;
   // Called once per 16 KiB block by the ANSI and Unicode passes. May handle
   // one pending user event. Returns true when the scan may go on, false once a
   // stop has been requested.

@@ -2,6 +2,9 @@
 
 namespace quillex {
 
+// The title of the window and of every message box.
+inline constexpr const char* kProgramTitle = "Quillex " QUILLEX_VERSION;
+
 // Control, page and resource ids. They are the program's own numbers: layout
 // tables, command tables and tests all name controls by them. The result list
 // (1004), the normal view (1092) and the Copy command (40001) are named by
@@ -23,6 +26,9 @@ inline constexpr int kAdvancedViewBox = 1090;
 inline constexpr int kReportText = 1093;
 inline constexpr int kStatusFrame = 1020;
 inline constexpr int kStatusText = 1007;
+inline constexpr int kAnsiCountControl = 1008;
+inline constexpr int kUnicodeCountControl = 1009;
+inline constexpr int kResourceCountControl = 1013;
 inline constexpr int kAnsiCountFrame = 1021;
 inline constexpr int kUnicodeCountFrame = 1022;
 inline constexpr int kResourceCountFrame = 1023;

@@ -245,10 +245,14 @@ bool SearchPage::eventFilter(QObject* watched, QEvent* event) {
   return DialogPage::eventFilter(watched, event);
 }
 
-void SearchPage::ShowCount(int controlId, const char* format, std::uint32_t value) {
-  std::array<char, 256> text{};
-  std::snprintf(text.data(), text.size(), format, value);
-  SetControlText(controlId, QString::fromLatin1(text.data()));
+void SearchPage::ShowCount(StringKind kind, std::uint32_t count) {
+  int control = kAnsiCountControl;
+  if (kind == StringKind::Unicode) {
+    control = kUnicodeCountControl;
+  } else if (kind == StringKind::Resource) {
+    control = kResourceCountControl;
+  }
+  SetControlText(control, QString::fromLatin1(CountText(kind, count)));
 }
 
 bool SearchPage::ScanPump() {

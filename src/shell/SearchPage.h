@@ -82,7 +82,7 @@ class SearchPage : public DialogPage, public ScanHost {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
   // ScanHost.
-  void ShowCount(int controlId, const char* format, std::uint32_t value) override;
+  void ShowCount(StringKind kind, std::uint32_t count) override;
   bool ScanPump() override;
   void WarnDamagedResources() override;
   void ReportOpenFailure(const std::string& path, const std::string& reason) override;

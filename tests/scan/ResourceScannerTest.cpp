@@ -43,7 +43,7 @@ class ResourceWalk : public ::testing::Test {
     found = testing::Results(store);
     return whole;
   }
-  std::vector<std::string> Shown() const { return host.ShownIn(kResourceCountControl); }
+  std::vector<std::string> Shown() const { return host.ShownIn(StringKind::Resource); }
 
   CharClassTable table = testing::TestTable();
   FilterCriteria criteria = Criteria(1);
@@ -355,7 +355,7 @@ TEST_F(ResourcePass, EveryRsrcSectionIsWalkedWithItsOwnCount) {
   EXPECT_EQ(found[0].position, pe.RawStart(a) + first.Build(0x1000).data[0]);
   EXPECT_EQ(found[3].text, "four");
   EXPECT_EQ(count, 1u);
-  const auto shown = host.ShownIn(kResourceCountControl);
+  const auto shown = host.ShownIn(StringKind::Resource);
   ASSERT_FALSE(shown.empty());
   EXPECT_EQ(shown.front(), "RS: 0");
   EXPECT_EQ(shown.back(), "RS: 1");
@@ -392,7 +392,7 @@ TEST_F(ResourcePass, SectionSizesAreCheckedAgainstTheFile) {
 TEST_F(ResourcePass, FilesWithoutResourcesShowZeroQuietly) {
   Run(Bytes(5000, 'q'));
   EXPECT_TRUE(found.empty());
-  EXPECT_EQ(host.ShownIn(kResourceCountControl), (std::vector<std::string>{"RS: 0"}));
+  EXPECT_EQ(host.ShownIn(StringKind::Resource), (std::vector<std::string>{"RS: 0"}));
   EXPECT_EQ(host.warnings, 0);
 
   PeBuilder pe;

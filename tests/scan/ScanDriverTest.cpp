@@ -101,11 +101,11 @@ TEST_F(ScanDriver, WholeScanRunsThePassesInOrder) {
   EXPECT_EQ(report.ansiCount, testing::OfKind(found, StringKind::Ansi).size());
   EXPECT_EQ(report.unicodeCount, testing::OfKind(found, StringKind::Unicode).size());
   EXPECT_EQ(report.resourceCount, 2u);
-  EXPECT_EQ(host.ShownIn(kAnsiCountControl),
+  EXPECT_EQ(host.ShownIn(StringKind::Ansi),
             (std::vector<std::string>{"AN: 0", "AN: " + std::to_string(report.ansiCount)}));
-  EXPECT_EQ(host.ShownIn(kUnicodeCountControl),
+  EXPECT_EQ(host.ShownIn(StringKind::Unicode),
             (std::vector<std::string>{"UN: 0", "UN: " + std::to_string(report.unicodeCount)}));
-  EXPECT_EQ(host.ShownIn(kResourceCountControl).back(), "RS: 2");
+  EXPECT_EQ(host.ShownIn(StringKind::Resource).back(), "RS: 2");
   EXPECT_EQ(host.fills, 1);
   EXPECT_EQ(host.warnings, 0);
   EXPECT_FALSE(report.readError);
@@ -145,9 +145,9 @@ TEST_F(ScanDriver, EmptyFileAndSecondScan) {
   EXPECT_TRUE(found.empty());  // the first scan's results are gone
   EXPECT_TRUE(engine.map.Records().empty());
   EXPECT_EQ(report.totalTextSize, 0u);
-  EXPECT_EQ(host.ShownIn(kAnsiCountControl), (std::vector<std::string>{"AN: 0", "AN: 0"}));
-  EXPECT_EQ(host.ShownIn(kUnicodeCountControl), (std::vector<std::string>{"UN: 0", "UN: 0"}));
-  EXPECT_EQ(host.ShownIn(kResourceCountControl), (std::vector<std::string>{"RS: 0"}));
+  EXPECT_EQ(host.ShownIn(StringKind::Ansi), (std::vector<std::string>{"AN: 0", "AN: 0"}));
+  EXPECT_EQ(host.ShownIn(StringKind::Unicode), (std::vector<std::string>{"UN: 0", "UN: 0"}));
+  EXPECT_EQ(host.ShownIn(StringKind::Resource), (std::vector<std::string>{"RS: 0"}));
   EXPECT_EQ(host.pumps, 0);
   EXPECT_EQ(host.fills, 1);
 }
@@ -170,7 +170,7 @@ TEST_F(ScanDriver, StopEndsThePumpingPassesButNotTheResourcePass) {
       (std::vector<Found>{{4, "first", 0, StringKind::Ansi}, {28, "abcd", 0, StringKind::Ansi}}));
   // The Unicode pass reads its first block, meets the stop and stores nothing.
   EXPECT_TRUE(testing::OfKind(found, StringKind::Unicode).empty());
-  EXPECT_EQ(host.ShownIn(kUnicodeCountControl), (std::vector<std::string>{"UN: 0", "UN: 0"}));
+  EXPECT_EQ(host.ShownIn(StringKind::Unicode), (std::vector<std::string>{"UN: 0", "UN: 0"}));
   EXPECT_EQ(host.pumps, 4);
   EXPECT_EQ(testing::OfKind(found, StringKind::Resource).size(), 2u);
   EXPECT_EQ(report.totalTextSize, 9u);

@@ -70,15 +70,13 @@ inline std::vector<std::uint8_t> AsBytes(std::string_view text) {
 class FakeHost : public ScanHost {
  public:
   struct Shown {
-    int control;
+    StringKind kind;
     std::string text;
     bool operator==(const Shown&) const = default;
   };
 
-  void ShowCount(int controlId, const char* format, std::uint32_t value) override {
-    char text[256];
-    std::snprintf(text, sizeof text, format, value);
-    shown.push_back(Shown{controlId, text});
+  void ShowCount(StringKind kind, std::uint32_t count) override {
+    shown.push_back(Shown{kind, CountText(kind, count)});
   }
   bool ScanPump() override {
     ++pumps;
@@ -93,11 +91,11 @@ class FakeHost : public ScanHost {
   }
   void FillViews() override { ++fills; }
 
-  // The texts shown in one control, in order.
-  [[nodiscard]] std::vector<std::string> ShownIn(int control) const {
+  // The counts shown for one kind of string, in order.
+  [[nodiscard]] std::vector<std::string> ShownIn(StringKind kind) const {
     std::vector<std::string> out;
     for (const Shown& s : shown) {
-      if (s.control == control)
+      if (s.kind == kind)
         out.push_back(s.text);
     }
     return out;
