@@ -22,3 +22,12 @@ quillex_gui_test(views_tests ${CMAKE_CURRENT_SOURCE_DIR}/views/gui/*Test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/support/gui/*.cpp)
 quillex_gui_test(filter_page_tests ${CMAKE_CURRENT_SOURCE_DIR}/filter/page/*Test.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/support/gui/*.cpp)
+
+# The desktop program's --help and --version, run as a separate process with
+# no display; the test itself needs no Qt.
+add_executable(desktop_cli_tests ${CMAKE_CURRENT_SOURCE_DIR}/shell/launch/DesktopCommandLineTest.cpp)
+target_link_libraries(desktop_cli_tests PRIVATE quillex_engine GTest::gtest GTest::gtest_main)
+quillex_warnings(desktop_cli_tests)
+add_dependencies(desktop_cli_tests quillex)
+gtest_discover_tests(desktop_cli_tests DISCOVERY_TIMEOUT 60
+  PROPERTIES ENVIRONMENT "QUILLEX_DESKTOP=$<TARGET_FILE:quillex>" LABELS gui)

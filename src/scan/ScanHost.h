@@ -14,7 +14,8 @@ inline constexpr const char* kDamagedResourceText =
     "There was a problem trying to read the string resources in this file.\r\n"
     "The file may be compressed or in a non-standard format.";
 inline constexpr const char* kUnableToOpenText = "Unable to open that file";
-inline constexpr const char* kProgramTitle = "Quillex 3.0.3";
+// QUILLEX_VERSION comes from the project version in CMake, the one place it is written.
+inline constexpr const char* kProgramTitle = "Quillex " QUILLEX_VERSION;
 
 // What a scan needs of whoever runs it. The desktop program shows these
 // things in its window; the command line prints them. The engine never shows

@@ -38,7 +38,7 @@ QImage MakeLogoImage() {
   painter.setFont(version);
   painter.setPen(QColor(0xFF, 0xD0, 0x30));
   painter.drawText(QRect(kLogoBitmapHeight - 60, 0, 50, kLogoBitmapWidth - 3),
-                   Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("3.0.3"));
+                   Qt::AlignRight | Qt::AlignVCenter, QStringLiteral(QUILLEX_VERSION));
   painter.end();
   return image;
 }
