@@ -68,6 +68,8 @@ echo "== desktop entry, metainfo"
 desktop-file-validate "$prefix/share/applications/$id.desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" ||
   fail "appstreamcli validate"
+# The tree as a whole: the metainfo's launchable names an installed desktop entry.
+appstreamcli validate-tree --no-net "$tmp" > /dev/null || fail "appstreamcli validate-tree"
 grep -q "<release version=\"$version\"" "$prefix/share/metainfo/$id.metainfo.xml" ||
   fail "metainfo lacks release $version"
 grep -qx "Exec=quillex %f" "$prefix/share/applications/$id.desktop" || fail "desktop Exec"
