@@ -4,7 +4,10 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev qt6-base-dev-tools libgl-dev binutils clang-format)
+          qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev binutils clang-format
+          # Installing and packaging: CPack's dependency list (dpkg-shlibdeps,
+          # file) and the checks of scripts/check-install.sh.
+          dpkg-dev file desktop-file-utils appstream lintian man-db groff-base)
 if [[ "${QUILLEX_WANT_FUZZ:-0}" == 1 ]]; then
   packages+=(clang libclang-rt-14-dev)
 fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Quillex and runs every test: the normal build, then the same suite
-# under AddressSanitizer and UndefinedBehaviorSanitizer, then the format check.
+# Builds Quillex and runs every test: the format check, the normal build with
+# what it installs and packs, then the same suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/deps.sh"
@@ -23,6 +24,8 @@ build() {  # dir, extra cmake args...
 
 build "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir "$root/build" --output-on-failure -j "$jobs"
+# What the build installs and packs: files, validators, manual pages, lintian.
+"$root/scripts/check-install.sh" "$root/build"
 
 if [[ "${QUILLEX_SKIP_SANITIZERS:-0}" != 1 ]]; then
   build "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DENABLE_SANITIZERS=ON -DQUILLEX_BUILD_BENCH=OFF

@@ -2,6 +2,20 @@
 
 namespace quillex {
 
+StartRequest StartRequestFor(int argc, const char* const* argv) {
+  if (argc < 2) {
+    return StartRequest::Open;
+  }
+  const std::string_view first = argv[1];
+  if (first == "--help" || first == "-h") {
+    return StartRequest::Help;
+  }
+  if (first == "--version") {
+    return StartRequest::Version;
+  }
+  return StartRequest::Open;
+}
+
 std::string JoinArguments(int argc, const char* const* argv) {
   std::string joined;
   for (int i = 1; i < argc; ++i) {

@@ -318,7 +318,7 @@ TEST_F(ScanCliTest, UsageErrors) {
 
   const Outcome version = Run({"--version"});
   EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out, "quillex-scan 3.0.3\n");
+  EXPECT_EQ(version.out, "quillex-scan " QUILLEX_VERSION "\n");
   const Outcome help = Run({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.rfind("usage: quillex-scan [options] FILE\n", 0), 0u);

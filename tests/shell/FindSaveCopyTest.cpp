@@ -150,7 +150,7 @@ TEST_F(FindSaveCopy, SaveFailuresAreShownAndKeepTheOldFile) {
   InstallExportWriteFunction(nullptr);
   ASSERT_EQ(dialogs_.boxes.size(), 1u);
   EXPECT_EQ(dialogs_.boxes[0].text, "Unable to write that file");
-  EXPECT_EQ(dialogs_.boxes[0].title, "Quillex 3.0.3");
+  EXPECT_EQ(dialogs_.boxes[0].title, "Quillex " QUILLEX_VERSION);
   EXPECT_EQ(dialogs_.boxes[0].style, MB_ICONERROR);
   EXPECT_EQ(dialogs_.boxes[0].owner, static_cast<void*>(window_.get()));
   EXPECT_EQ(ReadFile(out), "old contents");

@@ -204,7 +204,7 @@ TEST_F(GoCommand, AFileThatCannotBeOpenedShowsOneBoxAndEmptyViews) {
     ScanFile(bad);
     ASSERT_EQ(dialogs_.boxes.size(), 1u) << bad;
     EXPECT_EQ(dialogs_.boxes[0].text, "Unable to open that file");
-    EXPECT_EQ(dialogs_.boxes[0].title, "Quillex 3.0.3");
+    EXPECT_EQ(dialogs_.boxes[0].title, "Quillex " QUILLEX_VERSION);
     EXPECT_EQ(dialogs_.boxes[0].style, MB_ICONERROR);
     EXPECT_EQ(dialogs_.boxes[0].owner, static_cast<void*>(window_.get()));
     // The store keeps the earlier results, but the views stay empty.
@@ -277,7 +277,7 @@ TEST_F(GoCommand, ResultsTheStoreCouldNotKeepAreReported) {
   ASSERT_EQ(dialogs_.boxes.size(), 1u);
   const FakeDialogService::Box& box = dialogs_.boxes[0];
   EXPECT_EQ(box.style, MB_ICONWARNING);
-  EXPECT_EQ(box.title, "Quillex 3.0.3");
+  EXPECT_EQ(box.title, "Quillex " QUILLEX_VERSION);
   EXPECT_EQ(box.owner, static_cast<void*>(window_.get()));
   EXPECT_NE(box.text.find("after 3 results"), std::string::npos) << box.text;
   EXPECT_NE(box.text.find("7 more strings"), std::string::npos) << box.text;
@@ -295,7 +295,7 @@ TEST_F(GoCommand, DamagedResourcesWarnOnTopWithoutOwner) {
   ASSERT_EQ(dialogs_.boxes.size(), 1u);
   EXPECT_EQ(dialogs_.boxes[0].owner, nullptr);
   EXPECT_EQ(dialogs_.boxes[0].style, MB_ICONWARNING | MB_TOPMOST);
-  EXPECT_EQ(dialogs_.boxes[0].title, "Quillex 3.0.3");
+  EXPECT_EQ(dialogs_.boxes[0].title, "Quillex " QUILLEX_VERSION);
   EXPECT_EQ(dialogs_.boxes[0].text, kDamagedResourceText);
   // The other passes' results are all there.
   EXPECT_EQ(Results(StringKind::Unicode),

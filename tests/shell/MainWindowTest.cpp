@@ -37,7 +37,7 @@ QRect Geometry(const DialogPage& page, int id) {
 }
 
 TEST_F(MainWindowTest, StartsWithTheSearchPageAndDefaults) {
-  EXPECT_EQ(window_->windowTitle(), QStringLiteral("Quillex 3.0.3"));
+  EXPECT_EQ(window_->windowTitle(), QStringLiteral("Quillex " QUILLEX_VERSION));
   EXPECT_EQ(window_->minimumSize(), QSize(579, 375));
   EXPECT_FALSE(window_->windowIcon().isNull());
 
@@ -271,7 +271,7 @@ TEST_F(MainWindowTest, BrowseSetsTheFileNameButNotTheTitle) {
   EXPECT_EQ(request.defaultExtension, "*.*");
   EXPECT_EQ(Search().FileName(), browsed);
   EXPECT_EQ(Text(kFileNameEdit).toStdString(), browsed);
-  EXPECT_EQ(window_->windowTitle(), QStringLiteral("Quillex 3.0.3"));
+  EXPECT_EQ(window_->windowTitle(), QStringLiteral("Quillex " QUILLEX_VERSION));
 
   // Typing over the browsed path and pressing Enter scans the browsed file:
   // the field is shown, never read back.

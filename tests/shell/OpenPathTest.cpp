@@ -44,5 +44,29 @@ TEST(OpenPath, ArgumentsAreJoinedIntoOnePath) {
   EXPECT_EQ(FileNameFromPathText(JoinArguments(2, quoted)), "/tmp/q");
 }
 
+TEST(OpenPath, OnlyTheWholeFirstArgumentIsAnOption) {
+  const char* none[] = {"quillex"};
+  EXPECT_EQ(StartRequestFor(1, none), StartRequest::Open);
+  const char* help[] = {"quillex", "--help"};
+  EXPECT_EQ(StartRequestFor(2, help), StartRequest::Help);
+  const char* shortHelp[] = {"quillex", "-h", "ignored"};
+  EXPECT_EQ(StartRequestFor(3, shortHelp), StartRequest::Help);
+  const char* version[] = {"quillex", "--version"};
+  EXPECT_EQ(StartRequestFor(2, version), StartRequest::Version);
+
+  // Elsewhere, or as part of a longer word, they belong to the path.
+  const char* later[] = {"quillex", "my", "--help"};
+  EXPECT_EQ(StartRequestFor(3, later), StartRequest::Open);
+  EXPECT_EQ(JoinArguments(3, later), "my --help");
+  for (const char* word : {"--helpful", "--version=1", "-help", "\"--help\"", "./--help", "-"}) {
+    const char* args[] = {"quillex", word};
+    EXPECT_EQ(StartRequestFor(2, args), StartRequest::Open) << word;
+  }
+  // A file whose name begins with a dash is reached through its folder.
+  const char* dashed[] = {"quillex", "./-name"};
+  EXPECT_EQ(StartRequestFor(2, dashed), StartRequest::Open);
+  EXPECT_EQ(FileNameFromPathText(JoinArguments(2, dashed)), "./-name");
+}
+
 }  // namespace
 }  // namespace quillex
