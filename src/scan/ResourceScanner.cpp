@@ -220,10 +220,10 @@ bool ResourceScanner::ReadSection(InputFile& file, std::uint32_t start, std::uin
     return true;
   }
   while (got < size) {
-    if (!PumpWhenDue()) {
+    const std::size_t piece = std::min<std::size_t>(kPumpBytes, size - got);
+    if (!PumpWhenDue(piece)) {
       return false;
     }
-    const std::size_t piece = std::min<std::size_t>(kPumpBytes, size - got);
     const std::size_t read = file.Read(buffer + got, piece);
     got += read;
     bytesSincePump_ += read;
@@ -234,8 +234,8 @@ bool ResourceScanner::ReadSection(InputFile& file, std::uint32_t start, std::uin
   return true;
 }
 
-bool ResourceScanner::PumpWhenDue() {
-  if (bytesSincePump_ < kPumpBytes && entriesSincePump_ < kPumpEntries) {
+bool ResourceScanner::PumpWhenDue(std::uint64_t upcoming) {
+  if (bytesSincePump_ + upcoming <= kPumpBytes && entriesSincePump_ < kPumpEntries) {
     return true;
   }
   bytesSincePump_ = 0;
@@ -245,6 +245,12 @@ bool ResourceScanner::PumpWhenDue() {
   }
   stopped_ = true;
   return false;
+}
+
+std::uint64_t ResourceScanner::MostReadPerStep() const {
+  // An entry, then a subdirectory's header and a type's name, or a data
+  // entry and a block's first string; or the next string of a block.
+  return kEntrySize + kDirectoryHeaderSize + 2 + 2 * std::uint64_t{criteria_.maxLength};
 }
 
 bool ResourceScanner::WalkSection(std::span<const std::uint8_t> bytes,
@@ -283,7 +289,7 @@ ResourceScanner::Step ResourceScanner::Walk(std::span<const std::uint8_t> bytes,
       continue;
     }
     ++entriesSincePump_;
-    if (!PumpWhenDue()) {
+    if (!PumpWhenDue(MostReadPerStep())) {
       return Step::Stopped;
     }
     const std::uint64_t entry =
@@ -366,7 +372,7 @@ ResourceScanner::Step ResourceScanner::ReadStringBlock(WalkState& walk, std::uin
     Accept(walk.record.rawStart + offset, static_cast<std::uint16_t>(firstId + j));
     offset = next;
     // A block of long strings reads up to 32 KiB.
-    if (!PumpWhenDue()) {
+    if (!PumpWhenDue(MostReadPerStep())) {
       return Step::Stopped;
     }
   }

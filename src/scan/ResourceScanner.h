@@ -34,8 +34,8 @@ class ResourceScanner {
   // subdirectories or string blocks that would multiply this are cut off,
   // which bounds both the time and the results one section can produce.
   static constexpr std::uint64_t kReadBudgetMargin = std::uint64_t{1} << 22;
-  // The pass consults the host's pump once this many section bytes have been
-  // read (from the file or by the walk) or this many directory entries
+  // The pass consults the host's pump before this many section bytes have
+  // been read (from the file or by the walk) or this many directory entries
   // walked since it last did, so a long pass never starves the window.
   static constexpr std::uint64_t kPumpBytes = 16384;
   static constexpr std::uint32_t kPumpEntries = 1024;
@@ -83,9 +83,13 @@ class ResourceScanner {
   // them; `got` is what was read. False when a stop ended the read.
   bool ReadSection(InputFile& file, std::uint32_t start, std::uint8_t* buffer, std::size_t size,
                    std::size_t& got);
-  // Consults the pump when enough work has been done since the last time.
-  // False when the pass must end.
-  bool PumpWhenDue();
+  // Consults the pump when the work done since it was last consulted, plus
+  // the `upcoming` bytes the next step may read, would pass the bounds, so
+  // that no more than kPumpBytes are ever read between two calls. False when
+  // the pass must end.
+  bool PumpWhenDue(std::uint64_t upcoming);
+  // The most the walk reads from one check of the pump to the next.
+  [[nodiscard]] std::uint64_t MostReadPerStep() const;
 
   const CharClassTable& table_;
   const FilterCriteria& criteria_;
