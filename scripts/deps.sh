@@ -5,7 +5,13 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-base-dev-tools libgl-dev binutils clang-format)
-if [[ "${QUILLEX_WANT_FUZZ:-0}" == 1 ]]; then
+# clang and its sanitizer and libFuzzer runtimes, for the short fuzz run of
+# scripts/test.sh: wanted on CI machines unless QUILLEX_WANT_FUZZ=0 says not.
+want_fuzz="${QUILLEX_WANT_FUZZ:-}"
+if [[ -z "$want_fuzz" ]]; then
+  if [[ -n "${CI:-}" && "${CI:-}" != false && "${CI:-}" != 0 ]]; then want_fuzz=1; else want_fuzz=0; fi
+fi
+if [[ "$want_fuzz" == 1 ]]; then
   packages+=(clang libclang-rt-14-dev)
 fi
 
