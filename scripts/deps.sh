@@ -8,7 +8,13 @@ packages=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libben
           # Installing and packaging: CPack's dependency list (dpkg-shlibdeps,
           # file) and the checks of scripts/check-install.sh.
           dpkg-dev file desktop-file-utils appstream lintian man-db groff-base)
-if [[ "${QUILLEX_WANT_FUZZ:-0}" == 1 ]]; then
+# clang and its sanitizer and libFuzzer runtimes, for the short fuzz run of
+# scripts/test.sh: wanted on CI machines unless QUILLEX_WANT_FUZZ=0 says not.
+want_fuzz="${QUILLEX_WANT_FUZZ:-}"
+if [[ -z "$want_fuzz" ]]; then
+  if [[ -n "${CI:-}" && "${CI:-}" != false && "${CI:-}" != 0 ]]; then want_fuzz=1; else want_fuzz=0; fi
+fi
+if [[ "$want_fuzz" == 1 ]]; then
   packages+=(clang libclang-rt-14-dev)
 fi
 

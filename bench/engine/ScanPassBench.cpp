@@ -28,9 +28,12 @@
 // Ours
 #include "platform/InputFile.h"
 #include "scan/AnsiScanner.h"
+#include "scan/ResourceScanner.h"
 #include "scan/ScanDriver.h"
 #include "scan/ScanHost.h"
+#include "scan/SectionMap.h"
 #include "scan/UnicodeScanner.h"
+#include "support/PeBuilder.h"
 
 namespace quillex {
 namespace {
@@ -159,6 +162,54 @@ BENCHMARK(BM_WholeScan)
     ->Arg(16 * kReadBlockSize)
     ->Arg(64 * kReadBlockSize)
     ->Unit(benchmark::kMillisecond);
+
+// A hostile image: 8 MiB, 65,535 section headers all named ".rsrc" and all
+// covering the same 5.5 MiB, which hold one string table of 16 strings. The
+// pass reads those bytes once and walks them once per section.
+void BM_ResourcePassManySections(benchmark::State& state) {
+  constexpr std::size_t kSections = 65535;
+  constexpr std::size_t kFileSize = std::size_t{8} << 20;
+  std::vector<std::u16string> strings;
+  for (int j = 0; j < 16; ++j) {
+    strings.push_back(u"string number " + std::u16string(1, static_cast<char16_t>(u'a' + j)));
+  }
+  testing::ResourceTree tree;
+  tree.AddStrings(1, strings);
+  testing::PeBuilder pe;
+  for (std::size_t i = 0; i < kSections; ++i) {
+    pe.AddSection(".rsrc", 0x10000, {});
+  }
+  const std::uint32_t rawStart = (pe.RawStart(0) + 0xFFF) & ~0xFFFu;
+  for (std::size_t i = 0; i < kSections; ++i) {
+    pe.At(i).rawStart = rawStart;
+    pe.At(i).rawSize = static_cast<std::uint32_t>(kFileSize - rawStart);
+  }
+  std::vector<std::uint8_t> image = pe.Build();
+  const std::vector<std::uint8_t> rsrc = tree.Build(0x10000).bytes;
+  image.resize(kFileSize);
+  std::copy(rsrc.begin(), rsrc.end(), image.begin() + rawStart);
+  const std::string path =
+      (std::filesystem::temp_directory_path() / "quillex-bench-sections.exe").string();
+  testing::WriteBytes(path, image);
+
+  const Setup setup;
+  std::vector<char> text(setup.criteria.maxLength + 2);
+  SilentHost host;
+  for (auto _ : state) {
+    InputFile file;
+    if (!file.Open(path))
+      state.SkipWithError("cannot open the image");
+    SectionMap map;
+    map.Read(file);
+    ResultStore store;
+    ResourceScanner scanner(setup.table, setup.criteria, text, store, host);
+    scanner.Run(file, map);
+    if (store.Count() != kSections * 16)
+      state.SkipWithError("wrong number of rows");
+  }
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_ResourcePassManySections)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace quillex

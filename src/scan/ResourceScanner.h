@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -33,26 +34,62 @@ class ResourceScanner {
   // subdirectories or string blocks that would multiply this are cut off,
   // which bounds both the time and the results one section can produce.
   static constexpr std::uint64_t kReadBudgetMargin = std::uint64_t{1} << 22;
+  // The pass consults the host's pump before this many section bytes have
+  // been read (from the file or by the walk) or this many directory entries
+  // walked since it last did, so a long pass never starves the window.
+  static constexpr std::uint64_t kPumpBytes = 16384;
+  static constexpr std::uint32_t kPumpEntries = 1024;
+
+  // What a stop reported by the pump does. A stop requested before the pass
+  // began (during the byte passes) leaves it to run whole; one requested
+  // while it runs ends it at that point.
+  enum class StopRule { EndAtStop, RunWhole };
 
   // `textBuffer` holds at least criteria.maxLength + 2 bytes.
   ResourceScanner(const CharClassTable& table, const FilterCriteria& criteria,
                   std::span<char> textBuffer, ResultStore& store, ScanHost& host);
 
   // The whole pass: shows the count 0, then reads and walks each ".rsrc"
-  // section of the map in table order through the open file.
-  void Run(InputFile& file, const SectionMap& map);
+  // section of the map in table order through the open file. Sections that
+  // cover the same file range as one read before are not read again.
+  void Run(InputFile& file, const SectionMap& map, StopRule rule = StopRule::EndAtStop);
 
   // Walks one section whose bytes, read from its raw start, are `bytes`
   // (possibly fewer than the section's size). Returns false when the data was
-  // damaged; the host has then been warned once.
+  // damaged; the host has then been warned once. A walk ended by a stop is
+  // not damaged: it returns true and Stopped() tells.
   bool WalkSection(std::span<const std::uint8_t> bytes, const SectionRecord& record);
 
   // The count the cell shows: strings admitted in the last section walked.
   [[nodiscard]] std::uint32_t Count() const { return count_; }
   [[nodiscard]] std::uint32_t DamagedSections() const { return damaged_; }
+  // A stop ended the pass early; the results found before it stay.
+  [[nodiscard]] bool Stopped() const { return stopped_; }
 
  private:
-  bool Walk(std::span<const std::uint8_t> bytes, const SectionRecord& record);
+  struct WalkState;
+  enum class Step { Done, Damaged, Stopped };
+
+  Step Walk(std::span<const std::uint8_t> bytes, const SectionRecord& record);
+  // The steps of the walk; each returns false when the data is damaged.
+  bool OpenDirectory(WalkState& walk, std::uint32_t offset, std::uint32_t depth, std::uint16_t type,
+                     std::uint16_t block);
+  bool AddTypeName(WalkState& walk, std::uint32_t name);
+  Step ReadStringBlock(WalkState& walk, std::uint32_t dataEntry, std::uint16_t block);
+  // Tests the text buffer and stores it as a result when it is admitted.
+  void Accept(std::uint64_t position, std::uint16_t id);
+
+  // Reads `size` bytes of the section at `start` in pieces, pumping between
+  // them; `got` is what was read. False when a stop ended the read.
+  bool ReadSection(InputFile& file, std::uint32_t start, std::uint8_t* buffer, std::size_t size,
+                   std::size_t& got);
+  // Consults the pump when the work done since it was last consulted, plus
+  // the `upcoming` bytes the next step may read, would pass the bounds, so
+  // that no more than kPumpBytes are ever read between two calls. False when
+  // the pass must end.
+  bool PumpWhenDue(std::uint64_t upcoming);
+  // The most the walk reads from one check of the pump to the next.
+  [[nodiscard]] std::uint64_t MostReadPerStep() const;
 
   const CharClassTable& table_;
   const FilterCriteria& criteria_;
@@ -62,6 +99,10 @@ class ResourceScanner {
 
   std::uint32_t count_ = 0;
   std::uint32_t damaged_ = 0;
+  StopRule rule_ = StopRule::EndAtStop;
+  bool stopped_ = false;
+  std::uint64_t bytesSincePump_ = 0;
+  std::uint32_t entriesSincePump_ = 0;
 };
 
 }  // namespace quillex

@@ -23,14 +23,15 @@ namespace {
 // Reads the file from its start in chunks of readSize and hands it to the
 // scanner in blocks of blockSize, consulting the host's pump before each
 // block. A stop leaves the block just read unexamined; a short read, whether
-// from the end of the file or an error, is the last one.
+// from the end of the file or an error, is the last one. Returns true when
+// the pump reported a stop.
 template <class Scanner>
-void RunBytePass(InputFile& file, std::span<std::uint8_t> readBuffer, std::size_t blockSize,
+bool RunBytePass(InputFile& file, std::span<std::uint8_t> readBuffer, std::size_t blockSize,
                  ScanHost& host, Scanner& scanner) {
+  bool stop = false;
   if (file.Seek(0)) {
     for (;;) {
       const std::size_t got = file.Read(readBuffer.data(), readBuffer.size());
-      bool stop = false;
       for (std::size_t at = 0; at < got; at += blockSize) {
         if (!host.ScanPump()) {
           stop = true;
@@ -44,6 +45,7 @@ void RunBytePass(InputFile& file, std::span<std::uint8_t> readBuffer, std::size_
     }
   }
   scanner.Finish();
+  return stop;
 }
 
 }  // namespace
@@ -84,16 +86,21 @@ ScanReport RunScan(const std::string& path, ScanEngine& engine, ScanHost& host,
 
     AnsiScanner ansi(engine.table, engine.criteria, text, engine.store);
     host.ShowCount(StringKind::Ansi, 0);
-    RunBytePass(file, read, blockSize, host, ansi);
+    const bool ansiStopped = RunBytePass(file, read, blockSize, host, ansi);
     host.ShowCount(StringKind::Ansi, ansi.Count());
 
     UnicodeScanner unicode(engine.table, engine.criteria, text, engine.store);
     host.ShowCount(StringKind::Unicode, 0);
-    RunBytePass(file, read, blockSize, host, unicode);
+    const bool unicodeStopped = RunBytePass(file, read, blockSize, host, unicode);
     host.ShowCount(StringKind::Unicode, unicode.Count());
 
     ResourceScanner resources(engine.table, engine.criteria, text, engine.store, host);
-    resources.Run(file, engine.map);
+    // The pump reports a stop from the moment it is requested on, so only a
+    // stop the byte passes never saw can have been requested during the
+    // resource pass; one they saw leaves the resource pass to run whole.
+    resources.Run(file, engine.map,
+                  ansiStopped || unicodeStopped ? ResourceScanner::StopRule::RunWhole
+                                                : ResourceScanner::StopRule::EndAtStop);
 
     totalTextSize = ansi.TextSize() + unicode.TextSize();
     report.ansiCount = ansi.Count();

@@ -7,6 +7,7 @@
 
 // Ours
 #include "platform/InputFile.h"
+#include "scan/LittleEndian.h"
 
 namespace quillex {
 
@@ -33,19 +34,6 @@ constexpr std::size_t kNtHeadersMax = kOptionalHeaderOffset + 0xFFFF;
 
 constexpr std::size_t kSectionHeaderSize = 40;
 
-std::uint16_t Get16(const std::uint8_t* p) {
-  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-std::uint32_t Get32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-std::uint64_t Get64(const std::uint8_t* p) {
-  return static_cast<std::uint64_t>(Get32(p)) | (static_cast<std::uint64_t>(Get32(p + 4)) << 32);
-}
-
 // The header's eight name bytes without trailing blanks and NULs, cut at the
 // first NUL that remains: "ab \0cd  " becomes "ab ".
 void CopySectionName(const std::uint8_t* raw, char (&name)[9]) {
@@ -64,10 +52,10 @@ void CopySectionName(const std::uint8_t* raw, char (&name)[9]) {
 template <class ReadAt>
 void ReadHeaders(ReadAt readAt, std::vector<SectionRecord>& records, std::uint64_t& imageBase) {
   std::uint8_t dos[kDosHeaderSize];
-  if (readAt(0, dos, kDosHeaderSize) < kDosHeaderSize || Get16(dos) != kDosMagic) {
+  if (readAt(0, dos, kDosHeaderSize) < kDosHeaderSize || ReadLe16(dos) != kDosMagic) {
     return;
   }
-  const std::uint32_t lfanew = Get32(dos + kLfanewOffset);
+  const std::uint32_t lfanew = ReadLe32(dos + kLfanewOffset);
 
   std::vector<std::uint8_t> nt;
   try {
@@ -76,7 +64,7 @@ void ReadHeaders(ReadAt readAt, std::vector<SectionRecord>& records, std::uint64
     return;
   }
   const std::size_t ntRead = readAt(lfanew, nt.data(), nt.size());
-  if (ntRead < kNtBytesUsed || Get32(nt.data()) != kNtSignature) {
+  if (ntRead < kNtBytesUsed || ReadLe32(nt.data()) != kNtSignature) {
     return;
   }
   // The section table follows the optional header, whose size the file header
@@ -85,16 +73,16 @@ void ReadHeaders(ReadAt readAt, std::vector<SectionRecord>& records, std::uint64
   // puts it (even inside the fields read below, as the loader does) and its
   // image base at the PE32 offset. The whole optional header must be in the
   // file, which for the standard header means the 248 bytes of the NT headers.
-  const std::size_t optionalSize = Get16(nt.data() + kOptionalSizeOffset);
+  const std::size_t optionalSize = ReadLe16(nt.data() + kOptionalSizeOffset);
   if (ntRead < kOptionalHeaderOffset + optionalSize) {
     return;
   }
-  const bool pe32Plus = Get16(nt.data() + kMagicOffset) == kPe32PlusMagic;
-  const std::uint64_t base = pe32Plus ? Get64(nt.data() + kPe32PlusImageBaseOffset)
-                                      : Get32(nt.data() + kPe32ImageBaseOffset);
+  const bool pe32Plus = ReadLe16(nt.data() + kMagicOffset) == kPe32PlusMagic;
+  const std::uint64_t base = pe32Plus ? ReadLe64(nt.data() + kPe32PlusImageBaseOffset)
+                                      : ReadLe32(nt.data() + kPe32ImageBaseOffset);
   imageBase = base;
 
-  const std::size_t count = Get16(nt.data() + kSectionCountOffset);
+  const std::size_t count = ReadLe16(nt.data() + kSectionCountOffset);
   if (count == 0) {
     return;
   }
@@ -116,9 +104,9 @@ void ReadHeaders(ReadAt readAt, std::vector<SectionRecord>& records, std::uint64
     const std::uint8_t* header = table.data() + i * kSectionHeaderSize;
     SectionRecord record;
     CopySectionName(header, record.name);
-    record.virtualAddress = Get32(header + 12);
-    const std::uint32_t rawSize = Get32(header + 16);
-    record.rawStart = Get32(header + 20);
+    record.virtualAddress = ReadLe32(header + 12);
+    const std::uint32_t rawSize = ReadLe32(header + 16);
+    record.rawStart = ReadLe32(header + 20);
     record.rawEnd = record.rawStart + rawSize;  // wraps mod 2^32 on purpose
     if (pe32Plus) {
       record.memoryStart = base + record.virtualAddress;

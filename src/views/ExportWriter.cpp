@@ -124,6 +124,8 @@ class ChunkedOutput {
   }
 
   [[nodiscard]] int Error() const { return error_; }
+  // Bytes the write function has taken so far.
+  [[nodiscard]] std::uint64_t Written() const { return written_; }
 
  private:
   void WriteAll(const char* data, std::size_t size) {
@@ -140,6 +142,7 @@ class ChunkedOutput {
       } else {
         data += written;
         size -= static_cast<std::size_t>(written);
+        written_ += static_cast<std::uint64_t>(written);
       }
     }
   }
@@ -148,6 +151,7 @@ class ChunkedOutput {
   std::unique_ptr<char[]> block_;
   std::size_t used_ = 0;
   int error_ = 0;
+  std::uint64_t written_ = 0;
 };
 
 void WriteAdvancedRow(ChunkedOutput& output, const ResultStore& store, const SectionMap& map,
@@ -207,6 +211,35 @@ std::string DirectoryOf(const std::string& path) {
   return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
+// The file `path` names once every symbolic link in its last component has
+// been followed, whether that file exists or not, so that saving through a
+// link writes the file it names and the link stays. False, with errno ELOOP,
+// for a chain longer than the system itself would follow.
+bool FollowLinks(const std::string& path, std::string& target) {
+  constexpr int kMaxLinks = 40;
+  target = path;
+  for (int hop = 0; hop <= kMaxLinks; ++hop) {
+    struct stat info {};
+    if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+      return true;
+    }
+    std::string link(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
+    const ssize_t length = ::readlink(target.c_str(), link.data(), link.size());
+    if (length < 0 || static_cast<std::size_t>(length) >= link.size()) {
+      return true;  // gone or changed meanwhile: opening says what is wrong
+    }
+    link.resize(static_cast<std::size_t>(length));
+    // A relative link counts from the directory that holds it.
+    if (link.front() == '/' || target.find('/') == std::string::npos) {
+      target = link;
+    } else {
+      target = DirectoryOf(target) + "/" + link;
+    }
+  }
+  errno = ELOOP;
+  return false;
+}
+
 // Creates an unused temporary file in `directory`, readable and writable as
 // a normal create would make it (0666 less the umask). Returns the descriptor
 // or -1 with errno set.
@@ -230,24 +263,109 @@ void SetError(int* errorOut, int error) {
   }
 }
 
+// Writes the target itself, as a plain overwrite does: for a device or a
+// pipe, and for a file whose directory will not take a temporary one. The
+// old bytes are not cut off at the open but only once the new ones are all
+// written, so a failure before the first write leaves the file as it was. A
+// file this call created is removed again when writing it fails.
 SaveResult WriteInPlace(const std::string& target, std::span<const std::uint32_t> rowOrder,
                         SaveLayout layout, const ResultStore& store, const SectionMap& map,
                         int* errorOut) {
-  const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+  bool created = false;
+  int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0 && errno == ENOENT) {
+    fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    created = fd >= 0;
+  }
   if (fd < 0) {
     SetError(errorOut, errno);
     return SaveResult::OpenFailed;
   }
+  struct stat info {};
+  const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
   ChunkedOutput output(fd);
   WriteRows(output, rowOrder, layout, store, map);
-  const bool written = output.Flush();
-  const int writeError = output.Error();
-  const bool closed = ::close(fd) == 0;
-  if (!written || !closed) {
-    SetError(errorOut, !written ? writeError : errno);
+  bool written = output.Flush();
+  int error = output.Error();
+  if (written && regular && ::ftruncate(fd, static_cast<off_t>(output.Written())) != 0) {
+    written = false;
+    error = errno;
+  }
+  if (::close(fd) != 0 && written) {
+    written = false;
+    error = errno;
+  }
+  if (!written) {
+    if (created) {
+      ::unlink(target.c_str());
+    }
+    SetError(errorOut, error);
     return SaveResult::WriteFailed;
   }
   return SaveResult::Ok;
+}
+
+// The outcome of writing beside the target and renaming over it.
+enum class AtomicResult { Ok, Failed, NotPossible };
+
+// Writes the rows to a temporary file beside `target` and renames it over
+// the target once every write, the sync and the close have succeeded.
+// NotPossible: the temporary file could not be created, or the directory
+// would not let it replace the target; nothing has been changed.
+AtomicResult WriteBeside(const std::string& target, const struct stat* existing,
+                         std::span<const std::uint32_t> rowOrder, SaveLayout layout,
+                         const ResultStore& store, const SectionMap& map, int* errorOut) {
+  std::string tempPath;
+  const int fd = CreateTemporary(DirectoryOf(target), tempPath);
+  if (fd < 0) {
+    return AtomicResult::NotPossible;
+  }
+  auto fail = [&](int error) {
+    ::unlink(tempPath.c_str());
+    SetError(errorOut, error);
+    return AtomicResult::Failed;
+  };
+
+  // Replacing a file keeps its permissions and, where we may set them, its
+  // owner and group; a new file gets 0666 less the umask.
+  if (existing != nullptr) {
+    if (::fchown(fd, existing->st_uid, existing->st_gid) != 0) {
+      // Only a privileged process can give a file away; the mode still holds.
+    }
+    if (::fchmod(fd, existing->st_mode & 07777) != 0) {
+      const int error = errno;
+      ::close(fd);
+      return fail(error);
+    }
+  }
+
+  ChunkedOutput output(fd);
+  WriteRows(output, rowOrder, layout, store, map);
+  if (!output.Flush()) {
+    ::close(fd);
+    return fail(output.Error());
+  }
+  // The data must be on disk before the rename makes it the file.
+  if (::fsync(fd) != 0 && errno != EINVAL) {
+    const int error = errno;
+    ::close(fd);
+    return fail(error);
+  }
+  if (::close(fd) != 0) {
+    return fail(errno);
+  }
+  if (::rename(tempPath.c_str(), target.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(tempPath.c_str());
+    // A sticky directory lets only a file's owner replace it, though others
+    // may be allowed to write it.
+    if (error == EPERM || error == EACCES) {
+      return AtomicResult::NotPossible;
+    }
+    SetError(errorOut, error);
+    return AtomicResult::Failed;
+  }
+  return AtomicResult::Ok;
 }
 
 }  // namespace
@@ -281,16 +399,11 @@ SaveResult SaveResults(const std::string& path, std::span<const std::uint32_t> r
                        SaveLayout layout, const ResultStore& store, const SectionMap& map,
                        int* errorOut) {
   SetError(errorOut, 0);
-  // Save beside the file a link points to, so that the link stays a link.
-  std::string target = path;
-  struct stat linkInfo {};
-  if (::lstat(path.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode)) {
-    if (char* resolved = ::realpath(path.c_str(), nullptr); resolved != nullptr) {
-      target = resolved;
-      std::free(resolved);
-    }
+  std::string target;
+  if (!FollowLinks(path, target)) {
+    SetError(errorOut, errno);
+    return SaveResult::OpenFailed;
   }
-
   struct stat existing {};
   const bool exists = ::stat(target.c_str(), &existing) == 0;
   if (exists && S_ISDIR(existing.st_mode)) {
@@ -302,51 +415,18 @@ SaveResult SaveResults(const std::string& path, std::span<const std::uint32_t> r
     // replace the device node itself.
     return WriteInPlace(target, rowOrder, layout, store, map, errorOut);
   }
-
-  std::string tempPath;
-  const int fd = CreateTemporary(DirectoryOf(target), tempPath);
-  if (fd < 0) {
-    SetError(errorOut, errno);
-    return SaveResult::OpenFailed;
+  switch (
+      WriteBeside(target, exists ? &existing : nullptr, rowOrder, layout, store, map, errorOut)) {
+    case AtomicResult::Ok:
+      return SaveResult::Ok;
+    case AtomicResult::Failed:
+      return SaveResult::WriteFailed;
+    case AtomicResult::NotPossible:
+      break;
   }
-  auto fail = [&](int error) {
-    ::unlink(tempPath.c_str());
-    SetError(errorOut, error);
-    return SaveResult::WriteFailed;
-  };
-
-  // Replacing a file keeps its permissions and, where we may set them, its
-  // owner and group; a new file gets 0666 less the umask.
-  if (exists) {
-    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
-      // Only a privileged process can give a file away; the mode still holds.
-    }
-    if (::fchmod(fd, existing.st_mode & 07777) != 0) {
-      const int error = errno;
-      ::close(fd);
-      return fail(error);
-    }
-  }
-
-  ChunkedOutput output(fd);
-  WriteRows(output, rowOrder, layout, store, map);
-  if (!output.Flush()) {
-    ::close(fd);
-    return fail(output.Error());
-  }
-  // The data must be on disk before the rename makes it the file.
-  if (::fsync(fd) != 0 && errno != EINVAL) {
-    const int error = errno;
-    ::close(fd);
-    return fail(error);
-  }
-  if (::close(fd) != 0) {
-    return fail(errno);
-  }
-  if (::rename(tempPath.c_str(), target.c_str()) != 0) {
-    return fail(errno);
-  }
-  return SaveResult::Ok;
+  // A directory that takes no new files, or a path with no room left for the
+  // temporary name: write the file as a plain overwrite would.
+  return WriteInPlace(target, rowOrder, layout, store, map, errorOut);
 }
 
 bool WriteResults(int fd, std::span<const std::uint32_t> rowOrder, SaveLayout layout,

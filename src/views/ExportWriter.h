@@ -20,8 +20,9 @@ enum class SaveLayout { Advanced, Plain };
 
 enum class [[nodiscard]] SaveResult{
     Ok,
-    OpenFailed,   // the file (or its temporary sibling) could not be created
-    WriteFailed,  // a write or the close failed; the old file is left as it was
+    OpenFailed,   // the file could not be created or opened for writing
+    WriteFailed,  // a write or the close failed; an old file is left as it was
+                  // unless it had to be written in place and part was written
 };
 
 // "%s   %s  %5s   %s\r\n" over the four columns of result `index`, appended to
@@ -34,7 +35,12 @@ std::size_t AppendPlainRowLine(std::string& out, const ResultStore& store, std::
 // Writes the rows named by `rowOrder` (result indices in display order) to
 // `path` in the given layout. The file is written beside the target under a
 // temporary name and put in place only when every write and the close have
-// succeeded, so a failure never loses an existing file.
+// succeeded, so a failure there never loses an existing file. Where no temporary
+// file can be made there (a directory that takes no new files, a path too
+// long for the temporary name) the target is written in place, as a plain
+// overwrite does; it keeps its old bytes when the first write fails. A
+// symbolic link is followed, even to a file that does not exist yet, and
+// stays a link. Devices and pipes are written in place.
 SaveResult SaveResults(const std::string& path, std::span<const std::uint32_t> rowOrder,
                        SaveLayout layout, const ResultStore& store, const SectionMap& map,
                        int* errorOut = nullptr);

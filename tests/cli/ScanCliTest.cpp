@@ -257,6 +257,15 @@ TEST_F(ScanCliTest, OutputFileIsWrittenAsSaveWrites) {
   EXPECT_EQ(plain.status, 0);
   EXPECT_EQ(ReadFile(Path("plain.txt")), "hello world\n au lait\nbaaad\nbaad z\nwide text\n");
 
+  // Onto a link whose file does not exist yet: the file is made, the link
+  // stays.
+  ASSERT_EQ(::symlink(Path("made.txt").c_str(), Path("link.txt").c_str()), 0);
+  const Outcome linked = Run({"-q", "-o", Path("link.txt"), Path("sample.bin")});
+  EXPECT_EQ(linked.status, 0) << linked.err;
+  EXPECT_EQ(ReadFile(Path("made.txt")), toStdout.out);
+  ASSERT_EQ(::lstat(Path("link.txt").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+
   const Outcome noDir = Run({"-q", "-o", Path("no/such/dir.txt"), Path("sample.bin")});
   EXPECT_EQ(noDir.status, 1);
   EXPECT_NE(noDir.err.find("Unable to open that file"), std::string::npos) << noDir.err;

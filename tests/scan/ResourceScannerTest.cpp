@@ -1,7 +1,9 @@
 #include "scan/ResourceScanner.h"
 
 // Standard library
+#include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Third party
@@ -314,10 +316,84 @@ TEST_F(ResourceWalk, DeepWideAndMultipliedTreesAreBounded) {
   EXPECT_LT(found.size(), 16u * 400);
 }
 
+// The walk consults the pump at least once per 1,024 entries, even where
+// they cost fewer than 16 KiB of reading, and once per 16 KiB read, even
+// where a few entries read much more.
+TEST_F(ResourceWalk, ThePumpIsConsultedAsTheWalkGoesOn) {
+  // 20000 data entries of a type that is not a string table: 8 bytes each,
+  // so 160 KB of reading, ten times 16 KiB, but nineteen times 1,024 entries.
+  Bytes wide;
+  testing::PutDirectory(wide, 0, 0, 1);
+  testing::PutEntry(wide, 0, 0, 3, kSubdirectory | 0x18);
+  testing::PutDirectory(wide, 0x18, 0, 20000);
+  for (std::uint32_t k = 0; k < 20000; ++k)
+    testing::PutEntry(wide, 0x18, k, k, 0);
+  EXPECT_TRUE(Walk(wide));
+  EXPECT_GE(host.pumps, 20001 / 1024);
+  EXPECT_LE(host.pumps, 20001 / 1024 + 20001 * 8 / 16384 + 1);
+
+  // A few hundred entries that all name one block of long strings: each reads
+  // 32 KB, so the pump comes up at least every 16 KiB the walk reads.
+  Bytes bomb;
+  testing::PutDirectory(bomb, 0, 0, 1);
+  testing::PutEntry(bomb, 0, 0, 6, kSubdirectory | 0x18);
+  testing::PutDirectory(bomb, 0x18, 0, 1);
+  testing::PutEntry(bomb, 0x18, 0, 1, kSubdirectory | 0x30);
+  testing::PutDirectory(bomb, 0x30, 0, 300);
+  const std::uint32_t dataEntry = 0x30 + 16 + 8 * 300;
+  for (std::uint32_t k = 0; k < 300; ++k)
+    testing::PutEntry(bomb, 0x30, k, 0x409, dataEntry);
+  testing::PutDataEntry(bomb, dataEntry, kVa + dataEntry + 16, 0);
+  std::size_t at = dataEntry + 16;
+  for (int j = 0; j < 16; ++j)
+    at = testing::PutCountedString(bomb, at, std::u16string(1000, u'b'));
+  host = {};
+  store.Clear();
+  Walk(bomb);
+  const std::uint64_t stringBytes = found.size() * 2002u;
+  ASSERT_GT(found.size(), 16u);
+  EXPECT_GE(static_cast<std::uint64_t>(host.pumps), stringBytes / 16384);
+  EXPECT_LE(static_cast<std::uint64_t>(host.pumps), 2 * (stringBytes / 16384) + 2);
+}
+
+// A stop reported while the walk runs ends it where it stands: what was
+// found stays, nothing is damaged, the cell shows the count so far.
+TEST_F(ResourceWalk, AStopEndsTheWalkKeepingWhatWasFound) {
+  ResourceTree tree;
+  for (std::uint16_t block = 1; block <= 3000; ++block)
+    tree.AddStrings(block, {u"text"});
+  const auto layout = tree.Build(kVa);
+  ASSERT_TRUE(Walk(layout.bytes));
+  const std::vector<Found> all = found;
+  const int pumps = host.pumps;
+  ASSERT_GE(pumps, 4);
+
+  store.Clear();
+  host = {};
+  host.stopAtPump = 2;
+  text.assign(std::size_t{criteria.maxLength} + 2, '\0');
+  SectionRecord record;
+  std::snprintf(record.name, sizeof record.name, ".rsrc");
+  record.rawStart = kRawStart;
+  record.rawEnd = kRawStart + static_cast<std::uint32_t>(layout.bytes.size());
+  record.virtualAddress = kVa;
+  ResourceScanner scanner(table, criteria, text, store, host);
+  EXPECT_TRUE(scanner.WalkSection(layout.bytes, record));
+  EXPECT_TRUE(scanner.Stopped());
+  found = testing::Results(store);
+  EXPECT_EQ(host.pumps, 2) << "nothing more is done after the stop";
+  ASSERT_FALSE(found.empty());
+  ASSERT_LT(found.size(), all.size());
+  EXPECT_TRUE(std::equal(found.begin(), found.end(), all.begin()));
+  EXPECT_EQ(host.warnings, 0);
+  EXPECT_EQ(Shown().back(), "RS: " + std::to_string(found.size()));
+}
+
 // The whole pass over a file's ".rsrc" sections.
 class ResourcePass : public ::testing::Test {
  protected:
-  void Run(const Bytes& image) {
+  void Run(const Bytes& image,
+           ResourceScanner::StopRule rule = ResourceScanner::StopRule::EndAtStop) {
     testing::TempFile file(image);
     InputFile input;
     ASSERT_TRUE(input.Open(file.Path()));
@@ -325,7 +401,7 @@ class ResourcePass : public ::testing::Test {
     map.Read(input);
     std::vector<char> text(std::size_t{criteria.maxLength} + 2);
     ResourceScanner scanner(table, criteria, text, store, host);
-    scanner.Run(input, map);
+    scanner.Run(input, map, rule);
     count = scanner.Count();
     found = testing::Results(store);
   }
@@ -387,6 +463,116 @@ TEST_F(ResourcePass, SectionSizesAreCheckedAgainstTheFile) {
   Run(image);
   EXPECT_TRUE(found.empty());
   EXPECT_EQ(host.warnings, 1);
+}
+
+// Sections that share their bytes: each is walked with its own record as
+// if read alone, giving the same rows and warnings, but a file range is read
+// only once.
+TEST_F(ResourcePass, SectionsOnOneRangeAreReadOnceAndWalkedEach) {
+  ResourceTree first;
+  first.AddStrings(1, {u"alpha", u"beta"});
+  first.AddStrings(7, {u"gamma"});
+  ResourceTree second;
+  second.AddStrings(2, {u"other"});
+  Bytes a = first.Build(0x10000).bytes;
+  Bytes b = second.Build(0x20000).bytes;
+  a.resize(0x20000);  // 128 KiB each, so reading them again would show
+  b.resize(0x20000);
+  PeBuilder pe;
+  const std::size_t kSections = 60;
+  const std::size_t ha = pe.AddSection(".text", 0x10000, a);
+  const std::size_t hb = pe.AddSection(".data", 0x20000, b);
+  for (std::size_t i = 0; i < kSections; ++i)
+    pe.AddSection(".rsrc", 0x10000, {});
+  // Where the table, now whole, puts the two ranges.
+  const std::uint32_t rawA = pe.RawStart(ha);
+  const std::uint32_t rawB = pe.RawStart(hb);
+  for (std::size_t i = 0; i < kSections; ++i) {
+    PeBuilder::Section& s = pe.At(hb + 1 + i);
+    s.rawStart = i % 7 == 3 ? rawB : rawA;
+    s.rawSize = 0x20000;
+    if (i % 7 == 3)
+      s.virtualAddress = 0x20000;
+    if (i == 20)
+      s.virtualAddress = 0x10100;  // same bytes, other addresses: damaged
+    if (i == 30)
+      s.rawSize = 0x60;  // the same start, fewer bytes: cut inside the tree
+  }
+  const Bytes image = pe.Build();
+
+  // The reference: every ".rsrc" section read on its own and walked.
+  SectionMap map;
+  map.ReadFromBytes(image);
+  ResultStore expectedStore;
+  testing::FakeHost expectedHost;
+  std::vector<char> text(std::size_t{criteria.maxLength} + 2);
+  ResourceScanner reference(table, criteria, text, expectedStore, expectedHost);
+  for (const SectionRecord& record : map.Records()) {
+    if (std::string_view(record.name) != ".rsrc")
+      continue;
+    const std::size_t size =
+        std::min<std::size_t>(record.rawEnd - record.rawStart, image.size() - record.rawStart);
+    const Bytes own(image.begin() + record.rawStart, image.begin() + record.rawStart + size);
+    reference.WalkSection(own, record);
+  }
+  const std::vector<Found> expected = testing::Results(expectedStore);
+  ASSERT_GT(expected.size(), kSections * 2);
+  ASSERT_GE(expectedHost.warnings, 1);
+
+  const std::uint64_t readBefore = testing::BytesReadByProcess();
+  Run(image);
+  const std::uint64_t read = testing::BytesReadByProcess() - readBefore;
+  EXPECT_EQ(found, expected);
+  EXPECT_EQ(host.warnings, expectedHost.warnings);
+  EXPECT_EQ(count, reference.Count());
+  // Three ranges of at most 128 KiB, plus the headers; sixty reads would be
+  // 7.5 MiB.
+  EXPECT_LT(read, 4u * 0x20000) << "a range already read is not read again";
+}
+
+// The pass pumps while it reads a section as well as while it walks one;
+// a stop reported during the pass ends it unless the pass was told that the
+// stop came before it began.
+TEST_F(ResourcePass, ReadingPumpsAndAStopEndsThePass) {
+  // Three sections of 1 MiB on their own bytes, each with 200 rows.
+  PeBuilder pe;
+  for (std::uint32_t k = 0; k < 3; ++k) {
+    ResourceTree tree;
+    for (std::uint16_t block = 1; block <= 100; ++block)
+      tree.AddStrings(block, {u"first", u"second"});
+    Bytes section = tree.Build(0x1000).bytes;
+    section.resize(std::size_t{1} << 20);
+    pe.AddSection(".rsrc", 0x1000, section);
+  }
+  const Bytes image = pe.Build();
+  Run(image);
+  const std::vector<Found> all = found;
+  ASSERT_EQ(all.size(), 3u * 200);
+  // Once per 16 KiB read at least: 3 MiB of reading.
+  EXPECT_GE(host.pumps, 3 * 64);
+  EXPECT_LE(host.pumps, 3 * 64 + 3);
+  const int pumps = host.pumps;
+
+  // A stop at the first pump, in the second section's read, in the last
+  // section's read: the rows found before it stay, nothing after it is read.
+  for (int stopAt : {1, pumps / 2, pumps}) {
+    SCOPED_TRACE(stopAt);
+    store.Clear();
+    host = {};
+    host.stopAtPump = stopAt;
+    Run(image);
+    EXPECT_EQ(host.pumps, stopAt);
+    EXPECT_EQ(found.size(), stopAt == 1 ? 0u : stopAt == pumps ? 400u : 200u);
+    EXPECT_TRUE(std::equal(found.begin(), found.end(), all.begin()));
+    EXPECT_EQ(host.warnings, 0);
+
+    store.Clear();
+    host = {};
+    host.stopAtPump = stopAt;
+    Run(image, ResourceScanner::StopRule::RunWhole);
+    EXPECT_EQ(found, all) << "a stop from before the pass leaves it whole";
+    EXPECT_EQ(host.pumps, pumps) << "and the pump is still consulted";
+  }
 }
 
 TEST_F(ResourcePass, FilesWithoutResourcesShowZeroQuietly) {

@@ -234,6 +234,49 @@ TEST_F(ScanDriver, DamagedResourcesWarnOnceAndTheScanCompletes) {
   EXPECT_EQ(host.fills, 1);
 }
 
+// A stop the byte passes saw leaves the resource pass to run whole; one
+// requested while the resource pass runs ends it there, keeping its rows.
+TEST_F(ScanDriver, StopDuringTheResourcePassEndsItThere) {
+  ResourceTree tree;
+  for (std::uint16_t block = 1; block <= 3000; ++block)
+    tree.AddStrings(block, {u"resource text"});
+  PeBuilder pe;
+  pe.AddSection(".text", 0x1000, Bytes(0x200, 0));
+  pe.AddSection(".rsrc", 0x2000, tree.Build(0x2000).bytes);
+  const Bytes image = pe.Build();
+  const int bytePumps = 2 * static_cast<int>((image.size() + 16383) / 16384);
+
+  const ScanReport whole = Scan(image);
+  const std::vector<Found> all = testing::OfKind(found, StringKind::Resource);
+  ASSERT_EQ(all.size(), 3000u);
+  ASSERT_EQ(whole.resourceCount, 3000u);
+  const int resourcePumps = host.pumps - bytePumps;
+  ASSERT_GE(resourcePumps, 4) << "the resource pass pumps as it goes";
+
+  // Stopped three quarters into the resource pass: past the section's read,
+  // inside its walk.
+  host = {};
+  host.stopAtPump = bytePumps + resourcePumps * 3 / 4;
+  const ScanReport stopped = Scan(image);
+  const auto kept = testing::OfKind(found, StringKind::Resource);
+  EXPECT_EQ(host.pumps, bytePumps + resourcePumps * 3 / 4);
+  ASSERT_FALSE(kept.empty());
+  EXPECT_LT(kept.size(), all.size());
+  EXPECT_TRUE(std::equal(kept.begin(), kept.end(), all.begin()));
+  EXPECT_EQ(stopped.resourceCount, kept.size());
+  EXPECT_EQ(host.ShownIn(StringKind::Resource).back(), "RS: " + std::to_string(kept.size()));
+  EXPECT_EQ(host.warnings, 0);
+  EXPECT_EQ(host.fills, 1);
+
+  // Stopped in the ANSI pass: the Unicode pass meets the stop at once and the
+  // resource pass runs whole, still pumping.
+  host = {};
+  host.stopAtPump = 1;
+  Scan(image);
+  EXPECT_EQ(testing::OfKind(found, StringKind::Resource), all);
+  EXPECT_EQ(host.pumps, 2 + resourcePumps);
+}
+
 TEST(ScanReportText, Format) {
   EXPECT_EQ(FormatScanReport(1234, 1536),
             "Time taken : 1.234 secs    Text size: 1536 bytes (1.50K)");

@@ -110,6 +110,19 @@ class FakeHost : public ScanHost {
   std::vector<std::string> openFailures;
 };
 
+// The bytes this process has read through read calls so far (Linux
+// /proc/self/io), to tell whether data was read again; 0 when unknown.
+inline std::uint64_t BytesReadByProcess() {
+  std::FILE* io = std::fopen("/proc/self/io", "r");
+  unsigned long long rchar = 0;
+  if (io != nullptr) {
+    if (std::fscanf(io, "rchar: %llu", &rchar) != 1)
+      rchar = 0;
+    std::fclose(io);
+  }
+  return rchar;
+}
+
 // A file in the temporary directory, removed when the object goes.
 class TempFile {
  public:

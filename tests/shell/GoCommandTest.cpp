@@ -238,7 +238,7 @@ TEST_F(GoCommand, StopDuringTheAnsiPassKeepsWhatWasFound) {
   EXPECT_GT(stopped.ansiCount, 0u);
   EXPECT_LT(stopped.ansiCount, fullAnsi);
   EXPECT_EQ(Results(StringKind::Ansi).size(), stopped.ansiCount);
-  // No Unicode results; the resource pass does not pump and runs to its end.
+  // No Unicode results; the resource pass, begun after the stop, runs whole.
   EXPECT_TRUE(Results(StringKind::Unicode).empty());
   EXPECT_EQ(Text(kUnicodeCountControl), QStringLiteral("UN: 0"));
   EXPECT_EQ(Text(kResourceCountControl), QStringLiteral("RS: 2"));
@@ -253,6 +253,46 @@ TEST_F(GoCommand, StopDuringTheAnsiPassKeepsWhatWasFound) {
   ScanFile(path);
   EXPECT_FALSE(Search().StopRequested());
   EXPECT_EQ(Search().LastReport().ansiCount, fullAnsi);
+}
+
+// The resource pass pumps too: the window goes on painting and Stop ends
+// the pass where it stands, keeping the resource rows found so far.
+TEST_F(GoCommand, StopDuringTheResourcePassKeepsWhatItFound) {
+  ResourceTree tree;
+  for (std::uint16_t block = 1; block <= 3000; ++block) {
+    tree.AddStrings(block, {u"resource text"});
+  }
+  PeBuilder pe;
+  pe.AddSection(".text", 0x1000, Bytes(0x200, 0));
+  pe.AddSection(".rsrc", 0x2000, tree.Build(0x2000).bytes);
+  const Bytes image = pe.Build();
+  const std::string path = dir_.Write("many.exe", std::string(image.begin(), image.end()));
+  int pumps = 0;
+  Search().SetPumpHook([&] { ++pumps; });
+  ScanFile(path);
+  ASSERT_EQ(Results(StringKind::Resource).size(), 3000u);
+  const int bytePumps = 2 * static_cast<int>((image.size() + 16383) / 16384);
+  const int resourcePumps = pumps - bytePumps;
+  ASSERT_GE(resourcePumps, 4);
+
+  // Stop three quarters into the resource pass: past the section's read,
+  // inside its walk.
+  pumps = 0;
+  Search().SetPumpHook([&] {
+    if (++pumps == bytePumps + resourcePumps * 3 / 4) {
+      GoButton().click();
+    }
+  });
+  ScanFile(path);
+  Search().SetPumpHook({});
+  EXPECT_TRUE(Search().StopRequested());
+  EXPECT_EQ(pumps, bytePumps + resourcePumps * 3 / 4);
+  const std::size_t kept = Results(StringKind::Resource).size();
+  EXPECT_GT(kept, 0u);
+  EXPECT_LT(kept, 3000u);
+  EXPECT_EQ(Text(kResourceCountControl), QStringLiteral("RS: %1").arg(kept));
+  EXPECT_EQ(Search().Model().rowCount(), static_cast<int>(engine_.store.Count()));
+  EXPECT_EQ(GoButton().text(), QStringLiteral("&Go"));
 }
 
 TEST_F(GoCommand, ASecondScanReplacesTheFirst) {

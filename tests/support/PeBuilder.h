@@ -309,20 +309,23 @@ class PeBuilder {
   }
   [[nodiscard]] std::size_t SectionTable() const { return lfanew_ + 24 + OptionalSize(); }
   // File position Build gives section i's raw data.
-  [[nodiscard]] std::uint32_t RawStart(std::size_t index) const {
+  [[nodiscard]] std::uint32_t RawStart(std::size_t index) const { return RawStarts().at(index); }
+  // The same for every section at once, for tables of many thousands.
+  [[nodiscard]] std::vector<std::uint32_t> RawStarts() const {
+    std::vector<std::uint32_t> starts;
+    starts.reserve(sections_.size());
     std::size_t at = (SectionTable() + 40 * sections_.size() + 0x1FF) & ~std::size_t{0x1FF};
-    for (std::size_t i = 0; i < sections_.size(); ++i) {
-      const std::uint32_t start = sections_[i].rawStart.value_or(static_cast<std::uint32_t>(at));
-      if (i == index)
-        return start;
-      if (!sections_[i].rawStart) {
-        at = (at + sections_[i].data.size() + 0x1FF) & ~std::size_t{0x1FF};
+    for (const Section& s : sections_) {
+      starts.push_back(s.rawStart.value_or(static_cast<std::uint32_t>(at)));
+      if (!s.rawStart) {
+        at = (at + s.data.size() + 0x1FF) & ~std::size_t{0x1FF};
       }
     }
-    return 0;
+    return starts;
   }
 
   [[nodiscard]] Bytes Build() const {
+    const std::vector<std::uint32_t> starts = RawStarts();
     Bytes b(64, 0);
     b[0] = 'M';
     b[1] = 'Z';
@@ -350,11 +353,11 @@ class PeBuilder {
       Put32(b, h + 8, static_cast<std::uint32_t>(s.data.size()));
       Put32(b, h + 12, s.virtualAddress);
       Put32(b, h + 16, s.rawSize.value_or(static_cast<std::uint32_t>(s.data.size())));
-      Put32(b, h + 20, RawStart(i));
+      Put32(b, h + 20, starts[i]);
       Put32(b, h + 36, 0x40000040);
     }
     for (std::size_t i = 0; i < sections_.size(); ++i) {
-      const std::size_t start = RawStart(i);
+      const std::size_t start = starts[i];
       for (std::size_t k = 0; k < sections_[i].data.size(); ++k) {
         Put8(b, start + k, sections_[i].data[k]);
       }

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 // Ours
+#include "platform/InputFile.h"
 #include "scan/SectionMap.h"
 #include "store/FormatColumn.h"
 #include "store/PeHeaders.h"
@@ -55,13 +56,14 @@ class ExportWriterTest : public ::testing::Test {
     dir_ = pattern;
   }
   void TearDown() override {
-    std::string command = "rm -rf '" + dir_ + "'";
+    // Read-only directories are made writable again so they can go.
+    std::string command = "chmod -R u+rwx '" + dir_ + "' && rm -rf '" + dir_ + "'";
     ASSERT_EQ(std::system(command.c_str()), 0);
   }
   [[nodiscard]] std::string Path(const std::string& name) const { return dir_ + "/" + name; }
   // Files in the directory, so a leftover temporary shows up.
-  [[nodiscard]] int FileCount() const {
-    std::string command = "ls -A '" + dir_ + "' | wc -l";
+  [[nodiscard]] int FileCount(const std::string& dir = {}) const {
+    std::string command = "ls -A '" + (dir.empty() ? dir_ : dir) + "' | wc -l";
     FILE* pipe = ::popen(command.c_str(), "r");
     int count = -1;
     if (pipe != nullptr) {
@@ -74,6 +76,71 @@ class ExportWriterTest : public ::testing::Test {
   }
 
   std::string dir_;
+};
+
+bool IsLink(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+ino_t Inode(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+}
+
+// A write function that fails the first call: nothing is ever written.
+std::ptrdiff_t FailAtOnce(int, const void*, std::size_t) {
+  errno = EIO;
+  return -1;
+}
+
+constexpr uid_t kNobody = 65534;
+
+// Root may create files in any directory and replace any file in a sticky
+// one, so those conditions only show to an ordinary user. Under root this
+// gives `path` to nobody (chown -R); otherwise it does nothing.
+bool GiveToNobody(const std::string& path) {
+  if (::geteuid() != 0) {
+    return true;
+  }
+  const std::string command =
+      "chown -R " + std::to_string(kNobody) + ":" + std::to_string(kNobody) + " '" + path + "'";
+  return std::system(command.c_str()) == 0;
+}
+
+// Runs the rest of a scope as nobody when the test runs as root.
+class Unprivileged {
+ public:
+  Unprivileged() {
+    if (::geteuid() != 0) {
+      ok_ = true;
+      return;
+    }
+    if (::setegid(kNobody) != 0) {
+      return;
+    }
+    if (::seteuid(kNobody) != 0) {
+      static_cast<void>(::setegid(0));
+      return;
+    }
+    dropped_ = true;
+    ok_ = true;
+  }
+  ~Unprivileged() { Restore(); }
+  Unprivileged(const Unprivileged&) = delete;
+  Unprivileged& operator=(const Unprivileged&) = delete;
+
+  [[nodiscard]] bool Ok() const { return ok_; }
+  [[nodiscard]] bool WasRoot() const { return dropped_; }
+  void Restore() {
+    if (dropped_ && ::seteuid(0) == 0 && ::setegid(0) == 0) {
+      dropped_ = false;
+    }
+  }
+
+ private:
+  bool ok_ = false;
+  bool dropped_ = false;
 };
 
 void AddRows(ResultStore& store, std::uint32_t count) {
@@ -258,6 +325,184 @@ TEST_F(ExportWriterTest, ReplacingAFileKeepsItsMode) {
   EXPECT_TRUE(S_ISLNK(info.st_mode));
   EXPECT_EQ(ReadFile(path), "row0\n");
   EXPECT_EQ(FileCount(), 3);
+}
+
+// A link is followed to the file it names, whether that exists yet or not;
+// the link stays.
+TEST_F(ExportWriterTest, LinksAreFollowedEvenToMissingFiles) {
+  ResultStore store;
+  SectionMap map;
+  AddRows(store, 2);
+  ASSERT_EQ(::mkdir(Path("sub").c_str(), 0755), 0);
+
+  ASSERT_EQ(::symlink(Path("sub/made.txt").c_str(), Path("dangling").c_str()), 0);
+  ASSERT_EQ(SaveResults(Path("dangling"), Rows(2), SaveLayout::Plain, store, map), SaveResult::Ok);
+  EXPECT_TRUE(IsLink(Path("dangling")));
+  EXPECT_EQ(ReadFile(Path("sub/made.txt")), "row0\nrow1\n");
+  EXPECT_EQ(FileCount(Path("sub")), 1);
+
+  // Relative links count from their own directory, through a chain.
+  ASSERT_EQ(::symlink("sub/second", Path("first").c_str()), 0);
+  ASSERT_EQ(::symlink("final.txt", Path("sub/second").c_str()), 0);
+  ASSERT_EQ(SaveResults(Path("first"), Rows(1), SaveLayout::Plain, store, map), SaveResult::Ok);
+  EXPECT_TRUE(IsLink(Path("first")));
+  EXPECT_TRUE(IsLink(Path("sub/second")));
+  EXPECT_EQ(ReadFile(Path("sub/final.txt")), "row0\n");
+  // Saved again, the file is replaced and the links still stand.
+  ASSERT_EQ(SaveResults(Path("first"), Rows(2), SaveLayout::Plain, store, map), SaveResult::Ok);
+  EXPECT_EQ(ReadFile(Path("sub/final.txt")), "row0\nrow1\n");
+  EXPECT_TRUE(IsLink(Path("first")));
+
+  // A link into a directory that does not exist, and a loop: nothing to open.
+  int error = 0;
+  ASSERT_EQ(::symlink(Path("none/x.txt").c_str(), Path("nowhere").c_str()), 0);
+  EXPECT_EQ(SaveResults(Path("nowhere"), Rows(1), SaveLayout::Plain, store, map, &error),
+            SaveResult::OpenFailed);
+  EXPECT_EQ(error, ENOENT);
+  EXPECT_TRUE(IsLink(Path("nowhere")));
+  ASSERT_EQ(::symlink("loop-b", Path("loop-a").c_str()), 0);
+  ASSERT_EQ(::symlink("loop-a", Path("loop-b").c_str()), 0);
+  EXPECT_EQ(SaveResults(Path("loop-a"), Rows(1), SaveLayout::Plain, store, map, &error),
+            SaveResult::OpenFailed);
+  EXPECT_EQ(error, ELOOP);
+  EXPECT_TRUE(IsLink(Path("loop-a")));
+  EXPECT_EQ(FileCount(), 6) << "no temporary file is left behind";
+}
+
+// A path the system accepts but with no room for the temporary name beside
+// it: the file is written in place, as a plain overwrite does.
+TEST_F(ExportWriterTest, APathTooLongForTheTemporaryNameIsWrittenInPlace) {
+  ResultStore store;
+  SectionMap map;
+  AddRows(store, 3);
+  // Directories of 200 characters down to a file path of 4,088 bytes.
+  constexpr std::size_t kPathLength = 4088;
+  const std::string name = "out.txt";
+  std::string dir = dir_;
+  while (dir.size() + 1 + name.size() < kPathLength) {
+    const std::size_t room = kPathLength - dir.size() - 1 - name.size() - 1;
+    dir += "/" + std::string(std::min<std::size_t>(200, room == 0 ? 1 : room), 'd');
+    ASSERT_EQ(::mkdir(dir.c_str(), 0755), 0) << dir.size();
+  }
+  const std::string path = dir + "/" + name;
+  ASSERT_EQ(path.size(), kPathLength);
+
+  int error = 0;
+  ASSERT_EQ(SaveResults(path, Rows(3), SaveLayout::Plain, store, map, &error), SaveResult::Ok)
+      << ErrorText(error);
+  EXPECT_EQ(ReadFile(path), "row0\nrow1\nrow2\n");
+  EXPECT_EQ(FileCount(dir), 1);
+
+  // Over an older, longer file: its tail is cut off, its mode and its inode
+  // are kept.
+  WriteFile(path, std::string(5000, 'o'));
+  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+  const ino_t inode = Inode(path);
+  ASSERT_EQ(SaveResults(path, Rows(1), SaveLayout::Plain, store, map), SaveResult::Ok);
+  EXPECT_EQ(ReadFile(path), "row0\n");
+  EXPECT_EQ(Inode(path), inode);
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+
+  // A first write that fails leaves the old file as it was, and a file that
+  // was not there before is not left behind.
+  WriteFile(path, "old contents\n");
+  const ExportWriteFunction previous = InstallExportWriteFunction(&FailAtOnce);
+  EXPECT_EQ(SaveResults(path, Rows(3), SaveLayout::Plain, store, map, &error),
+            SaveResult::WriteFailed);
+  EXPECT_EQ(error, EIO);
+  EXPECT_EQ(ReadFile(path), "old contents\n");
+  ASSERT_EQ(::unlink(path.c_str()), 0);
+  EXPECT_EQ(SaveResults(path, Rows(3), SaveLayout::Plain, store, map), SaveResult::WriteFailed);
+  InstallExportWriteFunction(previous);
+  EXPECT_EQ(FileCount(dir), 0);
+}
+
+// A directory that takes no new files: an existing file in it is written in
+// place; a link in it, or one to a file in it, is followed. As root the test
+// acts as nobody, since root may create files anywhere.
+TEST_F(ExportWriterTest, AReadOnlyDirectoryIsWrittenInPlace) {
+  ResultStore store;
+  SectionMap map;
+  AddRows(store, 2);
+  const std::string locked = Path("locked");
+  const std::string open = Path("open");
+  ASSERT_EQ(::mkdir(locked.c_str(), 0755), 0);
+  ASSERT_EQ(::mkdir(open.c_str(), 0755), 0);
+  WriteFile(locked + "/keep.txt", std::string(300, 'k'));
+  ASSERT_EQ(::symlink((open + "/linked.txt").c_str(), (locked + "/link").c_str()), 0);
+  ASSERT_EQ(::symlink((locked + "/keep.txt").c_str(), (open + "/to-locked").c_str()), 0);
+  ASSERT_TRUE(GiveToNobody(dir_));
+  ASSERT_EQ(::chmod(locked.c_str(), 0555), 0);
+  Unprivileged user;
+  if (!user.Ok()) {
+    GTEST_SKIP() << "cannot act as an ordinary user";
+  }
+  const int probe = ::open((locked + "/probe").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+  ASSERT_LT(probe, 0) << "the directory must refuse new files";
+
+  const ino_t inode = Inode(locked + "/keep.txt");
+  int error = 0;
+  ASSERT_EQ(SaveResults(locked + "/keep.txt", Rows(2), SaveLayout::Plain, store, map, &error),
+            SaveResult::Ok)
+      << ErrorText(error);
+  EXPECT_EQ(ReadFile(locked + "/keep.txt"), "row0\nrow1\n");
+  EXPECT_EQ(Inode(locked + "/keep.txt"), inode);
+
+  // Through a link to it from elsewhere.
+  ASSERT_EQ(SaveResults(open + "/to-locked", Rows(1), SaveLayout::Plain, store, map),
+            SaveResult::Ok);
+  EXPECT_EQ(ReadFile(locked + "/keep.txt"), "row0\n");
+  EXPECT_TRUE(IsLink(open + "/to-locked"));
+
+  // A link in the locked directory to a file that does not exist yet in a
+  // writable one.
+  ASSERT_EQ(SaveResults(locked + "/link", Rows(2), SaveLayout::Plain, store, map), SaveResult::Ok);
+  EXPECT_TRUE(IsLink(locked + "/link"));
+  EXPECT_EQ(ReadFile(open + "/linked.txt"), "row0\nrow1\n");
+
+  // A new file cannot be made there at all; a failed first write keeps the
+  // old bytes.
+  EXPECT_EQ(SaveResults(locked + "/new.txt", Rows(1), SaveLayout::Plain, store, map, &error),
+            SaveResult::OpenFailed);
+  EXPECT_EQ(error, EACCES);
+  const ExportWriteFunction previous = InstallExportWriteFunction(&FailAtOnce);
+  EXPECT_EQ(SaveResults(locked + "/keep.txt", Rows(2), SaveLayout::Plain, store, map),
+            SaveResult::WriteFailed);
+  InstallExportWriteFunction(previous);
+  EXPECT_EQ(ReadFile(locked + "/keep.txt"), "row0\n");
+  EXPECT_EQ(FileCount(locked), 2);
+  EXPECT_EQ(FileCount(open), 2);
+}
+
+// In a sticky directory only a file's owner may replace it, though others
+// may be allowed to write it: such a file is written in place.
+TEST_F(ExportWriterTest, AFileOnlyItsOwnerMayReplaceIsWrittenInPlace) {
+  if (::geteuid() != 0) {
+    GTEST_SKIP() << "needs a file of another user, which only root can make";
+  }
+  ResultStore store;
+  SectionMap map;
+  AddRows(store, 2);
+  const std::string sticky = Path("sticky");
+  ASSERT_TRUE(GiveToNobody(dir_));
+  ASSERT_EQ(::mkdir(sticky.c_str(), 0755), 0);
+  ASSERT_EQ(::chmod(sticky.c_str(), 01777), 0);
+  const std::string shared = sticky + "/shared.txt";
+  WriteFile(shared, "root's old text\n");
+  ASSERT_EQ(::chmod(shared.c_str(), 0666), 0);
+  Unprivileged user;
+  ASSERT_TRUE(user.Ok());
+  int error = 0;
+  ASSERT_EQ(SaveResults(shared, Rows(2), SaveLayout::Plain, store, map, &error), SaveResult::Ok)
+      << ErrorText(error);
+  user.Restore();
+  EXPECT_EQ(ReadFile(shared), "row0\nrow1\n");
+  struct stat info {};
+  ASSERT_EQ(::stat(shared.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 0u) << "still root's file";
+  EXPECT_EQ(FileCount(sticky), 1);
 }
 
 TEST_F(ExportWriterTest, FailuresKeepTheOldFile) {
