@@ -76,26 +76,6 @@ struct CliOptions {
   std::string inputPath;
 };
 
-// The three number fields of the Filter page, holding the option texts.
-class OptionFields : public CriteriaFields {
- public:
-  explicit OptionFields(const CliOptions& options) {
-    texts_[kMinLengthField] = options.minText;
-    texts_[kMaxLengthField] = options.maxText;
-    texts_[kRepeatField] = options.repeatText.value_or("3");
-  }
-  std::string FieldText(int fieldId) const override {
-    const auto it = texts_.find(fieldId);
-    return it == texts_.end() ? std::string() : it->second;
-  }
-  void SetFieldNumber(int fieldId, std::uint32_t value) override {
-    texts_[fieldId] = std::to_string(value);
-  }
-
- private:
-  std::map<int, std::string> texts_;
-};
-
 // Prints what the desktop program would show: counts (kept to the end, as
 // the cells would show their final values), the damaged-resource warning at
 // once, and open failures.
@@ -270,20 +250,19 @@ std::optional<int> ParseArguments(int argc, char** argv, CliOptions& options) {
 void SetCriteria(const CliOptions& options, ScanEngine& engine) {
   engine.table.RestoreDefaults();
   FilterCriteria& criteria = engine.criteria;
-  criteria.repeatDiscard = options.repeatText.has_value();
   if (options.includeChars) {
     criteria.customEnabled = true;
-    criteria.customChars = CutCharField(*options.includeChars);
-    engine.table.SetBytes(criteria.customChars.c_str(), 1);
+    ReplaceCustomChars(engine.table, criteria, *options.includeChars, true);
   }
   if (options.mustContainChars) {
     criteria.mustContainEnabled = true;
-    criteria.mustContain = CutCharField(*options.mustContainChars);
-    engine.table.SetBytes(criteria.mustContain.c_str(), 1);
+    ReplaceMustContain(engine.table, criteria, *options.mustContainChars);
   }
-  OptionFields fields(options);
-  NormaliseLengths(criteria, fields);
-  NormaliseRepeatLimit(criteria, fields);
+  const bool repeatTicked = options.repeatText.has_value();
+  SetCriteriaNumbers(criteria,
+                     NormaliseCriteriaFields(options.minText, options.maxText,
+                                             options.repeatText.value_or(""), repeatTicked),
+                     repeatTicked);
 }
 
 void PrintSummary(const PrintingHost& host, const ScanReport& report, bool timings, bool quiet) {
