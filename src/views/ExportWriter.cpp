@@ -230,18 +230,14 @@ void SetError(int* errorOut, int error) {
   }
 }
 
-SaveResult WriteInPlace(const std::string& target, std::span<const std::uint32_t> rowOrder,
-                        SaveLayout layout, const ResultStore& store, const SectionMap& map,
-                        int* errorOut) {
+SaveResult WriteInPlace(const std::string& target, const OutputWriter& write, int* errorOut) {
   const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
   if (fd < 0) {
     SetError(errorOut, errno);
     return SaveResult::OpenFailed;
   }
-  ChunkedOutput output(fd);
-  WriteRows(output, rowOrder, layout, store, map);
-  const bool written = output.Flush();
-  const int writeError = output.Error();
+  const int writeError = write(fd);
+  const bool written = writeError == 0;
   const bool closed = ::close(fd) == 0;
   if (!written || !closed) {
     SetError(errorOut, !written ? writeError : errno);
@@ -280,6 +276,17 @@ std::size_t AppendPlainRowLine(std::string& out, const ResultStore& store, std::
 SaveResult SaveResults(const std::string& path, std::span<const std::uint32_t> rowOrder,
                        SaveLayout layout, const ResultStore& store, const SectionMap& map,
                        int* errorOut) {
+  return SaveOutput(
+      path,
+      [&](int fd) {
+        ChunkedOutput output(fd);
+        WriteRows(output, rowOrder, layout, store, map);
+        return output.Flush() ? 0 : output.Error();
+      },
+      errorOut);
+}
+
+SaveResult SaveOutput(const std::string& path, const OutputWriter& write, int* errorOut) {
   SetError(errorOut, 0);
   // Save beside the file a link points to, so that the link stays a link.
   std::string target = path;
@@ -300,7 +307,7 @@ SaveResult SaveResults(const std::string& path, std::span<const std::uint32_t> r
   if (exists && !S_ISREG(existing.st_mode)) {
     // A device or a pipe is written in place: renaming a file over it would
     // replace the device node itself.
-    return WriteInPlace(target, rowOrder, layout, store, map, errorOut);
+    return WriteInPlace(target, write, errorOut);
   }
 
   std::string tempPath;
@@ -328,11 +335,9 @@ SaveResult SaveResults(const std::string& path, std::span<const std::uint32_t> r
     }
   }
 
-  ChunkedOutput output(fd);
-  WriteRows(output, rowOrder, layout, store, map);
-  if (!output.Flush()) {
+  if (const int writeError = write(fd); writeError != 0) {
     ::close(fd);
-    return fail(output.Error());
+    return fail(writeError);
   }
   // The data must be on disk before the rename makes it the file.
   if (::fsync(fd) != 0 && errno != EINVAL) {
