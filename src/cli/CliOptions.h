@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Ours
@@ -81,6 +82,13 @@ struct CliOptions {
 // success, else what is wrong with them (a usage error). --help and
 // --version end the parsing where they stand.
 [[nodiscard]] std::string ParseCommandLine(std::span<const char* const> args, CliOptions& options);
+
+// The bytes of a character argument (--include, --must-contain). Text that
+// is well-formed UTF-8, as a terminal sends it, is taken as characters and
+// converted to Windows-1252 as the Filter page converts what is typed into
+// it, leaving out characters the code page has no byte for; anything else is
+// taken as the bytes themselves.
+[[nodiscard]] std::string CharsFromArgument(std::string_view argument);
 
 // The group boxes the options leave ticked.
 [[nodiscard]] GroupSelection SelectedGroups(const CliOptions& options);

@@ -89,6 +89,22 @@ TEST(CliOptions, ValuesAndTheirForms) {
   EXPECT_TRUE(help.options.help);
 }
 
+TEST(CliOptions, CharacterArgumentsAreWindows1252) {
+  // A terminal's UTF-8 becomes the code page's bytes, as on the page.
+  EXPECT_EQ(CharsFromArgument("caf\xC3\xA9 \xE2\x82\xAC"), "caf\xE9 \x80");
+  EXPECT_EQ(Parse({"--include", "\xC3\xA9"}).options.includeChars, "\xE9");
+  EXPECT_EQ(Parse({"--must-contain=\xC3\x9F"}).options.mustContainChars, "\xDF");
+  // Characters the code page lacks are left out, not guessed at.
+  EXPECT_EQ(CharsFromArgument("a\xE4\xB8\x80"
+                              "b\xF0\x9F\x98\x80"),
+            "ab");
+  // Bytes that are not UTF-8 are taken as they are.
+  EXPECT_EQ(CharsFromArgument("\xE9t\xE9"), "\xE9t\xE9");
+  EXPECT_EQ(CharsFromArgument("\xC3"), "\xC3");
+  EXPECT_EQ(CharsFromArgument("\xC0\xAF"), "\xC0\xAF") << "an overlong form is not UTF-8";
+  EXPECT_EQ(CharsFromArgument("plain"), "plain");
+}
+
 TEST(CliOptions, UsageErrors) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
       {{"--min", "5x"}, "option '--min' takes digits only, not '5x'"},
