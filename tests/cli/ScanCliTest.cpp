@@ -503,7 +503,8 @@ testing::Bytes RecordsImage() {
   const testing::ResourceTree::Layout layout = tree.Build(0x3000);
   pe.AddSection(".rsrc", 0x3000, layout.bytes);
   testing::Bytes image = pe.Build();
-  const std::string extra = std::string("say \"hi\", then go\0price 5\x80 caf\xe9\0", 34);
+  using namespace std::string_literals;
+  const std::string extra = "say \"hi\", then go\0price 5\x80 caf\xe9\0"s;
   image.insert(image.end(), extra.begin(), extra.end());
   for (const char c : std::string("wide, text")) {
     image.push_back(static_cast<std::uint8_t>(c));
