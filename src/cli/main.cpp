@@ -1,5 +1,6 @@
-// quillex-scan: runs the engine's scan over one file and prints what the
-// desktop program's Save would write for it.
+// quillex-scan: runs the engine's scan over each file named on the command
+// line (or standard input) and prints what the desktop program's Save would
+// write for it, or the same results as JSON Lines or CSV records.
 
 // Standard library
 #include <cerrno>
@@ -9,20 +10,25 @@
 #include <cstring>
 #include <map>
 #include <numeric>
-#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // System
 #include <unistd.h>
 
 // Ours
+#include "cli/CliOptions.h"
+#include "cli/StandardInputCopy.h"
 #include "filter/FilterCriteria.h"
+#include "filter/GroupSelection.h"
 #include "platform/InputFile.h"
 #include "scan/ScanDriver.h"
 #include "scan/ScanHost.h"
 #include "views/ExportWriter.h"
+#include "views/RecordWriter.h"
 
 namespace quillex {
 namespace {
@@ -37,68 +43,32 @@ constexpr int kExitDropped = 3;
 constexpr int kExitReadError = 4;
 constexpr int kExitNoMemory = 5;
 
-constexpr const char* kUsage =
-    "usage: quillex-scan [options] FILE\n"
-    "Prints the ANSI, Unicode and resource strings of FILE as Save writes them.\n"
-    "\n"
-    "  --min N               \"Min text length\" field (default 5)\n"
-    "  --max N               \"Max text length\" field (default 1024)\n"
-    "  --repeat N            tick \"Discard strings with\" with N in its field\n"
-    "  --include CHARS       tick \"Include these characters too\" with CHARS in its field\n"
-    "  --must-contain CHARS  tick \"MUST contain these\" with CHARS in its field\n"
-    "  --plain               plain layout instead of the advanced layout\n"
-    "  -o, --output FILE     write to FILE (as Save creates it) instead of standard output\n"
-    "  -q, --quiet           no summary on standard error\n"
-    "  --timings             print each pass's time (\"ansi 12.3 ms\") on standard error\n"
-    "  --pool-limit BYTES    keep the stored texts (NULs included) below BYTES bytes;\n"
-    "                        results beyond that are dropped and reported (exit status 3)\n"
-    "  --help, --version\n"
-    "\n"
-    "Long options also take the form --name=VALUE. Number fields hold digits only;\n"
-    "they are normalised as the Filter page does (--min 0 gives 5, --max 0 or\n"
-    "above 1024 gives 1024, --repeat below 2 gives 3).\n"
-    "\n"
-    "Exit status: 0 success; 1 FILE or the output file could not be opened or\n"
-    "written; 2 usage error; 3 some results could not be stored and were dropped;\n"
-    "4 a read error cut the scan short; 5 no memory for the scan's buffers.\n";
-
-struct CliOptions {
-  std::string minText = "5";
-  std::string maxText = "1024";
-  std::optional<std::string> repeatText;
-  std::optional<std::string> includeChars;
-  std::optional<std::string> mustContainChars;
-  bool plain = false;
-  std::optional<std::string> outputPath;
-  bool quiet = false;
-  bool timings = false;
-  std::uint32_t poolLimit = 0;  // 0: the pool's own 4 GiB limit
-  std::string inputPath;
-};
-
-// The three number fields of the Filter page, holding the option texts.
-class OptionFields : public CriteriaFields {
- public:
-  explicit OptionFields(const CliOptions& options) {
-    texts_[kMinLengthField] = options.minText;
-    texts_[kMaxLengthField] = options.maxText;
-    texts_[kRepeatField] = options.repeatText.value_or("3");
-  }
-  std::string FieldText(int fieldId) const override {
-    const auto it = texts_.find(fieldId);
-    return it == texts_.end() ? std::string() : it->second;
-  }
-  void SetFieldNumber(int fieldId, std::uint32_t value) override {
-    texts_[fieldId] = std::to_string(value);
-  }
-
- private:
-  std::map<int, std::string> texts_;
-};
+// The more serious of two exit statuses: a usage error, then a file or the
+// output that could not be used, no memory, a read error, dropped results.
+int MoreSerious(int a, int b) {
+  auto rank = [](int status) {
+    switch (status) {
+      case kExitUsage:
+        return 5;
+      case kExitFile:
+        return 4;
+      case kExitNoMemory:
+        return 3;
+      case kExitReadError:
+        return 2;
+      case kExitDropped:
+        return 1;
+      default:
+        return 0;
+    }
+  };
+  return rank(b) > rank(a) ? b : a;
+}
 
 // Prints what the desktop program would show: counts (kept to the end, as
 // the cells would show their final values), the damaged-resource warning at
-// once, and open failures.
+// once, and open failures. With several files every line it prints starts
+// with the file's name.
 class PrintingHost : public ScanHost {
  public:
   using Clock = std::chrono::steady_clock;
@@ -108,6 +78,9 @@ class PrintingHost : public ScanHost {
     Clock::time_point first;
     Clock::time_point last;
   };
+
+  PrintingHost(std::string displayName, std::string linePrefix)
+      : displayName_(std::move(displayName)), linePrefix_(std::move(linePrefix)) {}
 
   void ShowCount(StringKind kind, std::uint32_t value) override {
     const std::string text = CountText(kind, value);
@@ -120,11 +93,13 @@ class PrintingHost : public ScanHost {
   }
   bool ScanPump() override { return true; }
   void WarnDamagedResources() override {
-    std::fprintf(stderr, "%s\n", kDamagedResourceText);
+    std::fprintf(stderr, "%s%s\n", linePrefix_.c_str(), kDamagedResourceText);
     std::fflush(stderr);
   }
-  void ReportOpenFailure(const std::string& path, const std::string& reason) override {
-    std::fprintf(stderr, "%s: %s: %s: %s\n", kProgram, kUnableToOpenText, path.c_str(),
+  // The scan opens standard input's copy by a /proc path; the user knows it
+  // by the name given on the command line.
+  void ReportOpenFailure(const std::string& /*path*/, const std::string& reason) override {
+    std::fprintf(stderr, "%s: %s: %s: %s\n", kProgram, kUnableToOpenText, displayName_.c_str(),
                  reason.c_str());
   }
 
@@ -132,8 +107,11 @@ class PrintingHost : public ScanHost {
     const auto it = counts_.find(kind);
     return it == counts_.end() ? nullptr : &it->second;
   }
+  const std::string& LinePrefix() const { return linePrefix_; }
 
  private:
+  std::string displayName_;
+  std::string linePrefix_;
   std::map<StringKind, Count> counts_;
 };
 
@@ -143,147 +121,24 @@ int UsageError(const std::string& problem) {
   return kExitUsage;
 }
 
-bool AllDigits(std::string_view text) {
-  for (char c : text) {
-    if (c < '0' || c > '9') {
-      return false;
-    }
-  }
-  return true;
-}
-
-// Parses the command line into `options`. Returns an exit status when the
-// program should end at once (help, version, usage errors), or nullopt.
-std::optional<int> ParseArguments(int argc, char** argv, CliOptions& options) {
-  std::vector<std::string> inputs;
-  bool optionsEnded = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-      inputs.push_back(arg);
-      continue;
-    }
-    if (arg == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    // "--name=value" carries its value; otherwise it is the next argument.
-    std::optional<std::string> inlineValue;
-    if (arg.rfind("--", 0) == 0) {
-      if (const std::size_t equals = arg.find('='); equals != std::string::npos) {
-        inlineValue = arg.substr(equals + 1);
-        arg.resize(equals);
-      }
-    }
-    auto takeValue = [&](std::string& out) -> bool {
-      if (inlineValue) {
-        out = *inlineValue;
-        return true;
-      }
-      if (i + 1 >= argc) {
-        return false;
-      }
-      out = argv[++i];
-      return true;
-    };
-    auto takeNumber = [&](std::string& out) -> std::optional<int> {
-      if (!takeValue(out)) {
-        return UsageError("option '" + arg + "' needs a number");
-      }
-      if (!AllDigits(out)) {
-        return UsageError("option '" + arg + "' takes digits only, not '" + out + "'");
-      }
-      return std::nullopt;
-    };
-    auto takeText = [&](std::optional<std::string>& out) -> std::optional<int> {
-      std::string value;
-      if (!takeValue(value)) {
-        return UsageError("option '" + arg + "' needs a value");
-      }
-      out = value;
-      return std::nullopt;
-    };
-    auto noValue = [&]() -> std::optional<int> {
-      if (inlineValue) {
-        return UsageError("option '" + arg + "' takes no value");
-      }
-      return std::nullopt;
-    };
-
-    std::optional<int> status;
-    if (arg == "--min") {
-      status = takeNumber(options.minText);
-    } else if (arg == "--max") {
-      status = takeNumber(options.maxText);
-    } else if (arg == "--repeat") {
-      std::string value;
-      status = takeNumber(value);
-      options.repeatText = value;
-    } else if (arg == "--include") {
-      status = takeText(options.includeChars);
-    } else if (arg == "--must-contain") {
-      status = takeText(options.mustContainChars);
-    } else if (arg == "-o" || arg == "--output") {
-      status = takeText(options.outputPath);
-    } else if (arg == "--plain") {
-      status = noValue();
-      options.plain = true;
-    } else if (arg == "-q" || arg == "--quiet") {
-      status = noValue();
-      options.quiet = true;
-    } else if (arg == "--timings") {
-      status = noValue();
-      options.timings = true;
-    } else if (arg == "--pool-limit") {
-      std::string value;
-      status = takeNumber(value);
-      if (!status) {
-        options.poolLimit = FieldValue(value);
-        if (options.poolLimit == 0) {
-          status = UsageError("option '--pool-limit' needs a number from 1 to 4294967295");
-        }
-      }
-    } else if (arg == "--help" || arg == "-h") {
-      std::fputs(kUsage, stdout);
-      return kExitOk;
-    } else if (arg == "--version") {
-      std::printf("%s %s\n", kProgram, QUILLEX_VERSION);
-      return kExitOk;
-    } else {
-      return UsageError("unknown option '" + arg + "'");
-    }
-    if (status) {
-      return status;
-    }
-  }
-  if (inputs.size() != 1) {
-    return UsageError(inputs.empty() ? "no FILE given" : "only one FILE can be scanned");
-  }
-  if (options.outputPath && options.outputPath->empty()) {
-    return UsageError("the output FILE name is empty");
-  }
-  options.inputPath = inputs.front();
-  return std::nullopt;
-}
-
-// The Filter page as the options leave it, normalised as Go does.
+// The Filter page as the options leave it, normalised as Go does: the group
+// boxes first, then the custom and must-contain characters.
 void SetCriteria(const CliOptions& options, ScanEngine& engine) {
-  engine.table.RestoreDefaults();
+  SelectedGroups(options).BuildTable(engine.table);
   FilterCriteria& criteria = engine.criteria;
-  criteria.repeatDiscard = options.repeatText.has_value();
   if (options.includeChars) {
     criteria.customEnabled = true;
-    criteria.customChars = CutCharField(*options.includeChars);
-    engine.table.SetBytes(criteria.customChars.c_str(), 1);
+    ReplaceCustomChars(engine.table, criteria, *options.includeChars, true);
   }
   if (options.mustContainChars) {
     criteria.mustContainEnabled = true;
-    criteria.mustContain = CutCharField(*options.mustContainChars);
-    engine.table.SetBytes(criteria.mustContain.c_str(), 1);
+    ReplaceMustContain(engine.table, criteria, *options.mustContainChars);
   }
-  OptionFields fields(options);
-  NormaliseLengths(criteria, fields);
-  NormaliseRepeatLimit(criteria, fields);
+  const bool repeatTicked = options.repeatText.has_value();
+  SetCriteriaNumbers(criteria,
+                     NormaliseCriteriaFields(options.minText, options.maxText,
+                                             options.repeatText.value_or(""), repeatTicked),
+                     repeatTicked);
 }
 
 void PrintSummary(const PrintingHost& host, const ScanReport& report, bool timings, bool quiet) {
@@ -294,28 +149,173 @@ void PrintSummary(const PrintingHost& host, const ScanReport& report, bool timin
   constexpr Pass kPasses[] = {{StringKind::Ansi, "ansi"},
                               {StringKind::Unicode, "unicode"},
                               {StringKind::Resource, "resource"}};
+  const char* prefix = host.LinePrefix().c_str();
   if (!quiet) {
     for (const Pass& pass : kPasses) {
       if (const PrintingHost::Count* count = host.Find(pass.kind); count != nullptr) {
-        std::fprintf(stderr, "%s\n", count->text.c_str());
+        std::fprintf(stderr, "%s%s\n", prefix, count->text.c_str());
       }
     }
-    std::fprintf(stderr, "%s\n", FormatScanReport(report.elapsedMs, report.totalTextSize).c_str());
+    std::fprintf(stderr, "%s%s\n", prefix,
+                 FormatScanReport(report.elapsedMs, report.totalTextSize).c_str());
   }
   if (timings) {
     for (const Pass& pass : kPasses) {
       if (const PrintingHost::Count* count = host.Find(pass.kind); count != nullptr) {
         const std::chrono::duration<double, std::milli> spent = count->last - count->first;
-        std::fprintf(stderr, "%s %.1f ms\n", pass.name, spent.count());
+        std::fprintf(stderr, "%s%s %.1f ms\n", prefix, pass.name, spent.count());
       }
     }
   }
 }
 
+// Writes `text` whole. Returns 0 or the errno of the failed write.
+int WriteText(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t written = ::write(fd, text.data(), text.size());
+    if (written < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      return errno;
+    }
+    if (written == 0) {
+      return ENOSPC;
+    }
+    text.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return 0;
+}
+
+// One run over all the files into one output.
+class ScanRun {
+ public:
+  ScanRun(const CliOptions& options, ScanEngine& engine) : options_(options), engine_(engine) {}
+
+  // Scans every file, writing to `fd`. Returns 0, or the errno of the write
+  // that failed; after a failed write nothing more is scanned.
+  int ScanAll(int fd) {
+    if (options_.format == OutputFormat::Csv) {
+      if (const int error = WriteText(fd, kCsvHeaderRow); error != 0) {
+        return error;
+      }
+    }
+    for (const std::string& input : options_.inputs) {
+      if (const int error = ScanOne(fd, input); error != 0) {
+        return error;
+      }
+    }
+    return 0;
+  }
+
+  [[nodiscard]] int Status() const { return status_; }
+  void Worsen(int status) { status_ = MoreSerious(status_, status); }
+
+ private:
+  int ScanOne(int fd, const std::string& input) {
+    const bool several = options_.inputs.size() > 1;
+    std::string scanPath = input;
+    StandardInputCopy copy;
+    if (input == kStandardInputName) {
+      if (const int error = copy.CopyFrom(STDIN_FILENO); error != 0) {
+        std::fprintf(stderr, "%s: Unable to read standard input: %s\n", kProgram,
+                     ErrorText(error).c_str());
+        Worsen(kExitFile);
+        return 0;
+      }
+      scanPath = copy.Path();
+    }
+
+    PrintingHost host(input, several ? input + ": " : std::string());
+    const ScanReport report = RunScan(scanPath, engine_, host);
+    if (!report.opened) {
+      Worsen(kExitFile);
+      return 0;
+    }
+    if (report.buffersUnavailable) {
+      std::fprintf(stderr, "%s: not enough memory to scan %s\n", kProgram, input.c_str());
+      Worsen(kExitNoMemory);
+      return 0;
+    }
+
+    if (const int error = WriteFileResults(fd, input, several); error != 0) {
+      return error;
+    }
+    PrintSummary(host, report, options_.timings, options_.quiet);
+    if (report.readError) {
+      std::fprintf(stderr, "%s: a read error cut the scan of %s short\n", kProgram, input.c_str());
+      Worsen(kExitReadError);
+    }
+    if (report.droppedResults > 0) {
+      std::fprintf(stderr, "%s: %sresults were dropped: %llu could not be stored\n", kProgram,
+                   host.LinePrefix().c_str(),
+                   static_cast<unsigned long long>(report.droppedResults));
+      Worsen(kExitDropped);
+    }
+    return 0;
+  }
+
+  // The results of the file just scanned, in store order.
+  int WriteFileResults(int fd, const std::string& input, bool several) {
+    rows_.resize(engine_.store.Count());
+    std::iota(rows_.begin(), rows_.end(), 0u);
+    int error = 0;
+    switch (options_.format) {
+      case OutputFormat::Text:
+      case OutputFormat::Plain: {
+        const bool plain = options_.format == OutputFormat::Plain;
+        if (several) {
+          // Each layout's own line end, so the separator reads as one more
+          // line of the same text.
+          error = WriteText(fd, "==> " + input + (plain ? " <==\n" : " <==\r\n"));
+          if (error != 0) {
+            return error;
+          }
+        }
+        const SaveLayout layout = plain ? SaveLayout::Plain : SaveLayout::Advanced;
+        return WriteResults(fd, rows_, layout, engine_.store, engine_.map, &error) ? 0 : error;
+      }
+      case OutputFormat::JsonLines:
+      case OutputFormat::Csv: {
+        const RecordFormat format =
+            options_.format == OutputFormat::Csv ? RecordFormat::Csv : RecordFormat::JsonLines;
+        const RecordWriter writer(format, input);
+        return writer.Write(fd, rows_, engine_.store, engine_.map, &error) ? 0 : error;
+      }
+    }
+    return 0;
+  }
+
+  const CliOptions& options_;
+  ScanEngine& engine_;
+  std::vector<std::uint32_t> rows_;
+  int status_ = kExitOk;
+};
+
 int Run(int argc, char** argv) {
   CliOptions options;
-  if (const std::optional<int> status = ParseArguments(argc, argv, options)) {
-    return *status;
+  const std::span<const char* const> args(argv + 1, static_cast<std::size_t>(argc - 1));
+  if (const std::string problem = ParseCommandLine(args, options); !problem.empty()) {
+    return UsageError(problem);
+  }
+  if (options.help) {
+    std::fputs(HelpText().c_str(), stdout);
+    return kExitOk;
+  }
+  if (options.version) {
+    std::printf("%s %s\n", kProgram, QUILLEX_VERSION);
+    return kExitOk;
+  }
+  if (options.listGroups) {
+    std::fputs(GroupListText().c_str(), stdout);
+    return kExitOk;
+  }
+  if (options.inputs.empty()) {
+    // A terminal on standard input means nobody is feeding it.
+    if (::isatty(STDIN_FILENO) == 1) {
+      return UsageError("no FILE given");
+    }
+    options.inputs.push_back(kStandardInputName);
   }
 
   // The pool grows in the desktop program's steps: 4 MiB of text and 128 Ki
@@ -326,54 +326,32 @@ int Run(int argc, char** argv) {
   engine.store.Pool().SetLimits(options.poolLimit, 0);
   SetCriteria(options, engine);
 
-  PrintingHost host;
-  const ScanReport report = RunScan(options.inputPath, engine, host);
-  if (!report.opened) {
-    return kExitFile;
-  }
-  if (report.buffersUnavailable) {
-    std::fprintf(stderr, "%s: not enough memory to scan %s\n", kProgram, options.inputPath.c_str());
-    return kExitNoMemory;
-  }
-
-  std::vector<std::uint32_t> rows(engine.store.Count());
-  std::iota(rows.begin(), rows.end(), 0u);
-  const SaveLayout layout = options.plain ? SaveLayout::Plain : SaveLayout::Advanced;
-  int status = kExitOk;
-  int error = 0;
-  if (options.outputPath) {
-    const SaveResult saved =
-        SaveResults(*options.outputPath, rows, layout, engine.store, engine.map, &error);
+  ScanRun run(options, engine);
+  const bool toFile = options.outputPath && *options.outputPath != "-";
+  if (toFile) {
+    int error = 0;
+    const SaveResult saved = SaveOutput(
+        *options.outputPath, [&](int fd) { return run.ScanAll(fd); }, &error);
     if (saved != SaveResult::Ok) {
       const char* what =
           saved == SaveResult::OpenFailed ? kUnableToOpenText : "Unable to write that file";
       std::fprintf(stderr, "%s: %s: %s: %s\n", kProgram, what, options.outputPath->c_str(),
                    ErrorText(error).c_str());
-      status = kExitFile;
+      run.Worsen(kExitFile);
     }
-  } else if (!WriteResults(STDOUT_FILENO, rows, layout, engine.store, engine.map, &error)) {
+    return run.Status();
+  }
+  if (const int error = run.ScanAll(STDOUT_FILENO); error != 0) {
+    // Whoever read the output has gone (`quillex-scan big | head`): nothing
+    // is wrong that the user needs telling about.
+    if (error == EPIPE) {
+      return run.Status();
+    }
     std::fprintf(stderr, "%s: Unable to write standard output: %s\n", kProgram,
                  ErrorText(error).c_str());
-    status = kExitFile;
+    run.Worsen(kExitFile);
   }
-
-  PrintSummary(host, report, options.timings, options.quiet);
-
-  if (report.readError) {
-    std::fprintf(stderr, "%s: a read error cut the scan of %s short\n", kProgram,
-                 options.inputPath.c_str());
-    if (status == kExitOk) {
-      status = kExitReadError;
-    }
-  }
-  if (report.droppedResults > 0) {
-    std::fprintf(stderr, "%s: results were dropped: %llu could not be stored\n", kProgram,
-                 static_cast<unsigned long long>(report.droppedResults));
-    if (status == kExitOk) {
-      status = kExitDropped;
-    }
-  }
-  return status;
+  return run.Status();
 }
 
 }  // namespace

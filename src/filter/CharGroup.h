@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 namespace quillex {
 
@@ -10,6 +11,9 @@ namespace quillex {
 struct CharGroup {
   int boxId;
   std::span<const std::uint8_t> bytes;
+  // The box's label as the page shows it, in UTF-8: "A-Z", "Space",
+  // "' (apostrophe)". The command line names groups by it.
+  std::string_view name;
 };
 
 inline constexpr int kFirstGroupBox = 1024;

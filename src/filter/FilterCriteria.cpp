@@ -22,39 +22,42 @@ std::uint32_t FieldValue(std::string_view text) {
   return static_cast<std::uint32_t>(value);
 }
 
-void NormaliseLengths(FilterCriteria& criteria, CriteriaFields& fields) {
-  std::uint32_t minLength = FieldValue(fields.FieldText(kMinLengthField));
-  if (minLength == 0) {
-    minLength = 5;
+NormalisedNumbers NormaliseCriteriaFields(std::string_view minText, std::string_view maxText,
+                                          std::string_view repeatText, bool repeatTicked) {
+  NormalisedNumbers numbers;
+  numbers.minLength = FieldValue(minText);
+  if (numbers.minLength == 0) {
+    numbers.minLength = 5;
   }
-  std::uint32_t maxLength = FieldValue(fields.FieldText(kMaxLengthField));
-  if (maxLength == 0 || maxLength > kMaxTextLength) {
-    maxLength = kMaxTextLength;
+  numbers.maxLength = FieldValue(maxText);
+  if (numbers.maxLength == 0 || numbers.maxLength > kMaxTextLength) {
+    numbers.maxLength = kMaxTextLength;
   }
-  if (minLength > maxLength) {
-    minLength = maxLength;
+  if (numbers.minLength > numbers.maxLength) {
+    numbers.minLength = numbers.maxLength;
   }
-  criteria.minLength = minLength;
-  criteria.maxLength = maxLength;
-  fields.SetFieldNumber(kMinLengthField, minLength);
-  fields.SetFieldNumber(kMaxLengthField, maxLength);
-}
-
-void NormaliseRepeatLimit(FilterCriteria& criteria, CriteriaFields& fields) {
-  if (!criteria.repeatDiscard) {
-    criteria.repeatLimit = NoRepeatLimit;
-    return;
+  if (!repeatTicked) {
+    numbers.repeatLimit = NoRepeatLimit;
+    return numbers;
   }
-  std::uint32_t limit = FieldValue(fields.FieldText(kRepeatField));
   // A limit below 2 would drop every string; 3 is the page's own default.
   // The replacement is deliberately not held against maxLength.
+  std::uint32_t limit = FieldValue(repeatText);
   if (limit < 2) {
     limit = 3;
-  } else if (limit > criteria.maxLength) {
-    limit = criteria.maxLength;
+  } else if (limit > numbers.maxLength) {
+    limit = numbers.maxLength;
   }
-  criteria.repeatLimit = limit;
-  fields.SetFieldNumber(kRepeatField, limit);
+  numbers.repeatLimit = limit;
+  return numbers;
+}
+
+void SetCriteriaNumbers(FilterCriteria& criteria, const NormalisedNumbers& numbers,
+                        bool repeatTicked) {
+  criteria.minLength = numbers.minLength;
+  criteria.maxLength = numbers.maxLength;
+  criteria.repeatDiscard = repeatTicked;
+  criteria.repeatLimit = repeatTicked ? numbers.repeatLimit : NoRepeatLimit;
 }
 
 bool AcceptString(const char* text, const CharClassTable& table, const FilterCriteria& criteria) {
@@ -99,6 +102,18 @@ std::string CutCharField(std::string_view text) {
     text = text.substr(0, nul);
   }
   return std::string(text.substr(0, kCharFieldLimit));
+}
+
+void ReplaceCustomChars(CharClassTable& table, FilterCriteria& criteria, std::string_view text,
+                        bool allow) {
+  table.SetBytes(criteria.customChars.c_str(), 0);
+  criteria.customChars = CutCharField(text);
+  table.SetBytes(criteria.customChars.c_str(), allow ? 1 : 0);
+}
+
+void ReplaceMustContain(CharClassTable& table, FilterCriteria& criteria, std::string_view text) {
+  criteria.mustContain = CutCharField(text);
+  table.SetBytes(criteria.mustContain.c_str(), 1);
 }
 
 }  // namespace quillex

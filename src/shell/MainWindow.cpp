@@ -77,7 +77,7 @@ MainWindow::MainWindow(ScanEngine& engine, DialogService& dialogs, QWidget* pare
   container_->AddPage("Search", SearchPageLayout(), search_);
   container_->AddPage("Filter", FilterPageLayout(), filter_);
   container_->AddPage("Help", HelpPageLayout(), help_);
-  search_->SetCriteriaFields(filter_);
+  search_->SetCriteriaNormaliser([this] { filter_->NormaliseNumbers(); });
   search_->SetTabControl(container_->Tabs());
   search_->SetDialogOwner(this);
   search_->SetScanFinished([this] { ScanFinished(); });

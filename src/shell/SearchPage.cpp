@@ -96,9 +96,8 @@ void SearchPage::GoCommand() {
   }
   // The criteria are normalised even when no file is named, so that Go
   // always shows the numbers the next scan will use.
-  if (criteriaFields_ != nullptr) {
-    NormaliseLengths(engine_.criteria, *criteriaFields_);
-    NormaliseRepeatLimit(engine_.criteria, *criteriaFields_);
+  if (normaliseCriteria_) {
+    normaliseCriteria_();
   }
   if (fileName_.empty()) {
     return;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 // Qt
 #include <QElapsedTimer>
@@ -44,8 +45,11 @@ class SearchPage : public DialogPage, public ScanHost {
   SearchPage(ScanEngine& engine, DialogService& dialogs, const DialogUnitScale& scale,
              QWidget* parent);
 
-  // The fields the Go command normalises the criteria over (the Filter page).
-  void SetCriteriaFields(CriteriaFields* fields) { criteriaFields_ = fields; }
+  // What the Go command runs first to normalise the criteria (the Filter
+  // page's number fields).
+  void SetCriteriaNormaliser(std::function<void()> normalise) {
+    normaliseCriteria_ = std::move(normalise);
+  }
   // The tab control, disabled while a scan runs so the page cannot change.
   void SetTabControl(QWidget* tabs) { tabs_ = tabs; }
   // Owner of the boxes that belong to the main window.
@@ -106,7 +110,7 @@ class SearchPage : public DialogPage, public ScanHost {
   ResultListModel* model_;
   ResultList* list_;
   NormalView* normal_;
-  CriteriaFields* criteriaFields_ = nullptr;
+  std::function<void()> normaliseCriteria_;
   QWidget* tabs_ = nullptr;
   QWidget* dialogOwner_ = nullptr;
   std::function<void()> scanFinished_;

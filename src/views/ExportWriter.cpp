@@ -268,9 +268,7 @@ void SetError(int* errorOut, int error) {
 // old bytes are not cut off at the open but only once the new ones are all
 // written, so a failure before the first write leaves the file as it was. A
 // file this call created is removed again when writing it fails.
-SaveResult WriteInPlace(const std::string& target, std::span<const std::uint32_t> rowOrder,
-                        SaveLayout layout, const ResultStore& store, const SectionMap& map,
-                        int* errorOut) {
+SaveResult WriteInPlace(const std::string& target, const OutputWriter& write, int* errorOut) {
   bool created = false;
   int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
   if (fd < 0 && errno == ENOENT) {
@@ -283,13 +281,15 @@ SaveResult WriteInPlace(const std::string& target, std::span<const std::uint32_t
   }
   struct stat info {};
   const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-  ChunkedOutput output(fd);
-  WriteRows(output, rowOrder, layout, store, map);
-  bool written = output.Flush();
-  int error = output.Error();
-  if (written && regular && ::ftruncate(fd, static_cast<off_t>(output.Written())) != 0) {
-    written = false;
-    error = errno;
+  int error = write(fd);
+  bool written = error == 0;
+  // The writer leaves the offset just past the last byte it wrote.
+  if (written && regular) {
+    const off_t end = ::lseek(fd, 0, SEEK_CUR);
+    if (end < 0 || ::ftruncate(fd, end) != 0) {
+      written = false;
+      error = errno;
+    }
   }
   if (::close(fd) != 0 && written) {
     written = false;
@@ -313,8 +313,7 @@ enum class AtomicResult { Ok, Failed, NotPossible };
 // NotPossible: the temporary file could not be created, or the directory
 // would not let it replace the target; nothing has been changed.
 AtomicResult WriteBeside(const std::string& target, const struct stat* existing,
-                         std::span<const std::uint32_t> rowOrder, SaveLayout layout,
-                         const ResultStore& store, const SectionMap& map, int* errorOut) {
+                         const OutputWriter& write, int* errorOut) {
   std::string tempPath;
   const int fd = CreateTemporary(DirectoryOf(target), tempPath);
   if (fd < 0) {
@@ -339,11 +338,9 @@ AtomicResult WriteBeside(const std::string& target, const struct stat* existing,
     }
   }
 
-  ChunkedOutput output(fd);
-  WriteRows(output, rowOrder, layout, store, map);
-  if (!output.Flush()) {
+  if (const int writeError = write(fd); writeError != 0) {
     ::close(fd);
-    return fail(output.Error());
+    return fail(writeError);
   }
   // The data must be on disk before the rename makes it the file.
   if (::fsync(fd) != 0 && errno != EINVAL) {
@@ -398,6 +395,17 @@ std::size_t AppendPlainRowLine(std::string& out, const ResultStore& store, std::
 SaveResult SaveResults(const std::string& path, std::span<const std::uint32_t> rowOrder,
                        SaveLayout layout, const ResultStore& store, const SectionMap& map,
                        int* errorOut) {
+  return SaveOutput(
+      path,
+      [&](int fd) {
+        ChunkedOutput output(fd);
+        WriteRows(output, rowOrder, layout, store, map);
+        return output.Flush() ? 0 : output.Error();
+      },
+      errorOut);
+}
+
+SaveResult SaveOutput(const std::string& path, const OutputWriter& write, int* errorOut) {
   SetError(errorOut, 0);
   std::string target;
   if (!FollowLinks(path, target)) {
@@ -413,10 +421,9 @@ SaveResult SaveResults(const std::string& path, std::span<const std::uint32_t> r
   if (exists && !S_ISREG(existing.st_mode)) {
     // A device or a pipe is written in place: renaming a file over it would
     // replace the device node itself.
-    return WriteInPlace(target, rowOrder, layout, store, map, errorOut);
+    return WriteInPlace(target, write, errorOut);
   }
-  switch (
-      WriteBeside(target, exists ? &existing : nullptr, rowOrder, layout, store, map, errorOut)) {
+  switch (WriteBeside(target, exists ? &existing : nullptr, write, errorOut)) {
     case AtomicResult::Ok:
       return SaveResult::Ok;
     case AtomicResult::Failed:
@@ -426,7 +433,7 @@ SaveResult SaveResults(const std::string& path, std::span<const std::uint32_t> r
   }
   // A directory that takes no new files, or a path with no room left for the
   // temporary name: write the file as a plain overwrite would.
-  return WriteInPlace(target, rowOrder, layout, store, map, errorOut);
+  return WriteInPlace(target, write, errorOut);
 }
 
 bool WriteResults(int fd, std::span<const std::uint32_t> rowOrder, SaveLayout layout,

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -44,6 +45,12 @@ std::size_t AppendPlainRowLine(std::string& out, const ResultStore& store, std::
 SaveResult SaveResults(const std::string& path, std::span<const std::uint32_t> rowOrder,
                        SaveLayout layout, const ResultStore& store, const SectionMap& map,
                        int* errorOut = nullptr);
+
+// The file handling of SaveResults around any writer: `write` gets the open
+// descriptor and returns 0, or the errno of the write that failed. The
+// command line saves a whole run of several files through it.
+using OutputWriter = std::function<int(int fd)>;
+SaveResult SaveOutput(const std::string& path, const OutputWriter& write, int* errorOut = nullptr);
 
 // Writes the same bytes SaveResults would to an already open stream (the
 // command line's standard output). Returns false when a write fails.

@@ -3,12 +3,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
+#include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 // System
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -17,7 +21,9 @@
 #include <gtest/gtest.h>
 
 // Ours
+#include "cli/CliOptions.h"
 #include "support/PeBuilder.h"
+#include "support/RecordParsers.h"
 
 extern char** environ;
 
@@ -49,13 +55,51 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 struct Outcome {
-  int status = -1;
+  int status = -1;  // the exit status, or -1 when a signal ended the program
+  int signal = 0;   // the signal that ended it, or 0
   std::string out;
   std::string err;
 };
 
+// How the program is started besides its arguments.
+struct Launch {
+  std::string stdoutPath;                // replaces standard output
+  std::string stdinPath = "/dev/null";   // standard input, unless one of these:
+  std::optional<std::string> stdinPipe;  // these bytes through a pipe
+  bool stdinTerminal = false;            // a pseudo-terminal
+  bool stdoutClosedPipe = false;         // a pipe whose reader has gone
+  bool sigpipeIgnored = false;           // started with SIGPIPE ignored
+};
+
+Launch StdoutTo(std::string path) {
+  Launch launch;
+  launch.stdoutPath = std::move(path);
+  return launch;
+}
+Launch StdinFrom(std::string path) {
+  Launch launch;
+  launch.stdinPath = std::move(path);
+  return launch;
+}
+Launch StdinPipe(std::string bytes) {
+  Launch launch;
+  launch.stdinPipe = std::move(bytes);
+  return launch;
+}
+Launch StdinTerminal() {
+  Launch launch;
+  launch.stdinTerminal = true;
+  return launch;
+}
+Launch ClosedStdout(bool sigpipeIgnored) {
+  Launch launch;
+  launch.stdoutClosedPipe = true;
+  launch.sigpipeIgnored = sigpipeIgnored;
+  return launch;
+}
+
 // Runs the built quillex-scan in its own temp directory and collects its
-// exit status and both streams. `stdoutPath` replaces standard output.
+// exit status and both streams.
 class ScanCliTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -73,15 +117,62 @@ class ScanCliTest : public ::testing::Test {
 
   [[nodiscard]] std::string Path(const std::string& name) const { return dir_ + "/" + name; }
 
-  Outcome Run(const std::vector<std::string>& args, const std::string& stdoutPath = "") {
-    const std::string outPath = stdoutPath.empty() ? Path("stdout") : stdoutPath;
+  Outcome Run(const std::vector<std::string>& args, const Launch& launch = {}) {
+    const std::string outPath = launch.stdoutPath.empty() ? Path("stdout") : launch.stdoutPath;
     const std::string errPath = Path("stderr");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
+    std::vector<int> parentEnds;
+    std::vector<int> childEnds;
+    int feed = -1;
+    if (launch.stdoutClosedPipe) {
+      int fds[2];
+      EXPECT_EQ(::pipe2(fds, O_CLOEXEC), 0);
+      ::close(fds[0]);  // nobody will ever read
+      childEnds.push_back(fds[1]);
+      posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    } else {
+      posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                       0644);
+    }
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
+    if (launch.stdinPipe) {
+      int fds[2];
+      EXPECT_EQ(::pipe2(fds, O_CLOEXEC), 0);
+      childEnds.push_back(fds[0]);
+      feed = fds[1];
+      posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
+    } else if (launch.stdinTerminal) {
+      const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+      EXPECT_GE(master, 0);
+      EXPECT_EQ(::grantpt(master), 0);
+      EXPECT_EQ(::unlockpt(master), 0);
+      const int slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY | O_CLOEXEC);
+      EXPECT_GE(slave, 0);
+      parentEnds.push_back(master);
+      childEnds.push_back(slave);
+      posix_spawn_file_actions_adddup2(&actions, slave, 0);
+    } else {
+      posix_spawn_file_actions_addopen(&actions, 0, launch.stdinPath.c_str(), O_RDONLY, 0);
+    }
+
+    // SIGPIPE as the test asks: ignored (inherited) or at its default.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    struct sigaction previous {};
+    if (launch.sigpipeIgnored) {
+      struct sigaction ignore {};
+      ignore.sa_handler = SIG_IGN;
+      ::sigaction(SIGPIPE, &ignore, &previous);
+    } else {
+      sigaddset(&defaults, SIGPIPE);
+      posix_spawnattr_setsigdefault(&attributes, &defaults);
+      posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    }
+
     std::vector<char*> argv;
     argv.push_back(scanner_.data());
     std::vector<std::string> copies = args;
@@ -92,17 +183,46 @@ class ScanCliTest : public ::testing::Test {
     Outcome outcome;
     pid_t pid = 0;
     const int spawned =
-        posix_spawn(&pid, scanner_.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    EXPECT_EQ(spawned, 0);
-    if (spawned != 0) {
-      return outcome;
+        posix_spawn(&pid, scanner_.c_str(), &actions, &attributes, argv.data(), environ);
+    if (launch.sigpipeIgnored) {
+      ::sigaction(SIGPIPE, &previous, nullptr);
     }
-    int wait = 0;
-    EXPECT_EQ(::waitpid(pid, &wait, 0), pid);
-    EXPECT_TRUE(WIFEXITED(wait)) << "quillex-scan did not exit normally";
-    outcome.status = WIFEXITED(wait) ? WEXITSTATUS(wait) : -1;
-    if (stdoutPath.empty()) {
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    for (const int fd : childEnds) {
+      ::close(fd);
+    }
+    EXPECT_EQ(spawned, 0);
+    if (feed >= 0) {
+      // The writer may be cut off when the program stops reading early; a
+      // failed write only ends the feeding.
+      struct sigaction ignore {};
+      ignore.sa_handler = SIG_IGN;
+      ::sigaction(SIGPIPE, &ignore, &previous);
+      const std::string& bytes = *launch.stdinPipe;
+      for (std::size_t at = 0; spawned == 0 && at < bytes.size();) {
+        const ssize_t written = ::write(feed, bytes.data() + at, bytes.size() - at);
+        if (written <= 0) {
+          break;
+        }
+        at += static_cast<std::size_t>(written);
+      }
+      ::close(feed);
+      ::sigaction(SIGPIPE, &previous, nullptr);
+    }
+    if (spawned == 0) {
+      int wait = 0;
+      EXPECT_EQ(::waitpid(pid, &wait, 0), pid);
+      outcome.status = WIFEXITED(wait) ? WEXITSTATUS(wait) : -1;
+      outcome.signal = WIFSIGNALED(wait) ? WTERMSIG(wait) : 0;
+      if (!launch.stdoutClosedPipe) {
+        EXPECT_TRUE(WIFEXITED(wait)) << "quillex-scan did not exit normally";
+      }
+    }
+    for (const int fd : parentEnds) {
+      ::close(fd);
+    }
+    if (launch.stdoutPath.empty() && !launch.stdoutClosedPipe) {
       outcome.out = ReadFile(outPath);
     }
     outcome.err = ReadFile(errPath);
@@ -273,7 +393,7 @@ TEST_F(ScanCliTest, OutputFileIsWrittenAsSaveWrites) {
   EXPECT_NE(noDir.err.find("No such file or directory"), std::string::npos);
 
   if (::access("/dev/full", W_OK) == 0) {
-    const Outcome full = Run({"-q", Path("sample.bin")}, "/dev/full");
+    const Outcome full = Run({"-q", Path("sample.bin")}, StdoutTo("/dev/full"));
     EXPECT_EQ(full.status, 1);
     EXPECT_NE(full.err.find("No space left on device"), std::string::npos) << full.err;
   }
@@ -308,8 +428,8 @@ TEST_F(ScanCliTest, UsageErrors) {
   WriteFile(Path("sample.bin"), "some text\n");
   const std::string file = Path("sample.bin");
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {},
-           {file, file},
+           {"--format", "xml", file},
+           {"--only", "A-Z,bogus", file},
            {"--min", "5x", file},
            {"--max", "-3", file},
            {"--repeat", file},
@@ -330,13 +450,300 @@ TEST_F(ScanCliTest, UsageErrors) {
   EXPECT_EQ(version.out, "quillex-scan " QUILLEX_VERSION "\n");
   const Outcome help = Run({"--help"});
   EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.out.rfind("usage: quillex-scan [options] FILE\n", 0), 0u);
+  EXPECT_EQ(help.out, HelpText()) << "--help prints the table's help";
 
   // "--" ends the options, so a file may start with a dash.
   WriteFile(Path("-dash"), "dashing text\n");
   const Outcome dashed = Run({"-q", "--plain", "--", Path("-dash")});
   EXPECT_EQ(dashed.status, 0);
   EXPECT_EQ(dashed.out, "dashing text\n");
+}
+
+// One row of the advanced layout taken apart; header blocks give nothing.
+struct TextRow {
+  std::uint64_t offset = 0;
+  std::uint64_t address = 0;
+  std::uint64_t id = 0;
+  std::string text;
+};
+
+std::vector<TextRow> TextRows(const std::string& layout) {
+  std::vector<TextRow> rows;
+  for (std::string line : Lines(layout)) {
+    if (line.size() < 38 || line.rfind("File pos", 0) == 0 || line.rfind("====", 0) == 0) {
+      continue;
+    }
+    line.pop_back();  // the CR of CR LF
+    TextRow row;
+    row.offset = std::stoull(line.substr(0, 12), nullptr, 16);
+    row.address = std::stoull(line.substr(15, 12), nullptr, 16);
+    row.id = std::stoull(line.substr(29, 5));
+    row.text = line.substr(37);
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+// Windows-1252 bytes as UTF-8, for the few high bytes the tests use.
+std::string Utf8(const std::string& bytes) {
+  std::string out;
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      out += c;
+    } else if (byte == 0x80) {
+      out += "\xE2\x82\xAC";  // the euro sign
+    } else {
+      EXPECT_GE(byte, 0xA0) << "a byte the test does not convert";
+      out += static_cast<char>(0xC0 | (byte >> 6));
+      out += static_cast<char>(0x80 | (byte & 0x3F));
+    }
+  }
+  return out;
+}
+
+// A PE image with string resources, ANSI text with quotes, commas and
+// Windows-1252 letters, and a Unicode string.
+testing::Bytes RecordsImage() {
+  testing::ResourceTree tree;
+  tree.AddStrings(2, {u"Open \"file\", now", u"Close all"});
+  testing::PeBuilder pe;
+  pe.ImageBase(0x400000);
+  const testing::ResourceTree::Layout layout = tree.Build(0x3000);
+  pe.AddSection(".rsrc", 0x3000, layout.bytes);
+  testing::Bytes image = pe.Build();
+  using namespace std::string_literals;
+  const std::string extra = "say \"hi\", then go\0price 5\x80 caf\xe9\0"s;
+  image.insert(image.end(), extra.begin(), extra.end());
+  for (const char c : std::string("wide, text")) {
+    image.push_back(static_cast<std::uint8_t>(c));
+    image.push_back(0);
+  }
+  image.push_back(0);
+  image.push_back(0);
+  return image;
+}
+
+TEST_F(ScanCliTest, ManyFilesWithOneMissing) {
+  WriteFile(Path("a.bin"), SampleFile());
+  WriteFile(Path("b.bin"), std::string("second file text\0", 18));
+  const Outcome a = Run({Path("a.bin")});
+  const Outcome b = Run({Path("b.bin")});
+  ASSERT_EQ(a.status, 0);
+  ASSERT_EQ(b.status, 0);
+
+  const std::string missing = Path("missing.bin");
+  const Outcome both = Run({Path("a.bin"), missing, Path("b.bin")});
+  EXPECT_EQ(both.status, 1) << "the missing file decides the status";
+  EXPECT_EQ(both.out, "==> " + Path("a.bin") + " <==\r\n" + a.out + "==> " + Path("b.bin") +
+                          " <==\r\n" + b.out);
+  // The summary names each file; the missing one is reported in its turn.
+  const std::vector<std::string> err = Lines(both.err);
+  ASSERT_EQ(err.size(), 9u) << both.err;
+  EXPECT_EQ(err[0], Path("a.bin") + ": AN: 4");
+  EXPECT_EQ(err[3].rfind(Path("a.bin") + ": Time taken : ", 0), 0u);
+  EXPECT_EQ(err[4],
+            "quillex-scan: Unable to open that file: " + missing + ": No such file or directory");
+  EXPECT_EQ(err[5], Path("b.bin") + ": AN: 1");
+
+  const Outcome plain = Run({"-q", "--plain", Path("b.bin"), Path("a.bin")});
+  EXPECT_EQ(plain.status, 0);
+  EXPECT_EQ(plain.out, "==> " + Path("b.bin") + " <==\nsecond file text\n==> " + Path("a.bin") +
+                           " <==\nhello world\n au lait\nbaaad\nbaad z\nwide text\n");
+  EXPECT_EQ(plain.err, "");
+
+  // The most serious status wins, whichever file met it.
+  const Outcome dropped = Run({"-q", "--pool-limit", "20", Path("a.bin"), Path("b.bin")});
+  EXPECT_EQ(dropped.status, 3) << dropped.err;
+  EXPECT_NE(dropped.err.find("quillex-scan: " + Path("a.bin") + ": results were dropped: 3"),
+            std::string::npos)
+      << dropped.err;
+  EXPECT_EQ(Run({"-q", "--pool-limit", "20", Path("a.bin"), "/proc/self/mem"}).status, 4);
+  EXPECT_EQ(Run({"-q", "--pool-limit", "20", missing, Path("a.bin"), "/proc/self/mem"}).status, 1);
+
+  // The whole run goes to -o through Save, in any format.
+  const Outcome saved = Run({"-q", "-o", Path("all.txt"), Path("a.bin"), missing, Path("b.bin")});
+  EXPECT_EQ(saved.status, 1);
+  EXPECT_EQ(saved.out, "");
+  EXPECT_EQ(ReadFile(Path("all.txt")), both.out);
+  const Outcome dash = Run({"-q", "--output=-", Path("a.bin"), Path("b.bin")});
+  EXPECT_EQ(dash.status, 0);
+  EXPECT_EQ(dash.out, both.out) << "-o - is standard output";
+}
+
+TEST_F(ScanCliTest, StandardInputScansLikeTheFileByName) {
+  const testing::Bytes image = RecordsImage();
+  ASSERT_TRUE(testing::WriteBytes(Path("image.exe"), image));
+  // Large enough to cross the copy's and the scan's read blocks.
+  std::string big;
+  while (big.size() < 3 * 1024 * 1024) {
+    big += SampleFile();
+    big.append(image.begin(), image.end());
+  }
+  WriteFile(Path("big.bin"), big);
+
+  for (const std::string& name : {std::string("image.exe"), std::string("big.bin")}) {
+    const Outcome byName = Run({"-q", Path(name)});
+    ASSERT_EQ(byName.status, 0) << byName.err;
+    const std::string bytes = ReadFile(Path(name));
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"-q", "-"}, {"-q"}}) {
+      const Outcome piped = Run(args, StdinPipe(bytes));
+      EXPECT_EQ(piped.status, 0) << piped.err;
+      EXPECT_EQ(piped.out, byName.out) << name << " through a pipe";
+    }
+    const Outcome redirected = Run({"-q"}, StdinFrom(Path(name)));
+    EXPECT_EQ(redirected.out, byName.out) << name << " redirected";
+  }
+
+  // Standard input among files, named "-" in the separators and records.
+  WriteFile(Path("a.bin"), SampleFile());
+  const Outcome mixed = Run({"--plain", Path("a.bin"), "-"}, StdinPipe("piped text\n"));
+  EXPECT_EQ(mixed.status, 0);
+  EXPECT_NE(mixed.out.find("==> - <==\npiped text\n"), std::string::npos) << mixed.out;
+  EXPECT_NE(mixed.err.find("-: AN: 1"), std::string::npos) << mixed.err;
+  const Outcome json = Run({"-q", "--format", "jsonl"}, StdinPipe("piped text\n"));
+  EXPECT_EQ(json.out,
+            "{\"file\":\"-\",\"kind\":\"ansi\",\"offset\":0,\"address\":0,\"id\":0,"
+            "\"text\":\"piped text\",\"length\":10}\n");
+
+  // A character device, and nothing at all.
+  const Outcome device = Run({"-"}, StdinFrom("/dev/null"));
+  EXPECT_EQ(device.status, 0) << device.err;
+  EXPECT_EQ(device.out, "");
+  EXPECT_NE(device.err.find("AN: 0"), std::string::npos);
+
+  // No FILE with a terminal on standard input: nobody is feeding it.
+  const Outcome terminal = Run({}, StdinTerminal());
+  EXPECT_EQ(terminal.status, 2);
+  EXPECT_EQ(terminal.err.rfind("quillex-scan: no FILE given\n", 0), 0u) << terminal.err;
+}
+
+TEST_F(ScanCliTest, RecordsMatchTheTextLayout) {
+  ASSERT_TRUE(testing::WriteBytes(Path("image.exe"), RecordsImage()));
+  WriteFile(Path("a,b.bin"), SampleFile());
+  const std::vector<std::string> files{Path("image.exe"), Path("a,b.bin")};
+  const std::vector<std::string> criteria{"-q", "--include", "\xe9\x80"};
+  auto run = [&](const std::vector<std::string>& extra, const std::vector<std::string>& inputs) {
+    std::vector<std::string> args = criteria;
+    args.insert(args.end(), extra.begin(), extra.end());
+    args.insert(args.end(), inputs.begin(), inputs.end());
+    const Outcome outcome = Run(args);
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    return outcome.out;
+  };
+
+  std::vector<std::pair<std::string, TextRow>> expected;
+  for (const std::string& file : files) {
+    for (const TextRow& row : TextRows(run({}, {file}))) {
+      expected.emplace_back(file, row);
+    }
+  }
+  ASSERT_GE(expected.size(), 8u);
+  std::set<std::string> kinds;
+
+  const std::string jsonl = run({"--format", "jsonl"}, files);
+  const std::vector<std::string> lines = Lines(jsonl);
+  ASSERT_EQ(lines.size(), expected.size()) << jsonl;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::optional<testing::JsonObject> object = testing::JsonLineReader::Parse(lines[i]);
+    ASSERT_TRUE(object.has_value()) << lines[i];
+    ASSERT_EQ(object->size(), 7u) << lines[i];
+    const auto& [file, row] = expected[i];
+    const std::vector<std::string> keys{"file", "kind", "offset", "address",
+                                        "id",   "text", "length"};
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+      EXPECT_EQ((*object)[k].first, keys[k]);
+    }
+    EXPECT_EQ(std::get<std::string>((*object)[0].second), file);
+    kinds.insert(std::get<std::string>((*object)[1].second));
+    EXPECT_EQ(std::get<std::uint64_t>((*object)[2].second), row.offset) << lines[i];
+    EXPECT_EQ(std::get<std::uint64_t>((*object)[3].second), row.address) << lines[i];
+    EXPECT_EQ(std::get<std::uint64_t>((*object)[4].second), row.id) << lines[i];
+    EXPECT_EQ(std::get<std::string>((*object)[5].second), Utf8(row.text)) << lines[i];
+    EXPECT_EQ(std::get<std::uint64_t>((*object)[6].second), row.text.size()) << lines[i];
+  }
+  EXPECT_EQ(kinds, (std::set<std::string>{"ansi", "unicode", "resource"}));
+
+  const std::string csv = run({"--format=csv"}, files);
+  const auto rows = testing::ParseCsv(csv);
+  ASSERT_TRUE(rows.has_value()) << csv;
+  ASSERT_EQ(rows->size(), expected.size() + 1);
+  EXPECT_EQ(rows->front(), (std::vector<std::string>{"file", "kind", "offset", "address", "id",
+                                                     "text", "length"}));
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const auto& [file, row] = expected[i];
+    const std::vector<std::string>& fields = (*rows)[i + 1];
+    ASSERT_EQ(fields.size(), 7u);
+    EXPECT_EQ(fields[0], file);
+    EXPECT_EQ(fields[2], std::to_string(row.offset));
+    EXPECT_EQ(fields[3], std::to_string(row.address));
+    EXPECT_EQ(fields[4], std::to_string(row.id));
+    EXPECT_EQ(fields[5], Utf8(row.text));
+    EXPECT_EQ(fields[6], std::to_string(row.text.size()));
+  }
+
+  // Saved through -o, the records are the same bytes.
+  std::vector<std::string> args = criteria;
+  args.insert(args.end(), {"--format", "csv", "-o", Path("out.csv")});
+  args.insert(args.end(), files.begin(), files.end());
+  EXPECT_EQ(Run(args).status, 0);
+  EXPECT_EQ(ReadFile(Path("out.csv")), csv);
+  // With nothing found, CSV still has its header and JSON Lines nothing.
+  WriteFile(Path("empty.bin"), "");
+  EXPECT_EQ(run({"--format", "csv"}, {Path("empty.bin")}),
+            "file,kind,offset,address,id,text,length\r\n");
+  EXPECT_EQ(run({"--format", "jsonl"}, {Path("empty.bin")}), "");
+}
+
+TEST_F(ScanCliTest, ShortMinAndTheGroupOptions) {
+  WriteFile(Path("sample.bin"), SampleFile());
+  const std::string file = Path("sample.bin");
+  auto plain = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), {"--plain", "-q"});
+    args.push_back(file);
+    const Outcome outcome = Run(args);
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    return outcome.out;
+  };
+  const std::string min4 = plain({"--min", "4"});
+  EXPECT_NE(min4, plain({}));
+  EXPECT_EQ(plain({"-n", "4"}), min4);
+  EXPECT_EQ(plain({"-n4"}), min4);
+
+  // Only letters: the spaces now end strings, and "wide", "text" are short.
+  EXPECT_EQ(plain({"--only", "a-z"}), "hello\nworld\nbaaad\n");
+  EXPECT_EQ(plain({"--only", "a-z,SPACE"}), plain({"--exclude", "0-9"}));
+  EXPECT_EQ(plain({"--exclude", "space"}), "hello\nworld\nbaaad\n");
+  // The groups come first, then the custom characters.
+  EXPECT_EQ(plain({"--only", "", "--include", "abd"}), "baaad\n");
+  EXPECT_EQ(plain({"--only", "a-z", "--must-contain", " "}),
+            "hello world\n au lait\nbaad z\nwide text\n");
+
+  const Outcome unknown = Run({"--exclude", "space,nope", file});
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_NE(unknown.err.find("no character group is named 'nope'"), std::string::npos);
+  EXPECT_NE(unknown.err.find("' (apostrophe)"), std::string::npos) << unknown.err;
+
+  const Outcome list = Run({"--list-groups"});
+  EXPECT_EQ(list.status, 0);
+  EXPECT_EQ(list.out, GroupListText());
+}
+
+TEST_F(ScanCliTest, ClosedPipeEndsQuietly) {
+  WriteFile(Path("sample.bin"), SampleFile());
+  for (const bool ignored : {false, true}) {
+    for (const std::string& format : {std::string("text"), std::string("csv")}) {
+      const Outcome outcome =
+          Run({"--format", format, Path("sample.bin"), Path("sample.bin")}, ClosedStdout(ignored));
+      if (ignored) {
+        EXPECT_EQ(outcome.status, 0) << format;
+      } else {
+        EXPECT_EQ(outcome.signal, SIGPIPE) << format;
+      }
+      EXPECT_EQ(outcome.err, "") << format << (ignored ? ", SIGPIPE ignored" : "");
+    }
+  }
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // Standard library
 #include <cstdint>
-#include <map>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -12,39 +11,16 @@
 namespace quillex {
 namespace {
 
-// Three number fields held as texts, with a record of which ones were written.
-class FakeFields : public CriteriaFields {
- public:
-  std::map<int, std::string> texts;
-  std::map<int, int> writes;
-
-  std::string FieldText(int fieldId) const override {
-    auto it = texts.find(fieldId);
-    return it == texts.end() ? std::string() : it->second;
-  }
-  void SetFieldNumber(int fieldId, std::uint32_t value) override {
-    texts[fieldId] = std::to_string(value);
-    ++writes[fieldId];
-  }
-};
-
 struct Lengths {
   std::uint32_t minLength;
   std::uint32_t maxLength;
 };
 
 Lengths Normalise(const std::string& minText, const std::string& maxText) {
-  FakeFields fields;
-  fields.texts[kMinLengthField] = minText;
-  fields.texts[kMaxLengthField] = maxText;
-  FilterCriteria criteria;
-  criteria.minLength = 99;
-  criteria.maxLength = 99;
-  NormaliseLengths(criteria, fields);
-  // The fields always show what the criteria now hold.
-  EXPECT_EQ(fields.texts[kMinLengthField], std::to_string(criteria.minLength));
-  EXPECT_EQ(fields.texts[kMaxLengthField], std::to_string(criteria.maxLength));
-  return {criteria.minLength, criteria.maxLength};
+  // The repeat box is off: its text is never read, junk or not.
+  const NormalisedNumbers numbers = NormaliseCriteriaFields(minText, maxText, "junk", false);
+  EXPECT_EQ(numbers.repeatLimit, NoRepeatLimit);
+  return {numbers.minLength, numbers.maxLength};
 }
 
 TEST(FilterCriteria, FieldValue) {
@@ -80,37 +56,31 @@ TEST(FilterCriteria, NormaliseLengths) {
 }
 
 TEST(FilterCriteria, NormaliseRepeatLimit) {
-  auto limitFor = [](const std::string& text, std::uint32_t maxLength, std::string* shown) {
-    FakeFields fields;
-    fields.texts[kRepeatField] = text;
-    FilterCriteria criteria;
-    criteria.maxLength = maxLength;
-    criteria.repeatDiscard = true;
-    NormaliseRepeatLimit(criteria, fields);
-    *shown = fields.texts[kRepeatField];
-    return criteria.repeatLimit;
+  auto limitFor = [](const std::string& text, const std::string& maxText) {
+    return NormaliseCriteriaFields("5", maxText, text, true).repeatLimit;
   };
-  std::string shown;
-  EXPECT_EQ(limitFor("1", 1024, &shown), 3u);
-  EXPECT_EQ(shown, "3");
-  EXPECT_EQ(limitFor("0", 1024, &shown), 3u);
-  EXPECT_EQ(limitFor("", 1024, &shown), 3u);
-  EXPECT_EQ(limitFor("2", 1024, &shown), 2u);
-  EXPECT_EQ(limitFor("5000", 1024, &shown), 1024u);
-  EXPECT_EQ(shown, "1024");
-  EXPECT_EQ(limitFor("5000", 40, &shown), 40u);
-  EXPECT_EQ(limitFor("1", 2, &shown), 3u) << "the replacement 3 is not held against maxLength";
-  EXPECT_EQ(limitFor("40", 40, &shown), 40u);
+  EXPECT_EQ(limitFor("1", "1024"), 3u);
+  EXPECT_EQ(limitFor("0", "1024"), 3u);
+  EXPECT_EQ(limitFor("", "1024"), 3u);
+  EXPECT_EQ(limitFor("2", "1024"), 2u);
+  EXPECT_EQ(limitFor("5000", "1024"), 1024u);
+  EXPECT_EQ(limitFor("5000", "0"), 1024u) << "held against the normalised maximum";
+  EXPECT_EQ(limitFor("5000", "40"), 40u);
+  EXPECT_EQ(limitFor("1", "2"), 3u) << "the replacement 3 is not held against maxLength";
+  EXPECT_EQ(limitFor("40", "40"), 40u);
 
-  // With the box off the limit is off and the field is neither read nor written.
-  FakeFields fields;
-  fields.texts[kRepeatField] = "junk";
+  // The criteria take the numbers and the box's state; with the box off the
+  // limit is off whatever the numbers say.
   FilterCriteria criteria;
-  criteria.repeatLimit = 7;
-  NormaliseRepeatLimit(criteria, fields);
+  SetCriteriaNumbers(criteria, NormaliseCriteriaFields("7", "3", "9", true), true);
+  EXPECT_EQ(criteria.minLength, 3u);
+  EXPECT_EQ(criteria.maxLength, 3u);
+  EXPECT_TRUE(criteria.repeatDiscard);
+  EXPECT_EQ(criteria.repeatLimit, 3u);
+  SetCriteriaNumbers(criteria, NormalisedNumbers{4, 9, 6}, false);
+  EXPECT_FALSE(criteria.repeatDiscard);
   EXPECT_EQ(criteria.repeatLimit, NoRepeatLimit);
-  EXPECT_EQ(fields.texts[kRepeatField], "junk");
-  EXPECT_EQ(fields.writes.count(kRepeatField), 0u);
+  EXPECT_EQ(criteria.minLength, 4u);
 }
 
 TEST(FilterCriteria, AcceptStringBoundsAndBytes) {
@@ -165,6 +135,36 @@ TEST(FilterCriteria, MustContain) {
   criteria.mustContain.clear();
   EXPECT_TRUE(AcceptMustContain("anything", criteria));
   EXPECT_TRUE(AcceptMustContain("", criteria));
+}
+
+TEST(FilterCriteria, CustomAndMustContainCharacters) {
+  CharClassTable table;
+  table.RestoreDefaults();
+  FilterCriteria criteria;
+
+  // New custom characters replace the old ones, even where a group allowed
+  // them: "a" goes although a-z is a default group.
+  ReplaceCustomChars(table, criteria, "a\xe9", true);
+  EXPECT_EQ(criteria.customChars, "a\xe9");
+  EXPECT_TRUE(table.Allowed(0xE9));
+  ReplaceCustomChars(table, criteria, "^", true);
+  EXPECT_FALSE(table.Allowed(0xE9));
+  EXPECT_FALSE(table.Allowed('a'));
+  EXPECT_TRUE(table.Allowed('^'));
+  // The box switched off clears them; the text stays in the criteria.
+  ReplaceCustomChars(table, criteria, "^", false);
+  EXPECT_FALSE(table.Allowed('^'));
+  EXPECT_EQ(criteria.customChars, "^");
+  ReplaceCustomChars(table, criteria, std::string(70, '`'), true);
+  EXPECT_EQ(criteria.customChars, std::string(63, '`'));
+
+  // Must-contain characters only ever add to the table.
+  ReplaceMustContain(table, criteria, "\xfc");
+  ReplaceMustContain(table, criteria, "~");
+  EXPECT_EQ(criteria.mustContain, "~");
+  EXPECT_TRUE(table.Allowed(0xFC)) << "a character deleted from the field stays allowed";
+  EXPECT_TRUE(table.Allowed('~'));
+  EXPECT_FALSE(table.Allowed(0)) << "byte 0 is never allowed";
 }
 
 TEST(FilterCriteria, CutCharField) {

@@ -59,6 +59,21 @@ std::string FilterPage::CharField(int fieldId) const {
   return CharFieldBytes(ControlText(fieldId));
 }
 
+void FilterPage::NormaliseNumbers() {
+  // The criteria's flag, not the box: the box's state reaches the criteria
+  // only through its click.
+  const bool repeatTicked = criteria_.repeatDiscard;
+  const NormalisedNumbers numbers =
+      NormaliseCriteriaFields(FieldText(kMinLengthField), FieldText(kMaxLengthField),
+                              FieldText(kRepeatField), repeatTicked);
+  SetCriteriaNumbers(criteria_, numbers, repeatTicked);
+  SetFieldNumber(kMinLengthField, numbers.minLength);
+  SetFieldNumber(kMaxLengthField, numbers.maxLength);
+  if (repeatTicked) {
+    SetFieldNumber(kRepeatField, numbers.repeatLimit);
+  }
+}
+
 void FilterPage::RefreshGroupBoxes() {
   for (int id = kFirstGroupBox; id <= kLastGroupBox; ++id) {
     SetChecked(id, table_.GroupState(id) == 1);
@@ -117,8 +132,7 @@ bool FilterPage::Notify(int controlId, std::uint16_t notification) {
 void FilterPage::RepeatBoxCommand() {
   criteria_.repeatDiscard = IsChecked(kRepeatBox);
   EnableControl(kRepeatField, criteria_.repeatDiscard);
-  NormaliseLengths(criteria_, *this);
-  NormaliseRepeatLimit(criteria_, *this);
+  NormaliseNumbers();
   if (criteria_.repeatDiscard) {
     FocusField(kRepeatField, true);
   }
@@ -129,8 +143,7 @@ void FilterPage::RepeatBoxCommand() {
 void FilterPage::CustomBoxCommand() {
   criteria_.customEnabled = IsChecked(kCustomBox);
   EnableControl(kCustomField, criteria_.customEnabled);
-  criteria_.customChars = CharField(kCustomField);
-  table_.SetBytes(criteria_.customChars.c_str(), criteria_.customEnabled ? 1 : 0);
+  ReplaceCustomChars(table_, criteria_, CharField(kCustomField), criteria_.customEnabled);
   RefreshGroupBoxes();
   if (criteria_.customEnabled) {
     FocusField(kCustomField, false);
@@ -140,9 +153,7 @@ void FilterPage::CustomBoxCommand() {
 // The previous characters go first, so a character deleted from the field is
 // no longer allowed, whatever else allowed it.
 void FilterPage::CustomFieldChanged() {
-  table_.SetBytes(criteria_.customChars.c_str(), 0);
-  criteria_.customChars = CharField(kCustomField);
-  table_.SetBytes(criteria_.customChars.c_str(), 1);
+  ReplaceCustomChars(table_, criteria_, CharField(kCustomField), true);
   RefreshGroupBoxes();
 }
 
@@ -158,8 +169,7 @@ void FilterPage::MustContainBoxCommand() {
 // field only ever adds to the table: deleting a required character leaves it
 // allowed.
 void FilterPage::MustContainFieldChanged() {
-  criteria_.mustContain = CharField(kMustContainField);
-  table_.SetBytes(criteria_.mustContain.c_str(), 1);
+  ReplaceMustContain(table_, criteria_, CharField(kMustContainField));
   RefreshGroupBoxes();
 }
 

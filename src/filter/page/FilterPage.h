@@ -21,18 +21,22 @@ inline constexpr std::uint16_t kChangeNotification = 0x300;
 // The Filter page (template 125): the character-class table as 43 group
 // boxes, the custom and must-contain characters, and the string-size
 // criteria. The page owns no data of its own; every change goes straight to
-// the shared table and criteria. The Go command normalises the criteria over
-// this page's number fields, which is why the page is also the
-// CriteriaFields the normalisation reads and writes.
-class FilterPage : public DialogPage, public CriteriaFields {
+// the shared table and criteria. The Go command has the page normalise its
+// number fields before every scan.
+class FilterPage : public DialogPage {
   Q_OBJECT
 
  public:
   FilterPage(CharClassTable& table, FilterCriteria& criteria, const DialogUnitScale& scale,
              QWidget* parent);
 
-  [[nodiscard]] std::string FieldText(int fieldId) const override;
-  void SetFieldNumber(int fieldId, std::uint32_t value) override;
+  [[nodiscard]] std::string FieldText(int fieldId) const;
+  void SetFieldNumber(int fieldId, std::uint32_t value);
+
+  // Sets the length and repeat criteria from the three number fields and
+  // shows the numbers the criteria now hold: both lengths always, the repeat
+  // count only while the repeat limit is on.
+  void NormaliseNumbers();
 
   // A click on control `controlId`.
   bool Command(int controlId) override;

@@ -20,6 +20,7 @@
 
 // Quillex
 #include "filter/CharGroup.h"
+#include "filter/GroupSelection.h"
 #include "filter/page/FilterPage.h"
 #include "shell/ShellFixture.h"
 #include "shell/TabContainer.h"
@@ -332,6 +333,50 @@ TEST_F(FilterPageTest, CheckedBoxesFocusTheirFields) {
   EXPECT_TRUE(Field(kCustomField).hasFocus());
   Click(kMustContainBox);
   EXPECT_TRUE(Field(kMustContainField).hasFocus());
+}
+
+// The command line names the groups by the page's labels and builds its
+// table from the ticked boxes; both must be the page's own.
+TEST_F(FilterPageTest, CommandLineGroupsAreThePagesBoxes) {
+  for (const CharGroup& group : CharGroups()) {
+    EXPECT_EQ(ShownText(Box(group.boxId).text()).toStdString(), group.name) << group.boxId;
+  }
+
+  // Clicks as --exclude makes them, from the defaults, then as --only makes
+  // them, from a cleared table: the page's table is the engine's for the
+  // same ticked boxes.
+  const std::vector<std::vector<int>> clickLists{
+      {1026, 1043, 1034}, {1051, 1058}, {1024, 1025, 1063, 1066, 1055}, {}};
+  for (const bool fromDefaults : {true, false}) {
+    for (const std::vector<int>& clicks : clickLists) {
+      Click(fromDefaults ? kDefaultsButton : kClearButton);
+      for (const int id : clicks) {
+        Click(id);
+      }
+      // The same boxes named as on the command line.
+      std::string names;
+      for (const int id : clicks) {
+        names += (names.empty() ? "" : ",") + std::string(FindCharGroup(id)->name);
+      }
+      std::vector<int> listed;
+      std::string bad;
+      ASSERT_TRUE(ParseGroupList(names, listed, bad)) << bad;
+      EXPECT_EQ(listed, clicks);
+      GroupSelection selection = fromDefaults ? GroupSelection::Defaults() : GroupSelection::None();
+      for (const int id : listed) {
+        selection.Tick(id, !selection.IsTicked(id));  // what a click does
+      }
+      for (int id = kFirstGroupBox; id <= kLastGroupBox; ++id) {
+        EXPECT_EQ(selection.IsTicked(id), Box(id).isChecked()) << id;
+      }
+      CharClassTable built;
+      selection.BuildTable(built);
+      for (int b = 0; b < 256; ++b) {
+        EXPECT_EQ(built.Allowed(static_cast<std::uint8_t>(b)), Table()[static_cast<std::size_t>(b)])
+            << "byte " << b << (fromDefaults ? " after defaults" : " after clear");
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -1,0 +1,102 @@
+#pragma once
+
+// Standard library
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Ours
+#include "filter/GroupSelection.h"
+
+namespace quillex {
+
+enum class OptionId {
+  Min,
+  Max,
+  Repeat,
+  Include,
+  MustContain,
+  Only,
+  Exclude,
+  ListGroups,
+  Format,
+  Plain,
+  Output,
+  Quiet,
+  Timings,
+  PoolLimit,
+  Help,
+  Version,
+};
+
+enum class OptionValue {
+  None,
+  Digits,  // a number field: digits only
+  Text,
+};
+
+// One command-line option. The table of them drives both the parsing and
+// --help, so an option cannot exist without its help line or the reverse.
+struct OptionSpec {
+  OptionId id;
+  const char* shortName;  // "-n", or nullptr
+  const char* longName;   // "--min"
+  OptionValue value;
+  const char* valueName;  // "N", "FILE"; nullptr without a value
+  // Help text; a '\n' continues it on the next line, under the first.
+  const char* help;
+};
+
+[[nodiscard]] std::span<const OptionSpec> OptionTable();
+
+enum class OutputFormat { Text, Plain, JsonLines, Csv };
+
+// The path that names standard input.
+inline constexpr const char* kStandardInputName = "-";
+
+struct CliOptions {
+  std::string minText = "5";
+  std::string maxText = "1024";
+  std::optional<std::string> repeatText;
+  std::optional<std::string> includeChars;
+  std::optional<std::string> mustContainChars;
+  // --only was given: start from no group ticked.
+  bool onlyGiven = false;
+  std::vector<int> onlyGroups;
+  std::vector<int> excludedGroups;
+  OutputFormat format = OutputFormat::Text;
+  std::optional<std::string> outputPath;  // nullopt or "-": standard output
+  bool quiet = false;
+  bool timings = false;
+  std::uint32_t poolLimit = 0;  // 0: the pool's own 4 GiB limit
+  bool listGroups = false;
+  bool help = false;
+  bool version = false;
+  std::vector<std::string> inputs;  // "-" is standard input
+};
+
+// Parses the arguments after the program's name. Returns an empty text on
+// success, else what is wrong with them (a usage error). --help and
+// --version end the parsing where they stand.
+[[nodiscard]] std::string ParseCommandLine(std::span<const char* const> args, CliOptions& options);
+
+// The bytes of a character argument (--include, --must-contain). Text that
+// is well-formed UTF-8, as a terminal sends it, is taken as characters and
+// converted to Windows-1252 as the Filter page converts what is typed into
+// it, leaving out characters the code page has no byte for; anything else is
+// taken as the bytes themselves.
+[[nodiscard]] std::string CharsFromArgument(std::string_view argument);
+
+// The group boxes the options leave ticked.
+[[nodiscard]] GroupSelection SelectedGroups(const CliOptions& options);
+
+// The --help text, built from the option table.
+[[nodiscard]] std::string HelpText();
+// The --list-groups text: each group's name and whether it is ticked by
+// default.
+[[nodiscard]] std::string GroupListText();
+
+}  // namespace quillex

@@ -1,0 +1,300 @@
+#include "views/RecordWriter.h"
+
+// Standard library
+#include <cerrno>
+#include <charconv>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <span>
+#include <string>
+#include <string_view>
+
+// System
+#include <unistd.h>
+
+// Ours
+#include "platform/Cp1252.h"
+#include "scan/SectionMap.h"
+#include "store/ResultStore.h"
+#include "store/StringKind.h"
+
+namespace quillex {
+
+namespace {
+
+// Records are gathered and written this many bytes at a time.
+constexpr std::size_t kChunkSize = 64 * 1024;
+
+constexpr char kHexDigits[] = "0123456789abcdef";
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// The length of the well-formed UTF-8 sequence at the start of `bytes`, or 0.
+std::size_t Utf8SequenceLength(std::string_view bytes) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) {
+    return 1;
+  }
+  std::size_t length = 0;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    // No overlong forms and no surrogates.
+    low = lead == 0xE0 ? 0xA0 : 0x80;
+    high = lead == 0xED ? 0x9F : 0xBF;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    low = lead == 0xF0 ? 0x90 : 0x80;
+    high = lead == 0xF4 ? 0x8F : 0xBF;
+  } else {
+    return 0;
+  }
+  if (bytes.size() < length || byte(1) < low || byte(1) > high) {
+    return 0;
+  }
+  for (std::size_t i = 2; i < length; ++i) {
+    if (byte(i) < 0x80 || byte(i) > 0xBF) {
+      return 0;
+    }
+  }
+  return length;
+}
+
+// A JSON string's contents: quote, backslash and the control characters
+// escaped, everything else as it is (the input is UTF-8 already).
+void AppendJsonEscaped(std::string& out, std::string_view utf8) {
+  for (const char c : utf8) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (byte < 0x20) {
+      switch (c) {
+        case '\n':
+          out += "\\n";
+          break;
+        case '\r':
+          out += "\\r";
+          break;
+        case '\t':
+          out += "\\t";
+          break;
+        default:
+          out += "\\u00";
+          out += kHexDigits[byte >> 4];
+          out += kHexDigits[byte & 0x0F];
+      }
+    } else {
+      out += c;
+    }
+  }
+}
+
+// The characters that decide CSV quoting are all ASCII, so they can be
+// looked for in the stored bytes before the conversion.
+bool NeedsCsvQuotes(std::string_view text) {
+  return text.find_first_of(",\"\r\n") != std::string_view::npos ||
+         (!text.empty() && (text.front() == ' ' || text.back() == ' '));
+}
+
+// A CSV field: quoted, with quotes doubled, only when it holds a comma, a
+// quote, a line break or starts or ends with a space that a reader might trim.
+void AppendCsvField(std::string& out, std::string_view text) {
+  if (!NeedsCsvQuotes(text)) {
+    out += text;
+    return;
+  }
+  out += '"';
+  for (const char c : text) {
+    if (c == '"') {
+      out += '"';
+    }
+    out += c;
+  }
+  out += '"';
+}
+
+const char* KindName(std::uint32_t tag) {
+  switch (static_cast<StringKind>(tag >> 16)) {
+    case StringKind::Ansi:
+      return "ansi";
+    case StringKind::Unicode:
+      return "unicode";
+    case StringKind::Resource:
+      return "resource";
+  }
+  return "ansi";
+}
+
+void AppendNumber(std::string& out, std::uint64_t value) {
+  char digits[24];
+  const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value);
+  out.append(digits, end.ptr);
+}
+
+bool WriteAll(int fd, const std::string& data, int& error) {
+  const char* at = data.data();
+  std::size_t left = data.size();
+  while (left != 0) {
+    const ssize_t written = ::write(fd, at, left);
+    if (written < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      error = errno;
+      return false;
+    }
+    if (written == 0) {
+      error = ENOSPC;
+      return false;
+    }
+    at += written;
+    left -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+}  // namespace
+
+void AppendCp1252AsUtf8(std::string& out, std::string_view bytes) {
+  for (const char c : bytes) {
+    AppendUtf8(out, Cp1252ToUnicode(static_cast<std::uint8_t>(c)));
+  }
+}
+
+std::string ValidUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  while (!bytes.empty()) {
+    const std::size_t length = Utf8SequenceLength(bytes);
+    if (length == 0) {
+      AppendUtf8(out, 0xFFFD);
+      bytes.remove_prefix(1);
+    } else {
+      out.append(bytes.substr(0, length));
+      bytes.remove_prefix(length);
+    }
+  }
+  return out;
+}
+
+RecordWriter::RecordWriter(RecordFormat format, std::string_view fileName) : format_(format) {
+  const std::string name = ValidUtf8(fileName);
+  if (format_ == RecordFormat::JsonLines) {
+    fileField_ = "{\"file\":\"";
+    AppendJsonEscaped(fileField_, name);
+    fileField_ += "\",\"kind\":\"";
+  } else {
+    AppendCsvField(fileField_, name);
+    fileField_ += ',';
+  }
+}
+
+std::size_t RecordWriter::Append(std::string& out, const ResultStore& store, const SectionMap& map,
+                                 std::uint32_t index) const {
+  const std::size_t start = out.size();
+  const std::uint32_t tag = store.Tag(index);
+  const std::uint64_t offset = store.Position(index);
+  const char* stored = store.Text(index);
+  const std::string_view text(stored != nullptr ? stored : "", store.TextLength(index));
+  out += fileField_;
+  out += KindName(tag);
+  if (format_ == RecordFormat::JsonLines) {
+    out += "\",\"offset\":";
+    AppendNumber(out, offset);
+    out += ",\"address\":";
+    AppendNumber(out, map.MemoryPosition(offset));
+    out += ",\"id\":";
+    AppendNumber(out, tag & 0xFFFFu);
+    out += ",\"text\":\"";
+    // Windows-1252 never yields a quote, backslash or control character
+    // from a byte above 0x7F, so escaping byte by byte after converting is
+    // the same as escaping the converted text.
+    for (const char c : text) {
+      const auto byte = static_cast<unsigned char>(c);
+      if (byte < 0x80) {
+        AppendJsonEscaped(out, std::string_view(&c, 1));
+      } else {
+        AppendUtf8(out, Cp1252ToUnicode(byte));
+      }
+    }
+    out += "\",\"length\":";
+    AppendNumber(out, text.size());
+    out += "}\n";
+  } else {
+    out += ',';
+    AppendNumber(out, offset);
+    out += ',';
+    AppendNumber(out, map.MemoryPosition(offset));
+    out += ',';
+    AppendNumber(out, tag & 0xFFFFu);
+    out += ',';
+    const bool quote = NeedsCsvQuotes(text);
+    if (quote) {
+      out += '"';
+    }
+    for (const char c : text) {
+      if (c == '"') {
+        out += '"';
+      }
+      AppendUtf8(out, Cp1252ToUnicode(static_cast<std::uint8_t>(c)));
+    }
+    if (quote) {
+      out += '"';
+    }
+    out += ',';
+    AppendNumber(out, text.size());
+    out += "\r\n";
+  }
+  return out.size() - start;
+}
+
+bool RecordWriter::Write(int fd, std::span<const std::uint32_t> rowOrder, const ResultStore& store,
+                         const SectionMap& map, int* errorOut) const {
+  int error = 0;
+  std::string chunk;
+  chunk.reserve(kChunkSize + 4096);
+  bool ok = true;
+  // PERF: records are built into one reused buffer and written a chunk at a
+  // time, so a row costs its formatting and nothing else.
+  for (const std::uint32_t index : rowOrder) {
+    Append(chunk, store, map, index);
+    if (chunk.size() >= kChunkSize) {
+      ok = WriteAll(fd, chunk, error);
+      chunk.clear();
+      if (!ok) {
+        break;
+      }
+    }
+  }
+  if (ok && !chunk.empty()) {
+    ok = WriteAll(fd, chunk, error);
+  }
+  if (errorOut != nullptr) {
+    *errorOut = error;
+  }
+  return ok;
+}
+
+}  // namespace quillex

@@ -1,0 +1,168 @@
+// Standard library
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+// Ours
+#include "cli/CliOptions.h"
+#include "filter/CharGroup.h"
+
+namespace quillex {
+namespace {
+
+struct Parsed {
+  std::string problem;
+  CliOptions options;
+};
+
+Parsed Parse(const std::vector<std::string>& args) {
+  std::vector<const char*> argv;
+  for (const std::string& arg : args) {
+    argv.push_back(arg.c_str());
+  }
+  Parsed parsed;
+  parsed.problem = ParseCommandLine(argv, parsed.options);
+  return parsed;
+}
+
+TEST(CliOptions, HelpListsEveryOptionOfTheTable) {
+  const std::string help = HelpText();
+  for (const OptionSpec& spec : OptionTable()) {
+    std::string left = "\n  ";
+    if (spec.shortName != nullptr) {
+      left += std::string(spec.shortName) + ", ";
+    }
+    left += spec.longName;
+    if (spec.valueName != nullptr) {
+      left += std::string(" ") + spec.valueName;
+    }
+    const std::size_t at = help.find(left + " ");
+    ASSERT_NE(at, std::string::npos) << left;
+    const std::string firstLine =
+        std::string(spec.help).substr(0, std::string(spec.help).find('\n'));
+    EXPECT_EQ(help.substr(at + 1, 24 + firstLine.size()).substr(24), firstLine) << left;
+    // Every name of the table parses.
+    std::vector<std::string> args{spec.longName};
+    if (spec.value != OptionValue::None) {
+      args.push_back(spec.id == OptionId::Format         ? "csv"
+                     : spec.value == OptionValue::Digits ? "7"
+                                                         : "A-Z");
+    }
+    EXPECT_EQ(Parse(args).problem, "") << spec.longName;
+    if (spec.shortName != nullptr) {
+      args[0] = spec.shortName;
+      EXPECT_EQ(Parse(args).problem, "") << spec.shortName;
+    }
+  }
+}
+
+TEST(CliOptions, ValuesAndTheirForms) {
+  // -n is --min, in every form a value can take.
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"-n", "8"}, {"-n8"}, {"--min", "8"}, {"--min=8"}}) {
+    const Parsed parsed = Parse(args);
+    EXPECT_EQ(parsed.problem, "");
+    EXPECT_EQ(parsed.options.minText, "8") << args[0];
+  }
+  const Parsed many = Parse({"a", "-", "--max=0", "-oout.txt", "--", "-q", "--plain"});
+  EXPECT_EQ(many.problem, "");
+  EXPECT_EQ(many.options.inputs, (std::vector<std::string>{"a", "-", "-q", "--plain"}));
+  EXPECT_EQ(many.options.maxText, "0");
+  EXPECT_EQ(many.options.outputPath, "out.txt");
+  EXPECT_FALSE(many.options.quiet);
+  EXPECT_EQ(many.options.format, OutputFormat::Text);
+
+  EXPECT_EQ(Parse({"--plain"}).options.format, OutputFormat::Plain);
+  EXPECT_EQ(Parse({"--format", "plain"}).options.format, OutputFormat::Plain);
+  EXPECT_EQ(Parse({"--format=jsonl"}).options.format, OutputFormat::JsonLines);
+  EXPECT_EQ(Parse({"--plain", "--format", "csv"}).options.format, OutputFormat::Csv)
+      << "the last one counts";
+  EXPECT_EQ(Parse({"-o", "-"}).options.outputPath, "-");
+  EXPECT_EQ(Parse({"--repeat", "0"}).options.repeatText, "0");
+  EXPECT_EQ(Parse({"--pool-limit", "20"}).options.poolLimit, 20u);
+  EXPECT_EQ(Parse({"--include", ""}).options.includeChars, "");
+
+  // --help ends the parsing where it stands, whatever follows.
+  const Parsed help = Parse({"-q", "--help", "--bogus"});
+  EXPECT_EQ(help.problem, "");
+  EXPECT_TRUE(help.options.help);
+}
+
+TEST(CliOptions, CharacterArgumentsAreWindows1252) {
+  // A terminal's UTF-8 becomes the code page's bytes, as on the page.
+  EXPECT_EQ(CharsFromArgument("caf\xC3\xA9 \xE2\x82\xAC"), "caf\xE9 \x80");
+  EXPECT_EQ(Parse({"--include", "\xC3\xA9"}).options.includeChars, "\xE9");
+  EXPECT_EQ(Parse({"--must-contain=\xC3\x9F"}).options.mustContainChars, "\xDF");
+  // Characters the code page lacks are left out, not guessed at.
+  EXPECT_EQ(CharsFromArgument("a\xE4\xB8\x80"
+                              "b\xF0\x9F\x98\x80"),
+            "ab");
+  // Bytes that are not UTF-8 are taken as they are.
+  EXPECT_EQ(CharsFromArgument("\xE9t\xE9"), "\xE9t\xE9");
+  EXPECT_EQ(CharsFromArgument("\xC3"), "\xC3");
+  EXPECT_EQ(CharsFromArgument("\xC0\xAF"), "\xC0\xAF") << "an overlong form is not UTF-8";
+  EXPECT_EQ(CharsFromArgument("plain"), "plain");
+}
+
+TEST(CliOptions, UsageErrors) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+      {{"--min", "5x"}, "option '--min' takes digits only, not '5x'"},
+      {{"-n", "-3"}, "option '-n' takes digits only, not '-3'"},
+      {{"--max="}, "option '--max' takes digits only, not ''"},
+      {{"--repeat"}, "option '--repeat' needs a number"},
+      {{"--include"}, "option '--include' needs a value"},
+      {{"--bogus"}, "unknown option '--bogus'"},
+      {{"-x"}, "unknown option '-x'"},
+      {{"-qv"}, "unknown option '-qv'"},
+      {{"--plain=yes"}, "option '--plain' takes no value"},
+      {{"-o", ""}, "the output FILE name is empty"},
+      {{"--pool-limit", "0"}, "option '--pool-limit' needs a number from 1 to 4294967295"},
+      {{"--format", "xml"}, "unknown format 'xml' (text, plain, jsonl or csv)"},
+      {{"--exclude", "comma,"}, "an empty group name in 'comma,' (the group \",\" is named comma)"},
+  };
+  for (const auto& [args, problem] : cases) {
+    EXPECT_EQ(Parse(args).problem, problem) << args[0];
+  }
+  // An unknown group lists the names.
+  const std::string unknown = Parse({"--only", "a-z,Bogus"}).problem;
+  EXPECT_EQ(unknown.rfind("no character group is named 'Bogus'; the groups are:\n", 0), 0u);
+  for (const CharGroup& group : CharGroups()) {
+    EXPECT_NE(unknown.find(group.name), std::string::npos) << group.name;
+  }
+}
+
+TEST(CliOptions, GroupSelection) {
+  EXPECT_EQ(SelectedGroups(Parse({}).options), GroupSelection::Defaults());
+  EXPECT_EQ(SelectedGroups(Parse({"--only", ""}).options), GroupSelection::None());
+
+  GroupSelection expected = GroupSelection::None();
+  expected.Tick(1051, true);
+  expected.Tick(1043, true);
+  expected.Tick(1039, true);
+  EXPECT_EQ(SelectedGroups(Parse({"--only", "A-Z,0-9", "--only=comma"}).options), expected)
+      << "the lists add up";
+  expected.Tick(1043, false);
+  EXPECT_EQ(SelectedGroups(Parse({"--only", "A-Z,0-9,comma", "--exclude", "0-9"}).options),
+            expected);
+
+  expected = GroupSelection::Defaults();
+  expected.Tick(1026, false);
+  expected.Tick(1034, false);
+  EXPECT_EQ(SelectedGroups(Parse({"--exclude", "SPACE,apostrophe"}).options), expected);
+
+  // Every group is listed once with its default state.
+  const std::string list = GroupListText();
+  std::size_t at = 0;
+  for (const CharGroup& group : CharGroups()) {
+    const std::string line =
+        std::string(GroupSelection::Defaults().IsTicked(group.boxId) ? "yes  " : "no   ") +
+        std::string(group.name) + "\n";
+    EXPECT_EQ(list.substr(at, line.size()), line);
+    at += line.size();
+  }
+  EXPECT_EQ(at, list.size());
+}
+
+}  // namespace
+}  // namespace quillex
