@@ -12,7 +12,17 @@ _quillex_scan() {
       mapfile -t COMPREPLY < <(compgen -f -- "$cur")
       return
       ;;
-    --min | --max | --repeat | --include | --must-contain | --pool-limit)
+    -n | --min | --max | --repeat | --include | --must-contain | --pool-limit)
+      return
+      ;;
+    --format)
+      mapfile -t COMPREPLY < <(compgen -W 'text plain jsonl csv' -- "$cur")
+      return
+      ;;
+    --only | --exclude)
+      # Group names hold spaces and quotes; only the plain words are offered.
+      mapfile -t COMPREPLY < <(compgen -W 'apostrophe comma minus period underscore
+        backtick tilde Space Tab A-Z a-z 0-9' -- "${cur##*,}")
       return
       ;;
   esac
@@ -28,8 +38,9 @@ _quillex_scan() {
   done
 
   if [[ "$cur" == -* ]]; then
-    mapfile -t COMPREPLY < <(compgen -W '--min --max --repeat --include --must-contain
-      --plain -o --output -q --quiet --timings --pool-limit -h --help --version' -- "$cur")
+    mapfile -t COMPREPLY < <(compgen -W '-n --min --max --repeat --include --must-contain
+      --only --exclude --list-groups --format --plain -o --output -q --quiet --timings
+      --pool-limit -h --help --version' -- "$cur")
     return
   fi
   compopt -o filenames 2> /dev/null
