@@ -292,6 +292,17 @@ class ScanRun {
   int status_ = kExitOk;
 };
 
+// Prints the text of --help, --version or --list-groups. A full disk or a
+// closed file must not pass for success.
+int PrintText(const std::string& text) {
+  if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+    std::fprintf(stderr, "%s: Unable to write standard output: %s\n", kProgram,
+                 std::strerror(errno));
+    return kExitFile;
+  }
+  return kExitOk;
+}
+
 int Run(int argc, char** argv) {
   CliOptions options;
   const std::span<const char* const> args(argv + 1, static_cast<std::size_t>(argc - 1));
@@ -299,16 +310,13 @@ int Run(int argc, char** argv) {
     return UsageError(problem);
   }
   if (options.help) {
-    std::fputs(HelpText().c_str(), stdout);
-    return kExitOk;
+    return PrintText(HelpText());
   }
   if (options.version) {
-    std::printf("%s %s\n", kProgram, QUILLEX_VERSION);
-    return kExitOk;
+    return PrintText(std::string(kProgram) + " " + QUILLEX_VERSION + "\n");
   }
   if (options.listGroups) {
-    std::fputs(GroupListText().c_str(), stdout);
-    return kExitOk;
+    return PrintText(GroupListText());
   }
   if (options.inputs.empty()) {
     // A terminal on standard input means nobody is feeding it.

@@ -451,6 +451,12 @@ TEST_F(ScanCliTest, UsageErrors) {
   const Outcome help = Run({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out, HelpText()) << "--help prints the table's help";
+  // A full disk is no success, not even for the texts that need no file.
+  for (const char* option : {"--version", "--help", "--list-groups"}) {
+    const Outcome full = Run({option}, StdoutTo("/dev/full"));
+    EXPECT_EQ(full.status, 1) << option;
+    EXPECT_NE(full.err.find("No space left on device"), std::string::npos) << full.err;
+  }
 
   // "--" ends the options, so a file may start with a dash.
   WriteFile(Path("-dash"), "dashing text\n");
