@@ -165,6 +165,18 @@ std::vector<std::uint32_t> SortedRowOrder(const ResultStore& store, const Sectio
                                           int direction) {
   const std::size_t n = rows.size();
   std::vector<RowKey> keys(n);
+  // PERF: after a sort the rows reach the pool in random order, and building
+  // the Text keys row by row cost a cache miss or three per row (seconds at
+  // ten million rows). The keys are built in store order instead, walking
+  // the pool from start to end, and then fetched by result, one miss each.
+  std::vector<std::uint64_t> textKeys;
+  if (column == ResultColumn::Text && n >= store.Count() / 2) {
+    textKeys.resize(store.Count());
+    for (std::uint32_t result = 0; result < store.Count(); ++result) {
+      textKeys[result] = PackFolded(SortText(store, result));
+    }
+  }
+  constexpr std::size_t kPrefetchAhead = 16;
   // Positions show as twelve fixed-width hex digits of their low 48 bits, so
   // the texts sort as those numbers do.
   constexpr std::uint64_t kShownBits = (std::uint64_t{1} << 48) - 1;
@@ -184,7 +196,14 @@ std::vector<std::uint32_t> SortedRowOrder(const ResultStore& store, const Sectio
         break;
       }
       case ResultColumn::Text:
-        key = PackFolded(SortText(store, result));
+        if (textKeys.empty()) {
+          key = PackFolded(SortText(store, result));
+        } else {
+          if (row + kPrefetchAhead < n && rows[row + kPrefetchAhead] < textKeys.size()) {
+            __builtin_prefetch(&textKeys[rows[row + kPrefetchAhead]]);
+          }
+          key = result < textKeys.size() ? textKeys[result] : 0;  // past the end: ""
+        }
         break;
       default:
         break;  // every key equal: the order stays

@@ -10,25 +10,14 @@
 #include "scan/SectionMap.h"
 #include "store/ResultStore.h"
 #include "support/PeBuilder.h"
+#include "views/ResultRows.h"
 #include "views/RowOrder.h"
 
 namespace quillex {
 namespace {
 
-struct Row {
-  std::uint64_t position;
-  std::uint16_t id;
-  std::string text;
-  StringKind kind;
-};
-
-void AddRows(ResultStore& store, const std::vector<Row>& rows) {
-  for (const Row& row : rows) {
-    ASSERT_TRUE(store.AddResult(static_cast<std::uint32_t>(row.position),
-                                static_cast<std::uint32_t>(row.position >> 32), row.id,
-                                row.text.c_str(), row.kind));
-  }
-}
+using testing::AddRows;
+using testing::Row;
 
 TEST(CompareRows, CaseInsensitiveBytewiseWithPrefixFirst) {
   ResultStore store;

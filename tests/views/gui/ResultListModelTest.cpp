@@ -15,26 +15,15 @@
 // Ours
 #include "scan/SectionMap.h"
 #include "store/ResultStore.h"
+#include "views/ResultRows.h"
 #include "views/gui/KindIcons.h"
 #include "views/gui/ResultListModel.h"
 
 namespace quillex {
 namespace {
 
-struct Row {
-  std::uint64_t position;
-  std::uint16_t id;
-  std::string text;
-  StringKind kind;
-};
-
-void AddRows(ResultStore& store, const std::vector<Row>& rows) {
-  for (const Row& row : rows) {
-    ASSERT_TRUE(store.AddResult(static_cast<std::uint32_t>(row.position),
-                                static_cast<std::uint32_t>(row.position >> 32), row.id,
-                                row.text.c_str(), row.kind));
-  }
-}
+using testing::AddRows;
+using testing::Row;
 
 std::vector<std::uint32_t> Order(const ResultListModel& model) {
   const auto order = model.DisplayOrder();
