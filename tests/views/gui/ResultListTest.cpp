@@ -10,6 +10,7 @@
 #include <QIcon>
 #include <QImage>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionViewItem>
@@ -259,6 +260,25 @@ TEST_F(ResultListTest, MouseAndKeyboardSelectAndPaint) {
   EXPECT_FALSE(painted(1));
   EXPECT_TRUE(painted(11));
   EXPECT_FALSE(painted(19));
+
+  // A Ctrl drag adds the rows it passes over; a plain drag selects them alone.
+  const auto drag = [&](int from, int to, Qt::KeyboardModifiers modifiers) {
+    QWidget* viewport = list_.viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, modifiers,
+                      list_.visualRect(model_.index(from, 1)).center());
+    QMouseEvent move(QEvent::MouseMove, list_.visualRect(model_.index(to, 1)).center(),
+                     viewport->mapToGlobal(list_.visualRect(model_.index(to, 1)).center()),
+                     Qt::NoButton, Qt::LeftButton, modifiers);
+    QCoreApplication::sendEvent(viewport, &move);
+    QTest::mouseRelease(viewport, Qt::LeftButton, modifiers,
+                        list_.visualRect(model_.index(to, 1)).center());
+  };
+  list_.clearSelection();
+  click(1);
+  drag(15, 17, Qt::ControlModifier);
+  EXPECT_EQ(list_.SelectedRowsInDisplayOrder(), (std::vector<std::uint32_t>{1, 15, 16, 17}));
+  drag(5, 7, Qt::NoModifier);
+  EXPECT_EQ(list_.SelectedRowsInDisplayOrder(), (std::vector<std::uint32_t>{5, 6, 7}));
 
   click(0);  // a plain click keeps only its row
   EXPECT_EQ(list_.SelectedRowsInDisplayOrder(), (std::vector<std::uint32_t>{0}));
