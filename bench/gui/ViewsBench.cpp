@@ -14,7 +14,7 @@
 #include <benchmark/benchmark.h>
 
 // Ours
-#include "MillionResults.h"
+#include "engine/SyntheticResults.h"
 #include "scan/SectionMap.h"
 #include "store/ResultStore.h"
 #include "views/gui/NormalView.h"
@@ -100,7 +100,7 @@ void BM_FillNormalView(benchmark::State& state) {
     FillNormalView(view, f.store.Pool());
     view.render(&screen);
   }
-  state.counters["bytes"] = static_cast<double>(view.Text().size());
+  state.counters["bytes"] = static_cast<double>(view.TextSize());
   state.counters["lines"] = static_cast<double>(view.LineCount());
 }
 BENCHMARK(BM_FillNormalView)->Unit(benchmark::kMillisecond);

@@ -22,7 +22,7 @@ const char* FormatColumn(const ResultStore& store, const SectionMap& map, char* 
       length = FormatHex48(buffer, map.MemoryPosition(store.Position(index)));
       break;
     case ResultColumn::Id:
-      length = FormatDecimal(buffer, store.Tag(index) & 0xFFFFu);
+      length = FormatDecimal(buffer, store.Id(index));
       break;
     case ResultColumn::Text:
       if (const char* text = store.Text(index); text != nullptr) {

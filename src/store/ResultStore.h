@@ -36,6 +36,14 @@ class ResultStore {
   [[nodiscard]] std::uint32_t Count() const { return pool_.Count(); }
   // (kind << 16) | id; 0 past the end.
   [[nodiscard]] std::uint32_t Tag(std::uint32_t index) const { return tags_.At(index); }
+  // The two halves of the tag, so that no reader repeats its packing.
+  [[nodiscard]] StringKind Kind(std::uint32_t index) const {
+    return static_cast<StringKind>(Tag(index) >> 16);
+  }
+  // The resource ID; 0 for the other kinds and past the end.
+  [[nodiscard]] std::uint16_t Id(std::uint32_t index) const {
+    return static_cast<std::uint16_t>(Tag(index) & 0xFFFFu);
+  }
   [[nodiscard]] std::uint64_t Position(std::uint32_t index) const {
     return positions_.At(index).Value();
   }

@@ -56,7 +56,7 @@ struct AdvancedRow {
   void Load(const ResultStore& store, const SectionMap& map, std::uint32_t index) {
     filePos = store.Position(index);
     memPos = map.MemoryPosition(filePos);
-    id = store.Tag(index) & 0xFFFFu;
+    id = store.Id(index);
     const char* stored = store.Text(index);
     text = stored != nullptr ? stored : "";
     textLength = store.TextLength(index);

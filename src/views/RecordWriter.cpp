@@ -135,8 +135,8 @@ void AppendCsvField(std::string& out, std::string_view text) {
   out += '"';
 }
 
-const char* KindName(std::uint32_t tag) {
-  switch (static_cast<StringKind>(tag >> 16)) {
+const char* KindName(StringKind kind) {
+  switch (kind) {
     case StringKind::Ansi:
       return "ansi";
     case StringKind::Unicode:
@@ -214,19 +214,19 @@ RecordWriter::RecordWriter(RecordFormat format, std::string_view fileName) : for
 std::size_t RecordWriter::Append(std::string& out, const ResultStore& store, const SectionMap& map,
                                  std::uint32_t index) const {
   const std::size_t start = out.size();
-  const std::uint32_t tag = store.Tag(index);
+  const std::uint16_t id = store.Id(index);
   const std::uint64_t offset = store.Position(index);
   const char* stored = store.Text(index);
   const std::string_view text(stored != nullptr ? stored : "", store.TextLength(index));
   out += fileField_;
-  out += KindName(tag);
+  out += KindName(store.Kind(index));
   if (format_ == RecordFormat::JsonLines) {
     out += "\",\"offset\":";
     AppendNumber(out, offset);
     out += ",\"address\":";
     AppendNumber(out, map.MemoryPosition(offset));
     out += ",\"id\":";
-    AppendNumber(out, tag & 0xFFFFu);
+    AppendNumber(out, id);
     out += ",\"text\":\"";
     // Windows-1252 never yields a quote, backslash or control character
     // from a byte above 0x7F, so escaping byte by byte after converting is
@@ -248,7 +248,7 @@ std::size_t RecordWriter::Append(std::string& out, const ResultStore& store, con
     out += ',';
     AppendNumber(out, map.MemoryPosition(offset));
     out += ',';
-    AppendNumber(out, tag & 0xFFFFu);
+    AppendNumber(out, id);
     out += ',';
     const bool quote = NeedsCsvQuotes(text);
     if (quote) {

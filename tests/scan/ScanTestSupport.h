@@ -30,9 +30,7 @@ struct Found {
 inline std::vector<Found> Results(const ResultStore& store) {
   std::vector<Found> out;
   for (std::uint32_t i = 0; i < store.Count(); ++i) {
-    const std::uint32_t tag = store.Tag(i);
-    out.push_back(Found{store.Position(i), store.Text(i), static_cast<std::uint16_t>(tag),
-                        static_cast<StringKind>(tag >> 16)});
+    out.push_back(Found{store.Position(i), store.Text(i), store.Id(i), store.Kind(i)});
   }
   return out;
 }

@@ -56,7 +56,7 @@ class ShellFixture : public ::testing::Test {
   std::vector<std::string> Results(StringKind kind) const {
     std::vector<std::string> texts;
     for (std::uint32_t i = 0; i < engine_.store.Count(); ++i) {
-      if ((engine_.store.Tag(i) >> 16) == static_cast<std::uint32_t>(kind)) {
+      if (engine_.store.Kind(i) == kind) {
         texts.emplace_back(engine_.store.Text(i));
       }
     }

@@ -22,6 +22,8 @@ void ExpectAgree(const ResultStore& store, std::uint32_t count) {
   }
   EXPECT_EQ(store.Position(count), 0u);
   EXPECT_EQ(store.Tag(count), 0u);
+  EXPECT_EQ(store.Kind(count), StringKind::Ansi);
+  EXPECT_EQ(store.Id(count), 0u);
   EXPECT_EQ(store.Text(count), nullptr);
 }
 
@@ -45,8 +47,14 @@ TEST(ResultStore, AddAndClear) {
   EXPECT_EQ(store.Position(1), 0x100000020u);
   EXPECT_EQ(store.Tag(1), 135732u);
   EXPECT_EQ(store.Tag(1) / 65536, 2u);
+  EXPECT_EQ(store.Kind(1), StringKind::Resource);
+  EXPECT_EQ(store.Id(1), 4660u);
+  EXPECT_EQ(store.Kind(0), StringKind::Ansi);
+  EXPECT_EQ(store.Id(0), 0u);
   EXPECT_STREQ(store.Text(1), "second");
   EXPECT_EQ(store.Tag(2), (1u << 16) | 65535u);
+  EXPECT_EQ(store.Kind(2), StringKind::Unicode);
+  EXPECT_EQ(store.Id(2), 65535u);
   EXPECT_EQ(store.Position(2), 0xFFFF'FFFFFFFFu);
   EXPECT_STREQ(store.Text(2), "");
   EXPECT_EQ(store.DroppedCount(), 0u);

@@ -2,16 +2,12 @@
 
 // Standard library
 #include <algorithm>
-#include <array>
 #include <climits>
 #include <cstdint>
 #include <cstring>
-#include <span>
 #include <vector>
 
 // Ours
-#include "store/FormatColumn.h"
-#include "store/ResultColumn.h"
 #include "views/gui/Cp1252Text.h"
 #include "views/gui/NormalView.h"
 #include "views/gui/ResultList.h"
@@ -20,43 +16,6 @@
 namespace quillex {
 
 namespace {
-
-// A to Z become a to z; every other byte, those of 0x80 and above included,
-// stays itself. The list search folds no further than this.
-constexpr std::array<std::uint8_t, 256> kLowerAscii = [] {
-  std::array<std::uint8_t, 256> table{};
-  for (std::size_t b = 0; b < table.size(); ++b) {
-    table[b] = static_cast<std::uint8_t>(b >= 'A' && b <= 'Z' ? b + ('a' - 'A') : b);
-  }
-  return table;
-}();
-
-// Whether the lowered `pattern` occurs in the first `length` bytes of `text`
-// once those are lowered.
-// PERF: texts are mostly a few dozen bytes, so a straight scan that tests
-// the first pattern byte through the table beats building a skip table per
-// row; nothing is copied or allocated.
-bool ContainsLowered(const std::uint8_t* text, std::size_t length, const std::uint8_t* pattern,
-                     std::size_t patternLength) {
-  if (length < patternLength) {
-    return false;
-  }
-  const std::uint8_t first = pattern[0];
-  const std::size_t lastStart = length - patternLength;
-  for (std::size_t i = 0; i <= lastStart; ++i) {
-    if (kLowerAscii[text[i]] != first) [[likely]] {
-      continue;
-    }
-    std::size_t k = 1;
-    while (k < patternLength && kLowerAscii[text[i + k]] == pattern[k]) {
-      ++k;
-    }
-    if (k == patternLength) {
-      return true;
-    }
-  }
-  return false;
-}
 
 int ClampToInt(long long value) {
   return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
@@ -74,48 +33,24 @@ std::optional<std::string> FindPatternFromText(const QString& text) {
 }
 
 void ListFind(std::string_view pattern, ResultList& list) {
-  if (pattern.empty()) {
-    return;
-  }
-  if (pattern.size() > kListFindTextBytes) {
-    return;  // longer than the searched part of any text
-  }
-  std::array<std::uint8_t, kListFindTextBytes> lowered{};
-  const std::size_t patternLength = pattern.size();
-  for (std::size_t i = 0; i < patternLength; ++i) {
-    lowered[i] = kLowerAscii[static_cast<std::uint8_t>(pattern[i])];
-  }
-
+  const ListSearch search(pattern);
   const ResultListModel& model = list.Model();
-  const std::span<const std::uint32_t> rows = model.DisplayOrder();
+  const std::vector<std::uint32_t> matches =
+      search.MatchingRows(model.Store(), model.DisplayOrder());
+
   // Only the first match below the last fully visible row scrolls, and the
   // list does not move before that scroll, so the page is read once.
   const int top = list.TopVisibleRow();
   const int perPage = list.CountPerPage();
-  int scrollRow = -1;
+  const auto below = std::find_if(matches.begin(), matches.end(), [&](std::uint32_t row) {
+    return static_cast<long long>(row) >= static_cast<long long>(top) + perPage &&
+           static_cast<long long>(row) > top;
+  });
 
-  std::vector<int> matches;
-  char scratch[kFormatBufferSize];
-  for (std::size_t r = 0; r < rows.size(); ++r) {
-    const char* text =
-        FormatColumn(model.Store(), model.Map(), scratch, nullptr, rows[r], ResultColumn::Text);
-    const std::size_t length = ::strnlen(text, kListFindTextBytes);
-    if (!ContainsLowered(reinterpret_cast<const std::uint8_t*>(text), length, lowered.data(),
-                         patternLength)) {
-      continue;
-    }
-    const int row = static_cast<int>(r);
-    matches.push_back(row);
-    if (scrollRow < 0 && row >= top + perPage && row > top) {
-      scrollRow = row;
-    }
-  }
-
-  // One selection change for all matches: runs of neighbouring rows become
-  // single ranges, and rows selected before keep their selection.
+  // One selection change for all matches; rows selected before keep theirs.
   list.SelectRows(matches);
-  if (scrollRow >= 0) {
-    list.EnsureVisible(scrollRow, true);
+  if (below != matches.end()) {
+    list.EnsureVisible(static_cast<int>(*below), true);
   }
   list.viewport()->repaint();
 }

@@ -9,6 +9,9 @@
 // Qt
 #include <QString>
 
+// Ours
+#include "views/ListSearch.h"
+
 namespace quillex {
 
 class NormalView;
@@ -16,9 +19,6 @@ class ResultList;
 
 // The find field hands over at most this many characters.
 inline constexpr int kMaxFindPatternChars = 255;
-// Only this many leading bytes of a text take part in a list search, so an
-// occurrence ending after the 1023rd byte of a long text is not found.
-inline constexpr std::size_t kListFindTextBytes = 1023;
 
 // The Windows-1252 bytes of the find field's text, cut to its first 255
 // characters. Nothing when some character has no byte in the code page: no

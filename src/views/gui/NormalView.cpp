@@ -18,58 +18,15 @@
 
 // Ours
 #include "platform/Cp1252.h"
+#include "views/TextSearch.h"
+#include "views/TextWrap.h"
 #include "views/gui/Cp1252Text.h"
 
 namespace quillex {
 
 namespace {
 
-constexpr int kTabColumns = 8;
 constexpr int kMinColumns = 8;
-
-// What a byte does to the layout.
-enum ByteClass : std::uint8_t { kPlain, kSpace, kTab, kCr, kLf };
-
-constexpr std::array<std::uint8_t, 256> BuildClasses() {
-  std::array<std::uint8_t, 256> classes{};
-  classes[' '] = kSpace;
-  classes['\t'] = kTab;
-  classes['\r'] = kCr;
-  classes['\n'] = kLf;
-  return classes;
-}
-constexpr std::array<std::uint8_t, 256> kClasses = BuildClasses();
-
-inline std::uint8_t ClassOf(char c) {
-  return kClasses[static_cast<unsigned char>(c)];
-}
-
-// Case folding of the text search: A-Z and the accented Windows-1252 letters
-// fold to their lower-case byte.
-constexpr std::array<std::uint8_t, 256> BuildSearchFold() {
-  std::array<std::uint8_t, 256> fold{};
-  for (unsigned b = 0; b < 256; ++b) {
-    fold[b] = static_cast<std::uint8_t>(b);
-  }
-  for (unsigned b = 'A'; b <= 'Z'; ++b) {
-    fold[b] = static_cast<std::uint8_t>(b + 0x20);
-  }
-  for (unsigned b = 0xC0; b <= 0xDE; ++b) {
-    if (b != 0xD7) {  // the multiplication sign has no other case
-      fold[b] = static_cast<std::uint8_t>(b + 0x20);
-    }
-  }
-  fold[0x8A] = 0x9A;  // S caron
-  fold[0x8C] = 0x9C;  // OE
-  fold[0x8E] = 0x9E;  // Z caron
-  fold[0x9F] = 0xFF;  // Y diaeresis
-  return fold;
-}
-constexpr std::array<std::uint8_t, 256> kSearchFold = BuildSearchFold();
-
-inline std::uint8_t SearchFold(char c) {
-  return kSearchFold[static_cast<unsigned char>(c)];
-}
 
 // Characters as drawn: Windows-1252, with control characters shown as spaces
 // so that every byte takes exactly one column of the fixed-pitch font.
@@ -82,8 +39,17 @@ std::array<char16_t, 256> BuildGlyphs() {
   return glyphs;
 }
 
+// Words for a double click: runs of bytes other than spaces, tabs, line
+// breaks and the NULs that end the pool's texts.
 inline bool IsWordByte(char c) {
-  return ClassOf(c) == kPlain && c != '\0';
+  return c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != '\0';
+}
+
+// The shown text of a range: NULs (the ends of the pool's texts) as spaces.
+std::string ShownBytes(std::string_view bytes) {
+  std::string shown(bytes);
+  std::replace(shown.begin(), shown.end(), '\0', ' ');
+  return shown;
 }
 
 }  // namespace
@@ -112,7 +78,21 @@ NormalView::NormalView(QWidget* parent) : QAbstractScrollArea(parent) {
 }
 
 void NormalView::SetText(std::string text) {
-  text_ = std::move(text);
+  owned_ = std::move(text);
+  Show(owned_);
+}
+
+void NormalView::SetBytes(std::string_view bytes) {
+  owned_ = {};
+  Show(bytes);
+}
+
+std::string NormalView::Text() const {
+  return ShownBytes(text_);
+}
+
+void NormalView::Show(std::string_view bytes) {
+  text_ = bytes;
   anchor_ = 0;
   caret_ = 0;
   selecting_ = false;
@@ -141,7 +121,7 @@ void NormalView::SetSelection(std::size_t start, std::size_t end) {
 
 QString NormalView::SelectedText() const {
   const TextRange range = Selection();
-  return BytesToQString(std::string_view(text_).substr(range.start, range.end - range.start));
+  return BytesToQString(ShownBytes(text_.substr(range.start, range.end - range.start)));
 }
 
 void NormalView::Copy() const {
@@ -186,38 +166,11 @@ std::size_t NormalView::LineEnd(std::size_t line) const {
 }
 
 std::optional<TextRange> NormalView::FindText(std::string_view pattern, std::size_t from) const {
-  const std::size_t m = pattern.size();
-  const std::size_t n = text_.size();
-  if (m == 0 || from > n || n - from < m) {
+  const std::optional<std::size_t> found = FindIgnoringCase(text_, pattern, from);
+  if (!found) {
     return std::nullopt;
   }
-  // Horspool over folded bytes: the folded byte under the pattern's last
-  // position decides how far the pattern may move on.
-  std::string folded(m, '\0');
-  for (std::size_t i = 0; i < m; ++i) {
-    folded[i] = static_cast<char>(SearchFold(pattern[i]));
-  }
-  std::array<std::size_t, 256> shift;
-  shift.fill(m);
-  for (std::size_t i = 0; i + 1 < m; ++i) {
-    shift[static_cast<unsigned char>(folded[i])] = m - 1 - i;
-  }
-  const char* text = text_.data();
-  const unsigned char lastWanted = static_cast<unsigned char>(folded[m - 1]);
-  for (std::size_t i = from; i <= n - m;) {
-    const std::uint8_t last = SearchFold(text[i + m - 1]);
-    if (last == lastWanted) {
-      std::size_t k = 0;
-      while (k + 1 < m && SearchFold(text[i + k]) == static_cast<unsigned char>(folded[k])) {
-        ++k;
-      }
-      if (k + 1 >= m) {
-        return TextRange{i, i + m};
-      }
-    }
-    i += shift[last];
-  }
-  return std::nullopt;
+  return TextRange{*found, *found + pattern.size()};
 }
 
 void NormalView::ScrollLines(int lines) {
@@ -260,54 +213,7 @@ void NormalView::EnsureLayout() const {
 void NormalView::Relayout() const {
   layoutDirty_ = false;
   columns_ = ColumnsForWidth(viewport()->width());
-  const std::size_t columns = static_cast<std::size_t>(columns_);
-  const std::size_t n = text_.size();
-  const char* text = text_.data();
-
-  std::vector<std::size_t> starts;
-  starts.reserve(n / columns + 16);
-  starts.push_back(0);
-  // PERF: one pass over the bytes, no decoding. With a fixed-pitch font a
-  // line's width is its column count, so wrapping needs only the byte classes.
-  // Spaces and tabs hang past the right edge and mark the last place a line
-  // may break; a word wider than the line is cut where it reaches the edge.
-  std::size_t lineStart = 0;
-  std::size_t breakAfter = 0;  // == lineStart while the line has no break place
-  std::size_t column = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    switch (ClassOf(text[i])) {
-      case kPlain:
-        if (column >= columns) [[unlikely]] {
-          const std::size_t next = breakAfter > lineStart ? breakAfter : i;
-          starts.push_back(next);
-          lineStart = next;
-          breakAfter = next;
-          column = i - next;  // only plain bytes follow the last break place
-        }
-        ++column;
-        break;
-      case kSpace:
-        ++column;
-        breakAfter = i + 1;
-        break;
-      case kTab:
-        column += kTabColumns - column % kTabColumns;
-        breakAfter = i + 1;
-        break;
-      case kCr:
-        if (i + 1 < n && text[i + 1] == '\n') {
-          ++i;
-        }
-        [[fallthrough]];
-      default:  // kLf
-        starts.push_back(i + 1);
-        lineStart = i + 1;
-        breakAfter = lineStart;
-        column = 0;
-        break;
-    }
-  }
-  lineStarts_ = std::move(starts);
+  lineStarts_ = WrapLines(text_, static_cast<std::size_t>(columns_));
   UpdateScrollBar();
 }
 
@@ -339,8 +245,7 @@ std::size_t NormalView::PositionAt(const QPoint& viewportPos) const {
   std::size_t column = 0;
   const std::size_t end = LineEnd(line);
   for (std::size_t pos = LineStart(line); pos < end; ++pos) {
-    const std::size_t width =
-        text_[pos] == '\t' ? kTabColumns - column % kTabColumns : std::size_t{1};
+    const std::size_t width = CharColumns(text_[pos], column);
     if (wanted < static_cast<double>(column) + static_cast<double>(width) / 2.0) {
       return pos;
     }
@@ -370,7 +275,7 @@ void NormalView::paintEvent(QPaintEvent* event) {
 
   // One buffer for every line of the page; resize(0) keeps its capacity.
   QString line;
-  line.reserve(static_cast<qsizetype>(maxColumns) + kTabColumns);
+  line.reserve(static_cast<qsizetype>(maxColumns + kTabColumns));
   for (std::size_t l = first; l < last; ++l) {
     const int y = margin_ + static_cast<int>(l - first) * lineHeight_;
     const std::size_t start = LineStart(l);
@@ -390,7 +295,7 @@ void NormalView::paintEvent(QPaintEvent* event) {
       }
       const char c = text_[pos];
       if (c == '\t') {
-        const std::size_t width = kTabColumns - column % kTabColumns;
+        const std::size_t width = CharColumns(c, column);
         line.resize(line.size() + static_cast<qsizetype>(width), QLatin1Char(' '));
         column += width;
       } else {

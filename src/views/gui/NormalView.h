@@ -35,9 +35,15 @@ class NormalView : public QAbstractScrollArea {
  public:
   explicit NormalView(QWidget* parent = nullptr);
 
+  // Shows a copy of `text`.
   void SetText(std::string text);
+  // Shows `bytes` without copying them: the caller keeps them unchanged
+  // until the view is given another text. NULs show as spaces.
+  void SetBytes(std::string_view bytes);
   void Clear();
-  [[nodiscard]] const std::string& Text() const { return text_; }
+  // The running text as shown (NULs as spaces); a copy.
+  [[nodiscard]] std::string Text() const;
+  [[nodiscard]] std::size_t TextSize() const { return text_.size(); }
 
   // The selection, start <= end. An empty selection is the caret.
   [[nodiscard]] TextRange Selection() const;
@@ -78,6 +84,7 @@ class NormalView : public QAbstractScrollArea {
   void scrollContentsBy(int dx, int dy) override;
 
  private:
+  void Show(std::string_view bytes);
   void UpdateMetrics();
   // The layout waits until the view is shown or asked about its lines: a
   // hidden view may have no proper width yet, and laying out megabytes at a
@@ -92,7 +99,9 @@ class NormalView : public QAbstractScrollArea {
   [[nodiscard]] std::size_t NextLineStart(std::size_t line) const;
   [[nodiscard]] std::size_t PositionAt(const QPoint& viewportPos) const;
 
-  std::string text_;
+  // What SetText was given; empty while the view shows borrowed bytes.
+  std::string owned_;
+  std::string_view text_;
   // Start of every display line; never empty (an empty text has one line).
   mutable std::vector<std::size_t> lineStarts_{0};
   mutable bool layoutDirty_ = false;

@@ -4,21 +4,25 @@
 #include <algorithm>
 #include <array>
 #include <queue>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 // Qt
 #include <QContextMenuEvent>
+#include <QEvent>
 #include <QHeaderView>
-#include <QItemSelection>
-#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyledItemDelegate>
 
 // Ours
 #include "store/ResultColumn.h"
 #include "store/ResultStore.h"
 #include "views/gui/ResultListModel.h"
+#include "views/gui/ResultSelectionModel.h"
 
 namespace quillex {
 
@@ -32,6 +36,23 @@ constexpr int kTextColumn = static_cast<int>(ResultColumn::Text);
 constexpr int kMeasureAllRows = 2000;
 constexpr std::size_t kLongestMeasured = 64;
 
+// Paints a cell selected when its row is selected in ResultSelectionModel;
+// the table view asks Qt's own selection, which holds nothing.
+class SelectedRowDelegate : public QStyledItemDelegate {
+ public:
+  SelectedRowDelegate(const ResultSelectionModel& selection, QObject* parent)
+      : QStyledItemDelegate(parent), selection_(selection) {}
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    option->state.setFlag(QStyle::State_Selected, selection_.IsRowSelected(index.row()));
+  }
+
+ private:
+  const ResultSelectionModel& selection_;
+};
+
 void RunMenuAtCursor(QMenu& menu, const QPoint& globalPos) {
   // Centred on the cursor horizontally, like a centre-aligned popup.
   const QSize size = menu.sizeHint();
@@ -41,19 +62,29 @@ void RunMenuAtCursor(QMenu& menu, const QPoint& globalPos) {
 }  // namespace
 
 ResultList::ResultList(ResultListModel& model, QWidget* parent)
-    : QTreeView(parent), model_(model), menuRunner_(RunMenuAtCursor) {
+    : QTableView(parent),
+      model_(model),
+      selection_(new ResultSelectionModel(model, this)),
+      menuRunner_(RunMenuAtCursor) {
   setObjectName(QStringLiteral("resultList"));
   setModel(&model_);
-  setRootIsDecorated(false);
-  setItemsExpandable(false);
-  setUniformRowHeights(true);
-  setAllColumnsShowFocus(true);
+  setSelectionModel(selection_);
+  setItemDelegate(new SelectedRowDelegate(*selection_, this));
+  connect(selection_, &ResultSelectionModel::rowSelectionChanged, viewport(),
+          qOverload<>(&QWidget::update));
+  setShowGrid(false);
+  setWordWrap(false);
+  setCornerButtonEnabled(false);
+  setTabKeyNavigation(false);
   setSortingEnabled(false);
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
   setIconSize(QSize(12, 12));
   setTextElideMode(Qt::ElideNone);
+  verticalHeader()->hide();
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
 
   // White background and black text; the selection looks the same with or
   // without focus.
@@ -68,17 +99,94 @@ ResultList::ResultList(ResultListModel& model, QWidget* parent)
   }
   setPalette(colours);
 
-  QHeaderView* head = header();
+  QHeaderView* head = horizontalHeader();
   head->setStretchLastSection(false);
   head->setSectionsMovable(false);
   head->setSectionsClickable(true);
+  head->setHighlightSections(false);
   head->setSortIndicatorShown(false);
   head->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   head->setSectionResizeMode(QHeaderView::Interactive);
   for (std::size_t c = 0; c < kColumnWidths.size(); ++c) {
     head->resizeSection(static_cast<int>(c), kColumnWidths[c]);
   }
+  ApplyFontMetrics();
   connect(head, &QHeaderView::sectionClicked, this, &ResultList::ClickHeader);
+}
+
+int ResultList::MinimumColumnWidth(int column) const {
+  if (column < 0 || column >= static_cast<int>(kColumnWidths.size())) {
+    return 0;
+  }
+  const int layoutWidth = kColumnWidths[static_cast<std::size_t>(column)];
+  if (column == kTextColumn) {
+    return layoutWidth;
+  }
+  // The widest text the column can show, measured the way the item delegate
+  // sizes a cell: the style adds the icon, its spacing and the margins.
+  const bool position = column != static_cast<int>(ResultColumn::Id);
+  QString widest;
+  if (position) {
+    const QFontMetrics metrics(font());
+    QChar widestDigit = QLatin1Char('0');
+    for (const char digit : std::string_view("0123456789ABCDEF")) {
+      if (metrics.horizontalAdvance(QLatin1Char(digit)) > metrics.horizontalAdvance(widestDigit)) {
+        widestDigit = QLatin1Char(digit);
+      }
+    }
+    widest = QString(12, widestDigit);
+  } else {
+    widest = QStringLiteral("65535");
+  }
+  QStyleOptionViewItem option;
+  initViewItemOption(&option);
+  option.text = widest;
+  option.features |= QStyleOptionViewItem::HasDisplay;
+  if (position) {
+    option.features |= QStyleOptionViewItem::HasDecoration;
+    option.decorationSize = iconSize();
+  }
+  const int cell =
+      style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).width();
+  const int title = horizontalHeader()->sectionSizeHint(column);
+  return std::max({layoutWidth, cell, title});
+}
+
+void ResultList::ApplyFontMetrics() {
+  // Rows are one line of the font or the 12-pixel icon, whichever is taller,
+  // and every row has that height: nothing is measured per row.
+  const int rowHeight = std::max(fontMetrics().height(), iconSize().height()) + 2;
+  verticalHeader()->setMinimumSectionSize(1);
+  verticalHeader()->setDefaultSectionSize(rowHeight);
+  QHeaderView* head = horizontalHeader();
+  for (int column = 0; column < kTextColumn; ++column) {
+    const int wanted = MinimumColumnWidth(column);
+    if (head->sectionSize(column) < wanted) {
+      head->resizeSection(column, wanted);
+    }
+  }
+}
+
+QItemSelectionModel::SelectionFlags ResultList::selectionCommand(const QModelIndex& index,
+                                                                 const QEvent* event) const {
+  QItemSelectionModel::SelectionFlags command = QTableView::selectionCommand(index, event);
+  // A Ctrl click toggles its row. The item view turns the toggle into select
+  // or unselect by asking Qt's selection, which holds nothing here, so the
+  // decision is made from ours before the view sees it.
+  if (event != nullptr && event->type() == QEvent::MouseButtonPress && index.isValid() &&
+      command.testFlag(QItemSelectionModel::Toggle)) {
+    command &= ~QItemSelectionModel::SelectionFlags(QItemSelectionModel::Toggle);
+    command |= selection_->IsRowSelected(index.row()) ? QItemSelectionModel::Deselect
+                                                      : QItemSelectionModel::Select;
+  }
+  return command;
+}
+
+void ResultList::changeEvent(QEvent* event) {
+  QTableView::changeEvent(event);
+  if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+    ApplyFontMetrics();
+  }
 }
 
 void ResultList::SetStatusCallback(std::function<void(const char*)> callback) {
@@ -130,7 +238,7 @@ void ResultList::keyPressEvent(QKeyEvent* event) {
     event->ignore();
     return;
   }
-  QTreeView::keyPressEvent(event);
+  QTableView::keyPressEvent(event);
 }
 
 void ResultList::FitTextColumn() {
@@ -176,24 +284,7 @@ void ResultList::FitTextColumn() {
 }
 
 std::vector<std::uint32_t> ResultList::SelectedRowsInDisplayOrder() const {
-  // Ranges rather than selectedRows(): a selection of a million rows is a
-  // handful of ranges, and only the result numbers are wanted.
-  std::vector<std::pair<int, int>> spans;
-  for (const QItemSelectionRange& range : selectionModel()->selection()) {
-    if (range.isValid()) {
-      spans.emplace_back(range.top(), range.bottom());
-    }
-  }
-  std::sort(spans.begin(), spans.end());
-  std::vector<std::uint32_t> result;
-  int next = 0;  // first row not yet emitted; ranges may overlap
-  for (const auto& [top, bottom] : spans) {
-    for (int row = std::max(top, next); row <= bottom; ++row) {
-      result.push_back(model_.ResultIndexAt(row));
-    }
-    next = std::max(next, bottom + 1);
-  }
-  return result;
+  return selection_->SelectedResults();
 }
 
 int ResultList::RowCount() const {
@@ -206,13 +297,7 @@ int ResultList::TopVisibleRow() const {
 }
 
 int ResultList::CountPerPage() const {
-  int rowHeight = 0;
-  if (model_.rowCount() > 0) {
-    rowHeight = this->rowHeight(model_.index(TopVisibleRow(), 0));
-  }
-  if (rowHeight <= 0) {
-    rowHeight = std::max(fontMetrics().height(), iconSize().height()) + 2;
-  }
+  const int rowHeight = std::max(verticalHeader()->defaultSectionSize(), 1);
   return std::max(viewport()->height() / rowHeight, 0);
 }
 
@@ -231,40 +316,30 @@ void ResultList::EnsureVisible(int row, bool fully) {
 }
 
 void ResultList::SetRowSelected(int row, bool selected) {
-  if (row < 0 || row >= model_.rowCount()) {
-    return;
-  }
-  selectionModel()->select(model_.index(row, 0), (selected ? QItemSelectionModel::Select
-                                                           : QItemSelectionModel::Deselect) |
-                                                     QItemSelectionModel::Rows);
+  selection_->SetRowSelected(row, selected);
 }
 
 bool ResultList::IsRowSelected(int row) const {
-  return row >= 0 && row < model_.rowCount() && selectionModel()->isRowSelected(row, {});
+  return row < model_.rowCount() && selection_->IsRowSelected(row);
+}
+
+void ResultList::clearSelection() {
+  selection_->clearSelection();
+}
+
+void ResultList::SelectRows(std::span<const std::uint32_t> rows) {
+  selection_->SelectRows(rows);
 }
 
 void ResultList::SelectRows(std::span<const int> rows) {
-  std::vector<int> sorted;
-  sorted.reserve(rows.size());
+  std::vector<std::uint32_t> valid;
+  valid.reserve(rows.size());
   for (const int row : rows) {
-    if (row >= 0 && row < model_.rowCount()) {
-      sorted.push_back(row);
+    if (row >= 0) {
+      valid.push_back(static_cast<std::uint32_t>(row));
     }
   }
-  std::sort(sorted.begin(), sorted.end());
-  QItemSelection selection;
-  const int lastColumn = static_cast<int>(ResultColumn::ColumnCount) - 1;
-  for (std::size_t i = 0; i < sorted.size();) {
-    std::size_t j = i;
-    while (j + 1 < sorted.size() && sorted[j + 1] <= sorted[j] + 1) {
-      ++j;
-    }
-    selection.select(model_.index(sorted[i], 0), model_.index(sorted[j], lastColumn));
-    i = j + 1;
-  }
-  if (!selection.isEmpty()) {
-    selectionModel()->select(selection, QItemSelectionModel::Select);
-  }
+  selection_->SelectRows(valid);
 }
 
 }  // namespace quillex

@@ -8,13 +8,14 @@
 
 // Qt
 #include <QPoint>
-#include <QTreeView>
+#include <QTableView>
 
 class QMenu;
 
 namespace quillex {
 
 class ResultListModel;
+class ResultSelectionModel;
 
 // Control id of the list on the Search page and the command of its popup menu.
 inline constexpr int kResultListControl = 1004;
@@ -22,13 +23,21 @@ inline constexpr int kCopyCommand = 40001;
 
 // The advanced view: a report-style list of the model's rows with full-row,
 // multi-row selection that stays visible without focus. Header clicks sort.
-class ResultList : public QTreeView {
+//
+// A table view with a hidden row header and one fixed row height: unlike a
+// tree view it keeps no item record per row, so ten million rows cost the
+// model's row order and the row header's size table only. The selection is
+// ResultSelectionModel's, and the cells are painted from it.
+class ResultList : public QTableView {
   Q_OBJECT
 
  public:
   explicit ResultList(ResultListModel& model, QWidget* parent = nullptr);
 
   [[nodiscard]] ResultListModel& Model() const { return model_; }
+  [[nodiscard]] ResultSelectionModel& Selection() const { return *selection_; }
+  // The column header (the list has no row header).
+  [[nodiscard]] QHeaderView* header() const { return horizontalHeader(); }
 
   // Receives "Sorting..." before a header-click sort and "Ready" after it.
   void SetStatusCallback(std::function<void(const char*)> callback);
@@ -44,6 +53,10 @@ class ResultList : public QTreeView {
 
   // Sizes the Text column to the widest text of the rows.
   void FitTextColumn();
+  // The narrowest width that shows a column's widest text whole in the
+  // current font: twelve hex digits and the kind icon for the positions,
+  // "65535" for the ID; never below the widths the layout was drawn with.
+  [[nodiscard]] int MinimumColumnWidth(int column) const;
 
   // Result indices of the selected rows, in display order.
   [[nodiscard]] std::vector<std::uint32_t> SelectedRowsInDisplayOrder() const;
@@ -58,8 +71,12 @@ class ResultList : public QTreeView {
   // Adds the row to the selection (or removes it); other rows keep theirs.
   void SetRowSelected(int row, bool selected = true);
   [[nodiscard]] bool IsRowSelected(int row) const;
+  // Unselects every row. Hides the item view's slot, which goes through a
+  // call of Qt's selection model that sees no selection and does nothing.
+  void clearSelection();
   // Adds many rows to the selection at once (runs of neighbours become one
   // range), which stays fast when thousands of rows match.
+  void SelectRows(std::span<const std::uint32_t> rows);
   void SelectRows(std::span<const int> rows);
 
  signals:
@@ -68,9 +85,16 @@ class ResultList : public QTreeView {
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  [[nodiscard]] QItemSelectionModel::SelectionFlags selectionCommand(
+      const QModelIndex& index, const QEvent* event) const override;
 
  private:
+  // Row height and the position and ID column widths from the font.
+  void ApplyFontMetrics();
+
   ResultListModel& model_;
+  ResultSelectionModel* selection_;
   std::function<void(const char*)> status_;
   std::function<void(QMenu&, const QPoint&)> menuRunner_;
 };

@@ -10,6 +10,7 @@
 
 // Ours
 #include "store/ResultColumn.h"
+#include "views/RowOrder.h"
 
 namespace quillex {
 
@@ -18,12 +19,6 @@ class SectionMap;
 
 // The role under which every row hands out its result index (its item data).
 inline constexpr int ResultIndexRole = Qt::UserRole + 1;
-
-// Compares the texts of one column of two results the way the list sorts them:
-// byte by byte, A-Z taken as a-z, other bytes unsigned, a prefix first.
-// Returns <0, 0 or >0; the sign is reversed when `direction` is negative.
-[[nodiscard]] int CompareRows(const ResultStore& store, const SectionMap& map, std::uint32_t d1,
-                              std::uint32_t d2, ResultColumn column, int direction);
 
 // The rows of the result list. A row holds nothing but its result index; every
 // cell text comes from FormatColumn when the view asks for it.

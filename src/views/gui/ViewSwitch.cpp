@@ -39,19 +39,11 @@ void FillNormalView(NormalView& normalView, const StringPool& pool) {
   if (used == 0 || pool.Bytes() == nullptr) {
     return;
   }
-  const char* bytes = reinterpret_cast<const char*>(pool.Bytes());
-  std::string text;
-  try {
-    text.resize(used);
-  } catch (const std::bad_alloc&) {
-    // Without memory for the running text the view stays empty; the list
-    // still shows every result.
-    return;
-  }
-  // One pass over the pool's buffer: every text ends with its NUL, which
-  // becomes the space between two texts.
-  std::transform(bytes, bytes + used, text.begin(), [](char c) { return c == '\0' ? ' ' : c; });
-  normalView.SetText(std::move(text));
+  // The view reads the pool's buffer in place, every text's NUL shown as
+  // the space between two texts: no second copy of tens of megabytes. The
+  // pool stays unchanged until the next scan, and every scan empties the
+  // views before it touches the store.
+  normalView.SetBytes(std::string_view(pool.Bytes(), used));
 }
 
 void CollapseSelection(NormalView& normalView) {

@@ -1,4 +1,5 @@
 // Standard library
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -6,8 +7,13 @@
 // Qt
 #include <QAction>
 #include <QHeaderView>
+#include <QIcon>
+#include <QImage>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -45,9 +51,10 @@ class ResultListTest : public ::testing::Test {
 
 TEST_F(ResultListTest, ColumnsAndLook) {
   const QHeaderView* header = list_.header();
-  EXPECT_EQ(header->sectionSize(0), 96);
-  EXPECT_EQ(header->sectionSize(1), 96);
-  EXPECT_EQ(header->sectionSize(2), 42);
+  // The layout's widths, or wider where the font needs it.
+  EXPECT_EQ(header->sectionSize(0), std::max(96, list_.MinimumColumnWidth(0)));
+  EXPECT_EQ(header->sectionSize(1), std::max(96, list_.MinimumColumnWidth(1)));
+  EXPECT_EQ(header->sectionSize(2), std::max(42, list_.MinimumColumnWidth(2)));
   EXPECT_EQ(header->sectionSize(3), 800);
   EXPECT_EQ(list_.selectionMode(), QAbstractItemView::ExtendedSelection);
   EXPECT_EQ(list_.selectionBehavior(), QAbstractItemView::SelectRows);
@@ -171,6 +178,122 @@ TEST_F(ResultListTest, FitTextColumnFollowsTheWidestText) {
   const int wide = list_.fontMetrics().horizontalAdvance(QString(90, QLatin1Char('M')));
   EXPECT_GE(list_.header()->sectionSize(3), wide);
   EXPECT_LT(list_.header()->sectionSize(3), wide + 40);
+}
+
+// Twelve hex digits and "65535" fit their columns whole in a font much larger
+// than the one the layout's widths were drawn for, at any screen scale.
+TEST_F(ResultListTest, PositionAndIdColumnsFitTheirTextsInALargeFont) {
+  QFont large = list_.font();
+  large.setPointSize(22);
+  list_.setFont(large);
+  ASSERT_TRUE(store_.AddResult(0x888888, 0x8888, 65535, "wide", StringKind::Resource));
+  model_.Fill();
+  list_.resize(900, 300);
+  list_.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&list_));
+  const QImage shot = list_.grab().toImage();
+  ASSERT_FALSE(shot.isNull());
+  const QFontMetrics metrics(large);
+  for (const ResultColumn column :
+       {ResultColumn::FilePos, ResultColumn::MemPos, ResultColumn::Id}) {
+    const QModelIndex index = model_.index(0, static_cast<int>(column));
+    const QString text = index.data(Qt::DisplayRole).toString();
+    ASSERT_EQ(text.size(), column == ResultColumn::Id ? 5 : 12);
+    // Where the style puts the text of this very cell, and the margins it
+    // keeps inside that rectangle before it cuts a text off.
+    QStyleOptionViewItem option;
+    option.initFrom(list_.viewport());
+    option.font = large;
+    option.rect = list_.visualRect(index);
+    option.text = text;
+    option.features = QStyleOptionViewItem::HasDisplay;
+    const QVariant icon = index.data(Qt::DecorationRole);
+    if (icon.isValid()) {
+      option.features |= QStyleOptionViewItem::HasDecoration;
+      option.icon = icon.value<QIcon>();
+      option.decorationSize = list_.iconSize();
+    }
+    option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    const QRect textRect =
+        list_.style()->subElementRect(QStyle::SE_ItemViewItemText, &option, &list_);
+    const int margin =
+        list_.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list_) + 1;
+    EXPECT_LE(metrics.horizontalAdvance(text), textRect.width() - 2 * margin)
+        << "column " << static_cast<int>(column) << " cuts " << text.toStdString();
+  }
+  EXPECT_GT(list_.header()->sectionSize(0), 96);
+  EXPECT_EQ(list_.header()->sectionSize(0), list_.MinimumColumnWidth(0));
+  // Rows are as tall as the font.
+  EXPECT_GE(list_.visualRect(model_.index(0, 0)).height(), metrics.height());
+}
+
+// The view's own commands reach the selection: click, Ctrl, Shift, select
+// all; a sort keeps the selected results; clearing and a refill empty it.
+// Selected rows paint in the highlight colour.
+TEST_F(ResultListTest, MouseAndKeyboardSelectAndPaint) {
+  Show(20);
+  const auto click = [&](int row, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::mouseClick(list_.viewport(), Qt::LeftButton, modifiers,
+                      list_.visualRect(model_.index(row, 1)).center());
+  };
+  click(2);
+  click(5, Qt::ShiftModifier);
+  click(9, Qt::ControlModifier);
+  EXPECT_EQ(list_.SelectedRowsInDisplayOrder(), (std::vector<std::uint32_t>{2, 3, 4, 5, 9}));
+  click(4, Qt::ControlModifier);  // Ctrl on a selected row unselects it
+  EXPECT_FALSE(list_.IsRowSelected(4));
+  EXPECT_EQ(list_.SelectedRowsInDisplayOrder(), (std::vector<std::uint32_t>{2, 3, 5, 9}));
+  click(12, Qt::ShiftModifier);  // extends from the last clicked row
+  EXPECT_EQ(list_.SelectedRowsInDisplayOrder(),
+            (std::vector<std::uint32_t>{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+  QTest::keyClick(&list_, Qt::Key_Down, Qt::ShiftModifier);
+  EXPECT_TRUE(list_.IsRowSelected(4 + 9));
+
+  const QImage shot = list_.grab().toImage();
+  const QColor highlight = list_.palette().color(QPalette::Active, QPalette::Highlight);
+  const auto painted = [&](int row) {
+    const QRect cell = list_.visualRect(model_.index(row, 1));
+    const QPoint at = list_.viewport()->mapTo(&list_, QPoint(cell.right() - 2, cell.center().y()));
+    return shot.pixelColor(at) == highlight;
+  };
+  EXPECT_TRUE(painted(2));
+  EXPECT_FALSE(painted(1));
+  EXPECT_TRUE(painted(11));
+  EXPECT_FALSE(painted(19));
+
+  // A Ctrl drag adds the rows it passes over; a plain drag selects them alone.
+  const auto drag = [&](int from, int to, Qt::KeyboardModifiers modifiers) {
+    QWidget* viewport = list_.viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, modifiers,
+                      list_.visualRect(model_.index(from, 1)).center());
+    QMouseEvent move(QEvent::MouseMove, list_.visualRect(model_.index(to, 1)).center(),
+                     viewport->mapToGlobal(list_.visualRect(model_.index(to, 1)).center()),
+                     Qt::NoButton, Qt::LeftButton, modifiers);
+    QCoreApplication::sendEvent(viewport, &move);
+    QTest::mouseRelease(viewport, Qt::LeftButton, modifiers,
+                        list_.visualRect(model_.index(to, 1)).center());
+  };
+  list_.clearSelection();
+  click(1);
+  drag(15, 17, Qt::ControlModifier);
+  EXPECT_EQ(list_.SelectedRowsInDisplayOrder(), (std::vector<std::uint32_t>{1, 15, 16, 17}));
+  drag(5, 7, Qt::NoModifier);
+  EXPECT_EQ(list_.SelectedRowsInDisplayOrder(), (std::vector<std::uint32_t>{5, 6, 7}));
+
+  click(0);  // a plain click keeps only its row
+  EXPECT_EQ(list_.SelectedRowsInDisplayOrder(), (std::vector<std::uint32_t>{0}));
+  QTest::keyClick(&list_, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(list_.SelectedRowsInDisplayOrder().size(), 20u);
+  list_.clearSelection();
+  click(7);
+  click(3, Qt::ControlModifier);
+  list_.ClickHeader(static_cast<int>(ResultColumn::FilePos));
+  list_.ClickHeader(static_cast<int>(ResultColumn::FilePos));  // descending
+  EXPECT_EQ(list_.SelectedRowsInDisplayOrder(), (std::vector<std::uint32_t>{7, 3}));
+  EXPECT_TRUE(list_.IsRowSelected(19 - 7));
+  model_.ClearRows();
+  model_.Fill();
+  EXPECT_TRUE(list_.SelectedRowsInDisplayOrder().empty()) << "a new scan starts unselected";
 }
 
 TEST(KindIcons, ColouredSlantedLettersWithoutBlack) {

@@ -1,9 +1,10 @@
-// The store the widget benchmarks share: a million results, built once per
-// run of gui_bench.
+// The stores the benchmarks share: a million results (or ten million), built
+// once per run of a benchmark program.
 #pragma once
 
 // Standard library
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <string>
 
@@ -18,17 +19,19 @@ inline constexpr std::uint32_t kResults = 1'000'000;
 // Texts of 4 to 60 bytes from a mix of words, numbers and punctuation, as a
 // scan of an executable yields them; file positions increase, one result in
 // 25 is a resource with an ID. "NeedLe" is planted in one text of 1000, so a
-// Find for "needle" matches about a thousand scattered rows.
+// Find for "needle" matches about a thousand scattered rows per million; "e"
+// matches a little over half the rows, in runs as short as a scan of shared
+// libraries gives them.
 struct MillionResults {
-  MillionResults() {
-    store.Pool().SetByteStep(4 * 1024 * 1024);
-    store.Pool().SetIndexStep(0x20000);
+  explicit MillionResults(std::uint32_t count = kResults) {
+    store.Pool().SetByteStep(16 * 1024 * 1024);
+    store.Pool().SetIndexStep(0x100000);
     std::mt19937 random(42);
     const std::string letters =
         "etaoinshrdlucmfwypvbgkqjxzETAOINSHRDLUCMFWYPVBGKQJXZ0123456789 .,:;_-/\\()%";
     std::string text;
     std::uint64_t position = 0;
-    for (std::uint32_t i = 0; i < kResults; ++i) {
+    for (std::uint32_t i = 0; i < count; ++i) {
       const std::size_t length = 4 + random() % 57;
       text.clear();
       for (std::size_t k = 0; k < length; ++k) {
@@ -50,9 +53,15 @@ struct MillionResults {
   SectionMap map;
 };
 
-inline MillionResults& SharedResults() {
-  static MillionResults results;
-  return results;
+// The store of `count` results, built at the first request for that count.
+inline MillionResults& SharedResults(std::uint32_t count = kResults) {
+  // One store at a time: ten million results take about a gigabyte.
+  static std::unique_ptr<MillionResults> results;
+  if (!results || results->store.Count() != count) {
+    results.reset();
+    results = std::make_unique<MillionResults>(count);
+  }
+  return *results;
 }
 
 }  // namespace quillex::bench

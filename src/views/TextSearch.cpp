@@ -1,0 +1,77 @@
+#include "views/TextSearch.h"
+
+// Standard library
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace quillex {
+
+namespace {
+
+// Case folding of the running text: A-Z and the accented Windows-1252
+// letters fold to their lower-case byte; NUL shows as a space and folds so.
+constexpr std::array<std::uint8_t, 256> kTextFold = [] {
+  std::array<std::uint8_t, 256> fold{};
+  for (unsigned b = 0; b < 256; ++b) {
+    fold[b] = static_cast<std::uint8_t>(b);
+  }
+  fold[0] = ' ';
+  for (unsigned b = 'A'; b <= 'Z'; ++b) {
+    fold[b] = static_cast<std::uint8_t>(b + 0x20);
+  }
+  for (unsigned b = 0xC0; b <= 0xDE; ++b) {
+    if (b != 0xD7) {  // the multiplication sign has no other case
+      fold[b] = static_cast<std::uint8_t>(b + 0x20);
+    }
+  }
+  fold[0x8A] = 0x9A;  // S caron
+  fold[0x8C] = 0x9C;  // OE
+  fold[0x8E] = 0x9E;  // Z caron
+  fold[0x9F] = 0xFF;  // Y diaeresis
+  return fold;
+}();
+
+inline std::uint8_t TextFold(char c) {
+  return kTextFold[static_cast<unsigned char>(c)];
+}
+
+}  // namespace
+
+std::optional<std::size_t> FindIgnoringCase(std::string_view text, std::string_view pattern,
+                                            std::size_t from) {
+  const std::size_t m = pattern.size();
+  const std::size_t n = text.size();
+  if (m == 0 || from > n || n - from < m) {
+    return std::nullopt;
+  }
+  // Horspool over folded bytes: the folded byte under the pattern's last
+  // position decides how far the pattern may move on.
+  std::string folded(m, '\0');
+  for (std::size_t i = 0; i < m; ++i) {
+    folded[i] = static_cast<char>(TextFold(pattern[i]));
+  }
+  std::array<std::size_t, 256> shift;
+  shift.fill(m);
+  for (std::size_t i = 0; i + 1 < m; ++i) {
+    shift[static_cast<unsigned char>(folded[i])] = m - 1 - i;
+  }
+  const char* bytes = text.data();
+  const auto lastWanted = static_cast<unsigned char>(folded[m - 1]);
+  for (std::size_t i = from; i <= n - m;) {
+    const std::uint8_t last = TextFold(bytes[i + m - 1]);
+    if (last == lastWanted) {
+      std::size_t k = 0;
+      while (k + 1 < m && TextFold(bytes[i + k]) == static_cast<unsigned char>(folded[k])) {
+        ++k;
+      }
+      if (k + 1 >= m) {
+        return i;
+      }
+    }
+    i += shift[last];
+  }
+  return std::nullopt;
+}
+
+}  // namespace quillex

@@ -1,0 +1,149 @@
+// Standard library
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+// Ours
+#include "scan/SectionMap.h"
+#include "store/ResultStore.h"
+#include "support/PeBuilder.h"
+#include "views/ResultRows.h"
+#include "views/RowOrder.h"
+
+namespace quillex {
+namespace {
+
+using testing::AddRows;
+using testing::Row;
+
+TEST(CompareRows, CaseInsensitiveBytewiseWithPrefixFirst) {
+  ResultStore store;
+  SectionMap map;
+  AddRows(store, {{0, 10, "apple", StringKind::Ansi},     // 0
+                  {0, 9, "Apple", StringKind::Ansi},      // 1
+                  {0, 0, "apples", StringKind::Ansi},     // 2
+                  {0, 0, "_under", StringKind::Ansi},     // 3
+                  {0, 0, "\xE9t\xE9", StringKind::Ansi},  // 4
+                  {0, 0, "zebra", StringKind::Ansi}});    // 5
+  const auto text = [&](std::uint32_t a, std::uint32_t b, int direction = 1) {
+    return CompareRows(store, map, a, b, ResultColumn::Text, direction);
+  };
+  EXPECT_EQ(text(0, 1), 0);
+  EXPECT_LT(text(0, 2), 0);  // prefix first
+  EXPECT_GT(text(2, 1), 0);
+  // '_' (0x5F) sorts before the letters because they compare in lower case.
+  EXPECT_LT(text(3, 1), 0);
+  // Bytes from 0x80 compare unsigned, after all ASCII letters.
+  EXPECT_GT(text(4, 5), 0);
+  EXPECT_GT(text(0, 2, -1), 0);
+  EXPECT_EQ(text(0, 1, -1), 0);
+  // IDs compare as text: "10" before "9".
+  EXPECT_LT(CompareRows(store, map, 0, 1, ResultColumn::Id, 1), 0);
+  EXPECT_GT(CompareRows(store, map, 0, 1, ResultColumn::Id, -1), 0);
+}
+
+// The precomputed keys must order rows exactly as CompareRows does, for every
+// column and both directions, with ties kept in their previous order.
+TEST(RowOrder, SortAgreesWithCompareRowsAndIsStable) {
+  ResultStore store;
+  SectionMap map;
+  // A PE image whose sections move memory positions away from file
+  // positions, and out of their order.
+  testing::PeBuilder pe;
+  pe.ImageBase(0x10000000);
+  pe.AddSection(".text", 0x9000, testing::Bytes(0x400, 0x90));
+  pe.AddSection(".data", 0x1000, testing::Bytes(0x400, 0x00));
+  const testing::Bytes image = pe.Build();
+  map.ReadFromBytes(image);
+  ASSERT_EQ(map.Records().size(), 2u);
+  std::mt19937 random(1234);
+  const std::string alphabet = "aAbB_zZ\xE9\xC9 19[`";
+  std::vector<Row> rows;
+  for (int i = 0; i < 3000; ++i) {
+    // Short alphabets and shared prefixes give many ties and long common
+    // prefixes, beyond the eight bytes a key holds.
+    std::string text = (i % 3 == 0) ? "commonprefix" : "";
+    const int length = static_cast<int>(random() % 12);
+    for (int k = 0; k < length; ++k) {
+      text.push_back(alphabet[random() % alphabet.size()]);
+    }
+    if (text.empty()) {
+      text = "x";
+    }
+    // Positions beyond 48 bits show (and sort) by their low 48 bits only.
+    const std::uint64_t position =
+        (std::uint64_t{random() % 4} << 48) | (random() % (image.size() + 0x100));
+    rows.push_back({position, static_cast<std::uint16_t>(random() % 200), text, StringKind::Ansi});
+  }
+  AddRows(store, rows);
+  std::vector<std::uint32_t> order(store.Count());
+  for (std::uint32_t i = 0; i < store.Count(); ++i) {
+    order[i] = i;
+  }
+  int moved = 0;
+  for (std::uint32_t i = 0; i < store.Count(); ++i) {
+    moved += store.Position(i) != map.MemoryPosition(store.Position(i));
+  }
+  ASSERT_GT(moved, 100) << "the section map must move some positions";
+  for (const ResultColumn column :
+       {ResultColumn::Text, ResultColumn::FilePos, ResultColumn::MemPos, ResultColumn::Id}) {
+    for (const int direction : {1, -1}) {
+      const std::vector<std::uint32_t> before = order;
+      std::vector<std::size_t> placeBefore(before.size());
+      for (std::size_t k = 0; k < before.size(); ++k) {
+        placeBefore[before[k]] = k;
+      }
+      const std::vector<std::uint32_t> places =
+          SortedRowOrder(store, map, before, column, direction);
+      std::vector<std::uint32_t> after(places.size());
+      for (std::size_t k = 0; k < places.size(); ++k) {
+        after[k] = before[places[k]];
+      }
+      order = after;
+      ASSERT_EQ(after.size(), before.size());
+      for (std::size_t k = 1; k < after.size(); ++k) {
+        const int r = CompareRows(store, map, after[k - 1], after[k], column, direction);
+        ASSERT_LE(r, 0) << "column " << static_cast<int>(column) << " direction " << direction
+                        << " at row " << k;
+        if (r == 0) {
+          ASSERT_LT(placeBefore[after[k - 1]], placeBefore[after[k]]) << "unstable at row " << k;
+        }
+      }
+    }
+  }
+}
+
+TEST(RowOrder, TiesBeyondTheKeyAndEdgeCases) {
+  ResultStore store;
+  SectionMap map;
+  // Texts that agree in their first eight folded bytes are put in order by
+  // the rest; texts of exactly eight bytes come before their extensions.
+  AddRows(store, {{5, 0, "ABCDEFGHz", StringKind::Ansi},  // 0
+                  {4, 0, "abcdefgh", StringKind::Ansi},   // 1
+                  {3, 0, "abcdefghA", StringKind::Ansi},  // 2
+                  {2, 0, "ABCDEFGH", StringKind::Ansi},   // 3
+                  {1, 0, "abcdefg", StringKind::Ansi}});  // 4
+  const std::vector<std::uint32_t> rows = {0, 1, 2, 3, 4};
+  EXPECT_EQ(SortedRowOrder(store, map, rows, ResultColumn::Text, 1),
+            (std::vector<std::uint32_t>{4, 1, 3, 2, 0}));
+  EXPECT_EQ(SortedRowOrder(store, map, rows, ResultColumn::Text, -1),
+            (std::vector<std::uint32_t>{0, 2, 1, 3, 4}));
+  // The rows hold result indices: the answer names rows, not results.
+  const std::vector<std::uint32_t> shuffled = {4, 0, 3};
+  EXPECT_EQ(SortedRowOrder(store, map, shuffled, ResultColumn::FilePos, 1),
+            (std::vector<std::uint32_t>{0, 2, 1}));
+  // A row past the store's end sorts as the empty text and position 0.
+  const std::vector<std::uint32_t> pastEnd = {0, 99};
+  EXPECT_EQ(SortedRowOrder(store, map, pastEnd, ResultColumn::Text, 1),
+            (std::vector<std::uint32_t>{1, 0}));
+  EXPECT_EQ(SortedRowOrder(store, map, pastEnd, ResultColumn::FilePos, 1),
+            (std::vector<std::uint32_t>{1, 0}));
+  EXPECT_TRUE(SortedRowOrder(store, map, {}, ResultColumn::Text, 1).empty());
+  EXPECT_EQ(SortedRowOrder(store, map, rows, ResultColumn::ColumnCount, 1), rows);
+}
+
+}  // namespace
+}  // namespace quillex
