@@ -81,6 +81,9 @@ ResultList::ResultList(ResultListModel& model, QWidget* parent)
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  // Sideways by pixels: a text wider than the list must be readable to its
+  // end, which a scroll by whole columns never shows.
+  setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   setIconSize(QSize(12, 12));
   setTextElideMode(Qt::ElideNone);
   verticalHeader()->hide();
@@ -309,9 +312,16 @@ void ResultList::EnsureVisible(int row, bool fully) {
   if (!fully && visualRect(index).intersects(viewport()->rect())) {
     return;
   }
-  // Only vertical: the list keeps its horizontal scroll position.
-  const int horizontal = horizontalScrollBar()->value();
   scrollTo(index, QAbstractItemView::EnsureVisible);
+}
+
+void ResultList::scrollTo(const QModelIndex& index, ScrollHint hint) {
+  // Rows are chosen whole, so bringing one into view scrolls up or down
+  // only. A table view would also scroll to the current cell's column, and
+  // the Text column, as wide as the widest text, would slide the short
+  // texts of the rows around it out of sight.
+  const int horizontal = horizontalScrollBar()->value();
+  QTableView::scrollTo(index, hint);
   horizontalScrollBar()->setValue(horizontal);
 }
 

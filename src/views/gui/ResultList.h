@@ -78,6 +78,9 @@ class ResultList : public QTableView {
   // range), which stays fast when thousands of rows match.
   void SelectRows(std::span<const std::uint32_t> rows);
   void SelectRows(std::span<const int> rows);
+  // Brings the row of `index` into view without scrolling sideways.
+  void scrollTo(const QModelIndex& index,
+                ScrollHint hint = QAbstractItemView::EnsureVisible) override;
 
  signals:
   void copyRequested();

@@ -6,11 +6,13 @@
 
 // Qt
 #include <QAction>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QIcon>
 #include <QImage>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionViewItem>
@@ -154,6 +156,36 @@ TEST_F(ResultListTest, ScrollingHelpersForFind) {
   // A row already in view does not move the list.
   list_.EnsureVisible(top + 1, true);
   EXPECT_EQ(list_.TopVisibleRow(), top);
+}
+
+TEST_F(ResultListTest, MovingBetweenRowsNeverScrollsSideways) {
+  // One text far wider than the list makes the Text column wide; the others
+  // are short, so scrolling to the Text cell's end would show none of them.
+  Add(0, std::string(600, 'W'));
+  Show(200);
+  list_.FitTextColumn();
+  QCoreApplication::processEvents();  // the scroll bars follow the new width
+  ASSERT_GT(list_.horizontalScrollBar()->maximum(), 0);
+
+  // A click in the Text column, then the keyboard down the list: the rows
+  // go by, the columns stay where they were.
+  const QRect cell = list_.visualRect(model_.index(2, 3));
+  QTest::mouseClick(list_.viewport(), Qt::LeftButton, {}, cell.center());
+  for (int i = 0; i < 40; ++i) {
+    QTest::keyClick(&list_, Qt::Key_Down, Qt::ShiftModifier);
+  }
+  QTest::keyClick(&list_, Qt::Key_PageDown);
+  EXPECT_GT(list_.TopVisibleRow(), 0) << "the list followed the current row";
+  EXPECT_EQ(list_.horizontalScrollBar()->value(), 0);
+
+  // Scrolled sideways by the user, it stays there too.
+  // Scrolled all the way, the end of the widest text is in view.
+  const int sideways = list_.horizontalScrollBar()->maximum();
+  list_.horizontalScrollBar()->setValue(sideways);
+  EXPECT_LE(list_.visualRect(model_.index(0, 3)).right(), list_.viewport()->width());
+  QTest::keyClick(&list_, Qt::Key_Up);
+  list_.EnsureVisible(150, true);
+  EXPECT_EQ(list_.horizontalScrollBar()->value(), sideways);
 }
 
 TEST_F(ResultListTest, FitTextColumnFollowsTheWidestText) {
