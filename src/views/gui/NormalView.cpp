@@ -21,6 +21,7 @@
 #include "views/TextSearch.h"
 #include "views/TextWrap.h"
 #include "views/gui/Cp1252Text.h"
+#include "views/gui/ViewPalette.h"
 
 namespace quillex {
 
@@ -61,17 +62,7 @@ NormalView::NormalView(QWidget* parent) : QAbstractScrollArea(parent) {
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setCursor(Qt::IBeamCursor);
 
-  QPalette colours = palette();
-  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-    colours.setColor(group, QPalette::Base, Qt::white);
-    colours.setColor(group, QPalette::Text, Qt::black);
-    // The selection stays visible when the view loses focus.
-    colours.setColor(group, QPalette::Highlight,
-                     colours.color(QPalette::Active, QPalette::Highlight));
-    colours.setColor(group, QPalette::HighlightedText,
-                     colours.color(QPalette::Active, QPalette::HighlightedText));
-  }
-  setPalette(colours);
+  setPalette(ViewPalette(palette()));
   setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   UpdateMetrics();
   Relayout();

@@ -23,6 +23,7 @@
 #include "store/ResultStore.h"
 #include "views/gui/ResultListModel.h"
 #include "views/gui/ResultSelectionModel.h"
+#include "views/gui/ViewPalette.h"
 
 namespace quillex {
 
@@ -89,18 +90,7 @@ ResultList::ResultList(ResultListModel& model, QWidget* parent)
   verticalHeader()->hide();
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
 
-  // White background and black text; the selection looks the same with or
-  // without focus.
-  QPalette colours = palette();
-  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-    colours.setColor(group, QPalette::Base, Qt::white);
-    colours.setColor(group, QPalette::Text, Qt::black);
-    colours.setColor(group, QPalette::Highlight,
-                     colours.color(QPalette::Active, QPalette::Highlight));
-    colours.setColor(group, QPalette::HighlightedText,
-                     colours.color(QPalette::Active, QPalette::HighlightedText));
-  }
-  setPalette(colours);
+  setPalette(ViewPalette(palette()));
 
   QHeaderView* head = horizontalHeader();
   head->setStretchLastSection(false);
