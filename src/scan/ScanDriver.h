@@ -6,6 +6,7 @@
 
 #include "filter/CharClassTable.h"
 #include "filter/FilterCriteria.h"
+#include "scan/BytePasses.h"
 #include "scan/SectionMap.h"
 #include "store/ResultStore.h"
 
@@ -23,6 +24,9 @@ struct ScanEngine {
 };
 
 inline constexpr std::size_t kReadBlockSize = 16384;
+// Below this size a file is scanned on one thread: starting and feeding the
+// workers costs more than the second core gives back.
+inline constexpr std::uint64_t kThreadedScanThreshold = std::uint64_t{4} << 20;
 
 struct ScanOptions {
   // The passes consult ScanPump once per block of this size. Tests use tiny
@@ -30,6 +34,11 @@ struct ScanOptions {
   std::size_t blockSize = kReadBlockSize;
   // How much the passes read per system call; a multiple of blockSize.
   std::size_t readSize = 4 * kReadBlockSize;
+  BytePassMode mode = BytePassMode::Auto;
+  // Auto runs the threaded passes from this file size on.
+  std::uint64_t threadedThreshold = kThreadedScanThreshold;
+  // The threaded passes read this many reads ahead of the slower pass at most.
+  std::size_t readSlots = 4;
 };
 
 struct ScanReport {
