@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 // Ours
+#include "cli/ProgressLine.h"
 #include "filter/FilterCriteria.h"
 #include "platform/InputFile.h"
 #include "scan/ScanDriver.h"
@@ -119,7 +120,12 @@ class PrintingHost : public ScanHost {
     }
   }
   bool ScanPump() override { return true; }
+  void ShowProgress(std::uint64_t bytesDone, std::uint64_t bytesTotal, std::uint32_t ansiSoFar,
+                    std::uint32_t unicodeSoFar) override {
+    progress_.Update(bytesDone, bytesTotal, ansiSoFar, unicodeSoFar);
+  }
   void WarnDamagedResources() override {
+    progress_.Clear();
     std::fprintf(stderr, "%s\n", kDamagedResourceText);
     std::fflush(stderr);
   }
@@ -128,6 +134,12 @@ class PrintingHost : public ScanHost {
                  reason.c_str());
   }
 
+  // Shows the progress line on standard error when it is a terminal.
+  void EnableProgress(bool quiet) {
+    progress_ = ProgressLine(stderr, !quiet && isatty(STDERR_FILENO) != 0);
+  }
+  void ClearProgress() { progress_.Clear(); }
+
   const Count* Find(StringKind kind) const {
     const auto it = counts_.find(kind);
     return it == counts_.end() ? nullptr : &it->second;
@@ -135,6 +147,7 @@ class PrintingHost : public ScanHost {
 
  private:
   std::map<StringKind, Count> counts_;
+  ProgressLine progress_{stderr, false};
 };
 
 int UsageError(const std::string& problem) {
@@ -327,7 +340,9 @@ int Run(int argc, char** argv) {
   SetCriteria(options, engine);
 
   PrintingHost host;
+  host.EnableProgress(options.quiet);
   const ScanReport report = RunScan(options.inputPath, engine, host);
+  host.ClearProgress();
   if (!report.opened) {
     return kExitFile;
   }

@@ -15,6 +15,11 @@ inline constexpr const char* kUnableToOpenText = "Unable to open that file";
 // The count as the user sees it: "AN: 12", "UN: 0", "RS: 3".
 [[nodiscard]] std::string CountText(StringKind kind, std::uint32_t count);
 
+// The share of the scan done, in percent, as a progress display shows it:
+// the byte passes' bytes fill 0 to 99, and the resource pass after them is
+// the last percent.
+[[nodiscard]] std::uint32_t ProgressPercent(std::uint64_t bytesDone, std::uint64_t bytesTotal);
+
 // What a scan needs of whoever runs it. The desktop program shows these
 // things in its window; the command line prints them. The engine never shows
 // anything itself.

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 // Qt
@@ -253,6 +254,54 @@ TEST_F(GoCommand, StopDuringTheAnsiPassKeepsWhatWasFound) {
   ScanFile(path);
   EXPECT_FALSE(Search().StopRequested());
   EXPECT_EQ(Search().LastReport().ansiCount, fullAnsi);
+}
+
+TEST_F(GoCommand, ALongScanShowsItsProgress) {
+  const std::string path = dir_.Write("big.exe", PeImage() + LongLines(3 << 20));
+  ScanFile(path);
+  const QString ansi = Text(kAnsiCountControl);
+  const QString unicode = Text(kUnicodeCountControl);
+  ASSERT_GT(Search().LastReport().ansiCount, 3000u);
+  // A short scan shows no percent and no counts on the way.
+  std::vector<QString> statuses;
+  Search().SetPumpHook([&] { statuses.push_back(Text(kStatusText)); });
+  ScanFile(path);
+  EXPECT_TRUE(std::all_of(statuses.begin(), statuses.end(),
+                          [](const QString& s) { return s == QStringLiteral("Scanning..."); }));
+
+  // Held up past half a second at its tenth block, the scan shows how far it
+  // is, on one thread and on two; the final counts are as always.
+  for (const BytePassMode mode : {BytePassMode::Fused, BytePassMode::Threaded}) {
+    ScanOptions options;
+    options.mode = mode;
+    Search().SetScanOptions(options);
+    statuses.clear();
+    std::vector<QString> counts;
+    int pumps = 0;
+    Search().SetPumpHook([&] {
+      if (++pumps == 10) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+      }
+      statuses.push_back(Text(kStatusText));
+      counts.push_back(Text(kAnsiCountControl));
+    });
+    ScanFile(path);
+    const QRegularExpression percent(QStringLiteral("^Scanning\\.\\.\\. ([0-9]+)%$"));
+    const auto shown = std::find_if(statuses.begin(), statuses.end(),
+                                    [&](const QString& s) { return percent.match(s).hasMatch(); });
+    ASSERT_NE(shown, statuses.end());
+    const int value = percent.match(*shown).captured(1).toInt();
+    EXPECT_GE(value, 0);
+    EXPECT_LT(value, 100);
+    EXPECT_NE(
+        std::find_if(counts.begin(), counts.end(),
+                     [&](const QString& c) { return c != QStringLiteral("AN: 0") && c != ansi; }),
+        counts.end());
+    EXPECT_EQ(Text(kAnsiCountControl), ansi);
+    EXPECT_EQ(Text(kUnicodeCountControl), unicode);
+    EXPECT_EQ(Text(kStatusText), QStringLiteral("Ready"));
+  }
+  Search().SetScanOptions({});
 }
 
 TEST_F(GoCommand, ASecondScanReplacesTheFirst) {
