@@ -142,6 +142,8 @@ ThreadedOutcome RunThreadedPasses(const BytePassJob& job) {
       std::uint8_t* const slot =
           job.readBuffer.data() + static_cast<std::size_t>(readIndex % slots) * job.readSize;
       const std::size_t got = job.file.Read(slot, job.readSize);
+      // The blocks the pump let through go over together, once per read.
+      std::size_t through = 0;
       for (std::size_t at = 0; at < got; at += job.blockSize) {
         const std::uint64_t done = std::min(pipe.ansiDone.load(std::memory_order_relaxed),
                                             pipe.unicodeDone.load(std::memory_order_relaxed));
@@ -151,7 +153,10 @@ ThreadedOutcome RunThreadedPasses(const BytePassJob& job) {
           stopped = true;
           break;
         }
-        handed += std::min(job.blockSize, got - at);
+        through += std::min(job.blockSize, got - at);
+      }
+      if (through != 0) {
+        handed += through;
         pipe.handed.store(handed << 1, std::memory_order_release);
         pipe.handed.notify_all();
       }

@@ -91,8 +91,10 @@ ScanReport RunScan(const std::string& path, ScanEngine& engine, ScanHost& host,
   // The threaded passes read into a ring of a few reads, and fall back to
   // the fused ones when that much memory cannot be had.
   const std::size_t blockSize = std::max<std::size_t>(options.blockSize, 1);
-  std::size_t readSize = std::max(options.readSize / blockSize, std::size_t{1}) * blockSize;
   BytePassMode mode = ChooseMode(options, file.Size());
+  const std::size_t wanted =
+      mode == BytePassMode::Threaded ? options.threadedReadSize : options.readSize;
+  std::size_t readSize = std::max(wanted / blockSize, std::size_t{1}) * blockSize;
   std::size_t slots =
       mode == BytePassMode::Threaded ? std::max<std::size_t>(options.readSlots, 2) : 1;
   std::unique_ptr<std::uint8_t[]> readBuffer(new (std::nothrow) std::uint8_t[slots * readSize]);

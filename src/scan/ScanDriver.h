@@ -37,7 +37,11 @@ struct ScanOptions {
   BytePassMode mode = BytePassMode::Auto;
   // Auto runs the threaded passes from this file size on.
   std::uint64_t threadedThreshold = kThreadedScanThreshold;
-  // The threaded passes read this many reads ahead of the slower pass at most.
+  // The threaded passes read in larger pieces, and at most this many reads
+  // ahead of the slower pass: the workers then wait for the reader, and it
+  // for them, only a few times per file, which matters most when other
+  // programs keep the cores busy.
+  std::size_t threadedReadSize = 64 * kReadBlockSize;
   std::size_t readSlots = 4;
 };
 

@@ -98,6 +98,7 @@ class BytePasses : public ::testing::TestWithParam<Layout> {
     ScanOptions options;
     options.blockSize = block;
     options.readSize = block * reads;
+    options.threadedReadSize = block * reads;
     options.mode = mode;
     options.readSlots = slots;
     return options;
@@ -193,6 +194,7 @@ TEST(BytePassProgress, GrowsTowardsTheTotalOncePerPump) {
     ScanOptions options;
     options.blockSize = 1000;
     options.readSize = 4000;
+    options.threadedReadSize = 4000;
     options.mode = mode;
     const ScanReport report = RunScan(file.Path(), engine, host, options);
     EXPECT_EQ(host.calls, host.pumps);

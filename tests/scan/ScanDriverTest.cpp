@@ -166,6 +166,7 @@ TEST_F(ScanDriver, StopEndsThePumpingPassesButNotTheResourcePass) {
     ScanOptions options;
     options.blockSize = 16;
     options.readSize = 64;
+    options.threadedReadSize = 64;
     options.mode = mode;
     host = {};
     host.stopAtPump = 3;
@@ -225,8 +226,8 @@ TEST_F(ScanDriver, ReadSizeDoesNotChangeWhatIsFound) {
   for (const BytePassMode mode :
        {BytePassMode::Sequential, BytePassMode::Fused, BytePassMode::Threaded}) {
     for (const ScanOptions options :
-         {ScanOptions{16384, 262144, mode}, ScanOptions{16384, 50000, mode},
-          ScanOptions{7, 700, mode}, ScanOptions{4096, 1, mode}}) {
+         {ScanOptions{16384, 262144, mode, 0, 262144}, ScanOptions{16384, 50000, mode, 0, 50000},
+          ScanOptions{7, 700, mode, 0, 700}, ScanOptions{4096, 1, mode, 0, 1}}) {
       host = {};
       const ScanReport report = Scan(image, options);
       EXPECT_EQ(found, expected);
