@@ -269,8 +269,9 @@ TEST_F(GoCommand, ALongScanShowsItsProgress) {
   EXPECT_TRUE(std::all_of(statuses.begin(), statuses.end(),
                           [](const QString& s) { return s == QStringLiteral("Scanning..."); }));
 
-  // Held up past half a second at its tenth block, the scan shows how far it
-  // is, on one thread and on two; the final counts are as always.
+  // Held up past half a second at its 150th block of about 190, the scan
+  // shows how far it is, on one thread and on two (whose workers have had the
+  // first two reads of 1 MiB by then); the final counts are as always.
   for (const BytePassMode mode : {BytePassMode::Fused, BytePassMode::Threaded}) {
     ScanOptions options;
     options.mode = mode;
@@ -279,7 +280,7 @@ TEST_F(GoCommand, ALongScanShowsItsProgress) {
     std::vector<QString> counts;
     int pumps = 0;
     Search().SetPumpHook([&] {
-      if (++pumps == 10) {
+      if (++pumps == 150) {
         std::this_thread::sleep_for(std::chrono::milliseconds(600));
       }
       statuses.push_back(Text(kStatusText));
