@@ -13,8 +13,9 @@ class UnicodeScanner;
 
 // How the ANSI and Unicode passes get at the file's bytes.
 enum class BytePassMode : std::uint8_t {
-  // Threaded when the machine has more than one core and the file is large
-  // enough to pay for the threads, Fused otherwise.
+  // Threaded when the file is large enough to pay for the threads and a
+  // second core is free (the machine has one and is not kept busy), Fused
+  // otherwise.
   Auto,
   // Each pass reads the whole file on its own: the plain form the other two
   // must match.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <new>
 #include <thread>
@@ -64,13 +65,25 @@ void AppendResults(const ResultStore& aside, ResultStore& store) {
   }
 }
 
+// Whether a second core is free for the threaded passes. On a machine kept
+// busy by other programs a worker that waits for its next read waits for a
+// core too, and the threads then take longer than one thread does; the load
+// average tells that case apart cheaply.
+bool SecondCoreFree() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  if (cores < 2) {
+    return false;
+  }
+  double load = 0;
+  return ::getloadavg(&load, 1) != 1 || load < static_cast<double>(cores) - 0.5;
+}
+
 BytePassMode ChooseMode(const ScanOptions& options, std::uint64_t fileSize) {
   if (options.mode != BytePassMode::Auto) {
     return options.mode;
   }
-  return std::thread::hardware_concurrency() > 1 && fileSize >= options.threadedThreshold
-             ? BytePassMode::Threaded
-             : BytePassMode::Fused;
+  return fileSize >= options.threadedThreshold && SecondCoreFree() ? BytePassMode::Threaded
+                                                                   : BytePassMode::Fused;
 }
 
 }  // namespace

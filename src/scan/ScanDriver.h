@@ -39,9 +39,8 @@ struct ScanOptions {
   std::uint64_t threadedThreshold = kThreadedScanThreshold;
   // The threaded passes read in larger pieces, and at most this many reads
   // ahead of the slower pass: the workers then wait for the reader, and it
-  // for them, only a few times per file, which matters most when other
-  // programs keep the cores busy.
-  std::size_t threadedReadSize = 64 * kReadBlockSize;
+  // for them, far less often.
+  std::size_t threadedReadSize = 16 * kReadBlockSize;
   std::size_t readSlots = 4;
 };
 
