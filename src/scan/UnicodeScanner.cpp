@@ -42,22 +42,6 @@ std::uint64_t EveryOtherRunsOf(std::uint64_t mask, std::uint32_t width) {
   return mask;
 }
 
-// Bit k set where byte k of the n < 64 bytes at p is admitted, or zero.
-std::uint64_t PartialMask(const std::uint8_t* flags, const std::uint8_t* p, std::size_t n) {
-  std::uint64_t mask = 0;
-  for (std::size_t k = 0; k < n; ++k) {
-    mask |= std::uint64_t{flags[p[k]]} << k;
-  }
-  return mask;
-}
-std::uint64_t PartialZeroMask(const std::uint8_t* p, std::size_t n) {
-  std::uint64_t mask = 0;
-  for (std::size_t k = 0; k < n; ++k) {
-    mask |= std::uint64_t{p[k] == 0} << k;
-  }
-  return mask;
-}
-
 // The number of set bits at j, j + 2, j + 4, ... before the first clear one.
 std::size_t ChainLength(std::uint64_t adds, std::size_t j) {
   const auto run = static_cast<std::size_t>(std::countr_one((adds >> j) | kOddBits));
@@ -190,20 +174,10 @@ void UnicodeScanner::Scan(std::span<const std::uint8_t> block) {
   // to matter and none that reaches the next chunk, which two shifts and a
   // few ANDs tell. Only the characters of chains that can matter are looked
   // at one by one.
-  const std::uint8_t* data = block.data();
-  std::size_t size = block.size();
-  while (size >= kChunk) {
-    const std::size_t chunks = std::min(size / kChunk, kMaskBatch);
-    classes_.Fill(data, chunks, admittedMasks_.data(), zeroMasks_.data());
-    for (std::size_t i = 0; i < chunks; ++i) {
-      ScanChunk(data, kChunk, admittedMasks_[i], zeroMasks_[i]);
-      data += kChunk;
-    }
-    size -= chunks * kChunk;
-  }
-  if (size != 0) {
-    ScanChunk(data, size, PartialMask(classes_.Flags(), data, size), PartialZeroMask(data, size));
-  }
+  ForEachChunk(
+      classes_, block.data(), block.size(), admittedMasks_.data(), zeroMasks_.data(),
+      [this](const std::uint8_t* p, std::size_t n, std::uint64_t admitted, std::uint64_t zero,
+             std::uint64_t /*next*/) { ScanChunk(p, n, admitted, zero); });
 }
 
 void UnicodeScanner::Finish() {
