@@ -65,17 +65,18 @@ void AppendResults(const ResultStore& aside, ResultStore& store) {
   }
 }
 
-// Whether a second core is free for the threaded passes. On a machine kept
-// busy by other programs a worker that waits for its next read waits for a
-// core too, and the threads then take longer than one thread does; the load
-// average tells that case apart cheaply.
+// Whether a second core is free enough for the threaded passes. On a machine
+// kept busy by other programs a worker that waits for its next read waits for
+// a core too, and the threads then take longer than one thread does (half as
+// long again at a load of five on two cores); the load average tells that
+// case apart cheaply.
 bool SecondCoreFree() {
   const unsigned cores = std::thread::hardware_concurrency();
   if (cores < 2) {
     return false;
   }
   double load = 0;
-  return ::getloadavg(&load, 1) != 1 || load < static_cast<double>(cores) - 0.5;
+  return ::getloadavg(&load, 1) != 1 || load < static_cast<double>(cores) + 1.0;
 }
 
 BytePassMode ChooseMode(const ScanOptions& options, std::uint64_t fileSize) {
