@@ -1,7 +1,8 @@
 // quillex-scan against the sequential byte passes, end to end: on PE images
-// small and large (the large ones take the threaded passes where the machine
-// has two cores), its standard output must be exactly what Save writes for
-// the sequential scan.
+// small and large its standard output, from the passes that share one read,
+// must be exactly what Save writes for the sequential scan. (The threaded
+// passes start at sizes a test cannot afford; BytePassesTest holds them to
+// the sequential ones.)
 
 // Standard library
 #include <cstdio>
