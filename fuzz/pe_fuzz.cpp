@@ -1,13 +1,15 @@
 // Runs a whole scan over one input held in memory: section map, ANSI,
 // Unicode and resource passes, and the resource walk over the raw bytes as if
 // they were a ".rsrc" section, so that the walk is reached without valid PE
-// headers too.
+// headers too. The byte passes run in the way the input's last byte picks,
+// and must find exactly what the sequential passes find.
 
 // Standard library
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // POSIX
@@ -59,13 +61,38 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool repeatRule = size != 0 && (data[size - 1] & 1) != 0;
   engine.criteria.repeatDiscard = repeatRule;
   engine.criteria.repeatLimit = repeatRule ? 4 : NoRepeatLimit;
+  // Its next bits pick the way the byte passes run, with tiny blocks and a
+  // shallow ring for the threads now and then.
+  const std::uint8_t choice = size != 0 ? data[size - 1] : 0;
+  constexpr BytePassMode kModes[] = {BytePassMode::Fused, BytePassMode::Threaded,
+                                     BytePassMode::Threaded, BytePassMode::Sequential};
   QuietHost host;
   ScanOptions options;
-  options.blockSize = 4096;
-  options.readSize = 3 * 4096;
+  options.mode = kModes[(choice >> 1) & 3];
+  options.blockSize = (choice & 0x08) != 0 ? 5 : 4096;
+  options.readSize = 3 * options.blockSize;
+  options.readSlots = (choice & 0x10) != 0 ? 2 : 4;
   const ScanReport report = RunScan(path, engine, host, options);
   if (!report.opened || report.readError) {
     std::abort();
+  }
+  ScanEngine reference;
+  reference.table = engine.table;
+  reference.criteria = engine.criteria;
+  ScanOptions sequential;
+  sequential.mode = BytePassMode::Sequential;
+  const ScanReport expected = RunScan(path, reference, host, sequential);
+  if (expected.ansiCount != report.ansiCount || expected.unicodeCount != report.unicodeCount ||
+      expected.totalTextSize != report.totalTextSize ||
+      reference.store.Count() != engine.store.Count()) {
+    std::abort();
+  }
+  for (std::uint32_t i = 0; i < engine.store.Count(); ++i) {
+    if (reference.store.Position(i) != engine.store.Position(i) ||
+        reference.store.Tag(i) != engine.store.Tag(i) ||
+        std::string_view(reference.store.Text(i)) != std::string_view(engine.store.Text(i))) {
+      std::abort();
+    }
   }
 
   // The map read from memory must be the one the scan read from the file.

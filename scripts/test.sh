@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds Quillex and runs every test: the format check, the normal build with
 # what it installs and packs, then the same suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then, where clang is installed, a short fuzz run
-# of the scan engine.
+# UndefinedBehaviorSanitizer, the engine tests under ThreadSanitizer, and,
+# where clang is installed, a short fuzz run of the scan engine.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/deps.sh"
@@ -32,6 +32,14 @@ if [[ "${QUILLEX_SKIP_SANITIZERS:-0}" != 1 ]]; then
   build "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DENABLE_SANITIZERS=ON -DQUILLEX_BUILD_BENCH=OFF
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$root/build-asan" --output-on-failure -j "$jobs"
+fi
+
+# The engine again under ThreadSanitizer, for the threaded byte passes. The
+# test over a file of more than 4 GiB is too slow there.
+if [[ "${QUILLEX_SKIP_TSAN:-0}" != 1 ]]; then
+  build "$root/build-tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENABLE_TSAN=ON \
+    -DQUILLEX_BUILD_GUI=OFF -DQUILLEX_BUILD_BENCH=OFF
+  TSAN_OPTIONS=halt_on_error=1 ctest --test-dir "$root/build-tsan" --output-on-failure -j "$jobs" -LE large
 fi
 
 # The fuzz target under ASan and UBSan for QUILLEX_FUZZ_SECONDS (0 skips it),

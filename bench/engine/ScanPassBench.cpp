@@ -211,5 +211,29 @@ void BM_ResourcePassManySections(benchmark::State& state) {
 }
 BENCHMARK(BM_ResourcePassManySections)->Unit(benchmark::kMillisecond);
 
+// The whole scan by each way of running the byte passes (the argument is a
+// BytePassMode: 1 sequential, 2 fused, 3 threaded), reads of 64 KiB.
+void BM_WholeScanMode(benchmark::State& state) {
+  const Sample& sample = TheSample();
+  ScanEngine engine;
+  engine.table.RestoreDefaults();
+  engine.store.Pool().SetByteStep(1u << 20);
+  engine.store.Pool().SetIndexStep(1u << 16);
+  SilentHost host;
+  ScanOptions options;
+  options.mode = static_cast<BytePassMode>(state.range(0));
+  for (auto _ : state) {
+    const ScanReport report = RunScan(sample.path, engine, host, options);
+    benchmark::DoNotOptimize(report.ansiCount);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * sample.bytes.size()));
+}
+BENCHMARK(BM_WholeScanMode)
+    ->Arg(static_cast<int>(BytePassMode::Sequential))
+    ->Arg(static_cast<int>(BytePassMode::Fused))
+    ->Arg(static_cast<int>(BytePassMode::Threaded))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 }  // namespace
 }  // namespace quillex

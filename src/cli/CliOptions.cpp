@@ -45,7 +45,8 @@ constexpr std::array<OptionSpec, 16> kOptions{{
      "FILE - is standard output"},
     {OptionId::Quiet, "-q", "--quiet", OptionValue::None, nullptr, "no summary on standard error"},
     {OptionId::Timings, nullptr, "--timings", OptionValue::None, nullptr,
-     "print each pass's time (\"ansi 12.3 ms\") on standard error"},
+     "print the passes' times (\"ansi+unicode 12.3 ms\",\n"
+     "\"resource 0.4 ms\") on standard error"},
     {OptionId::PoolLimit, nullptr, "--pool-limit", OptionValue::Digits, "BYTES",
      "keep the stored texts (NULs included) below BYTES bytes;\n"
      "results beyond that are dropped and reported (exit status 3)"},

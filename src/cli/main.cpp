@@ -21,6 +21,7 @@
 
 // Ours
 #include "cli/CliOptions.h"
+#include "cli/ProgressLine.h"
 #include "cli/StandardInputCopy.h"
 #include "filter/FilterCriteria.h"
 #include "filter/GroupSelection.h"
@@ -92,7 +93,12 @@ class PrintingHost : public ScanHost {
     }
   }
   bool ScanPump() override { return true; }
+  void ShowProgress(std::uint64_t bytesDone, std::uint64_t bytesTotal, std::uint32_t ansiSoFar,
+                    std::uint32_t unicodeSoFar) override {
+    progress_.Update(bytesDone, bytesTotal, ansiSoFar, unicodeSoFar);
+  }
   void WarnDamagedResources() override {
+    progress_.Clear();
     std::fprintf(stderr, "%s%s\n", linePrefix_.c_str(), kDamagedResourceText);
     std::fflush(stderr);
   }
@@ -102,6 +108,12 @@ class PrintingHost : public ScanHost {
     std::fprintf(stderr, "%s: %s: %s: %s\n", kProgram, kUnableToOpenText, displayName_.c_str(),
                  reason.c_str());
   }
+
+  // Shows the progress line on standard error when it is a terminal.
+  void EnableProgress(bool quiet) {
+    progress_ = ProgressLine(stderr, !quiet && isatty(STDERR_FILENO) != 0);
+  }
+  void ClearProgress() { progress_.Clear(); }
 
   const Count* Find(StringKind kind) const {
     const auto it = counts_.find(kind);
@@ -113,6 +125,7 @@ class PrintingHost : public ScanHost {
   std::string displayName_;
   std::string linePrefix_;
   std::map<StringKind, Count> counts_;
+  ProgressLine progress_{stderr, false};
 };
 
 int UsageError(const std::string& problem) {
@@ -142,17 +155,10 @@ void SetCriteria(const CliOptions& options, ScanEngine& engine) {
 }
 
 void PrintSummary(const PrintingHost& host, const ScanReport& report, bool timings, bool quiet) {
-  struct Pass {
-    StringKind kind;
-    const char* name;
-  };
-  constexpr Pass kPasses[] = {{StringKind::Ansi, "ansi"},
-                              {StringKind::Unicode, "unicode"},
-                              {StringKind::Resource, "resource"}};
   const char* prefix = host.LinePrefix().c_str();
   if (!quiet) {
-    for (const Pass& pass : kPasses) {
-      if (const PrintingHost::Count* count = host.Find(pass.kind); count != nullptr) {
+    for (const StringKind kind : {StringKind::Ansi, StringKind::Unicode, StringKind::Resource}) {
+      if (const PrintingHost::Count* count = host.Find(kind); count != nullptr) {
         std::fprintf(stderr, "%s%s\n", prefix, count->text.c_str());
       }
     }
@@ -160,11 +166,20 @@ void PrintSummary(const PrintingHost& host, const ScanReport& report, bool timin
                  FormatScanReport(report.elapsedMs, report.totalTextSize).c_str());
   }
   if (timings) {
-    for (const Pass& pass : kPasses) {
-      if (const PrintingHost::Count* count = host.Find(pass.kind); count != nullptr) {
-        const std::chrono::duration<double, std::milli> spent = count->last - count->first;
-        std::fprintf(stderr, "%s%s %.1f ms\n", prefix, pass.name, spent.count());
-      }
+    // The ANSI and Unicode passes share the file's one read, so they are
+    // timed together: from the ANSI count's first showing to the Unicode
+    // count's last.
+    const PrintingHost::Count* ansi = host.Find(StringKind::Ansi);
+    const PrintingHost::Count* unicode = host.Find(StringKind::Unicode);
+    const PrintingHost::Count* resource = host.Find(StringKind::Resource);
+    using Milliseconds = std::chrono::duration<double, std::milli>;
+    if (ansi != nullptr && unicode != nullptr) {
+      std::fprintf(stderr, "%sansi+unicode %.1f ms\n", prefix,
+                   Milliseconds(unicode->last - ansi->first).count());
+    }
+    if (resource != nullptr) {
+      std::fprintf(stderr, "%sresource %.1f ms\n", prefix,
+                   Milliseconds(resource->last - resource->first).count());
     }
   }
 }
@@ -227,7 +242,9 @@ class ScanRun {
     }
 
     PrintingHost host(input, several ? input + ": " : std::string());
+    host.EnableProgress(options_.quiet);
     const ScanReport report = RunScan(scanPath, engine_, host);
+    host.ClearProgress();
     if (!report.opened) {
       Worsen(kExitFile);
       return 0;

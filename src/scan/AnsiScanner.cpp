@@ -15,15 +15,6 @@ namespace {
 
 constexpr std::size_t kChunk = kMaskBytes;
 
-// Bit k set where byte k of the n < 64 bytes at p is admitted.
-std::uint64_t PartialMask(const std::uint8_t* flags, const std::uint8_t* p, std::size_t n) {
-  std::uint64_t mask = 0;
-  for (std::size_t k = 0; k < n; ++k) {
-    mask |= std::uint64_t{flags[p[k]]} << k;
-  }
-  return mask;
-}
-
 }  // namespace
 
 AnsiScanner::AnsiScanner(const CharClassTable& table, const FilterCriteria& criteria,
@@ -141,53 +132,41 @@ void AnsiScanner::ScanWithoutRepeats(const std::uint8_t* data, std::size_t size)
     carried = 0;
   };
 
-  std::size_t at = 0;
-  while (at < size) {
-    std::size_t chunks = std::min((size - at) / kChunk, kMaskBatch);
-    if (chunks != 0) {
-      classes_.Fill(data + at, chunks, masks_.data(), nullptr);
-    } else {
-      masks_[0] = PartialMask(classes_.Flags(), data + at, size - at);
-      chunks = 1;
-    }
-    for (std::size_t i = 0; i < chunks; ++i) {
-      const std::size_t n = std::min(size - at, kChunk);
-      const std::uint64_t mask = masks_[i];
-      // With no run open, a chunk with only short runs is passed over. The
-      // last chunk of a batch has no known successor and is looked at
-      // whenever it ends in an admitted byte.
-      if (open == kNone && n == kChunk &&
-          PassOver(mask, i + 1 < chunks ? masks_[i + 1] : ~std::uint64_t{0})) {
-        at += kChunk;
-        continue;
-      }
-      std::size_t from = 0;
-      if (open != kNone) {
-        // The open run goes on with this chunk's first admitted bytes.
-        const auto length = static_cast<std::size_t>(std::countr_one(mask));
-        if (length >= n) {
-          at += n;
-          continue;
-        }
-        endRun(at + length);
-        from = length + 1;
-      }
-      // The run after the last refused byte stays open into the next chunk.
-      auto [live, starts, tail] = RunsOfChunk(mask, from, n);
-      while (starts != 0) {
-        // A whole run inside the chunk; it ends at a refused byte, so end <= 63.
-        const auto start = static_cast<std::size_t>(std::countr_zero(starts));
-        const auto end = start + static_cast<std::size_t>(std::countr_one(live >> start));
-        const std::uint32_t kept = keptOf(end - start);
-        Emit(bytes + at + end - kept, kept, blockStart + at + end);
-        starts &= ~((std::uint64_t{2} << end) - 1);
-      }
-      if (tail < n) {
-        open = at + tail;
-      }
-      at += n;
-    }
-  }
+  ForEachChunk(classes_, data, size, masks_.data(), nullptr,
+               [&](const std::uint8_t* p, std::size_t n, std::uint64_t mask, std::uint64_t /*zero*/,
+                   std::uint64_t next) {
+                 const std::size_t at = static_cast<std::size_t>(p - data);
+                 // With no run open, a chunk with only short runs is passed
+                 // over. The last chunk of a batch has no known successor and
+                 // is looked at whenever it ends in an admitted byte.
+                 if (open == kNone && n == kChunk && PassOver(mask, next)) {
+                   return;
+                 }
+                 std::size_t from = 0;
+                 if (open != kNone) {
+                   // The open run goes on with this chunk's first admitted bytes.
+                   const auto length = static_cast<std::size_t>(std::countr_one(mask));
+                   if (length >= n) {
+                     return;
+                   }
+                   endRun(at + length);
+                   from = length + 1;
+                 }
+                 // The run after the last refused byte stays open into the next chunk.
+                 auto [live, starts, tail] = RunsOfChunk(mask, from, n);
+                 while (starts != 0) {
+                   // A whole run inside the chunk; it ends at a refused byte, so end <= 63.
+                   const auto start = static_cast<std::size_t>(std::countr_zero(starts));
+                   const auto end =
+                       start + static_cast<std::size_t>(std::countr_one(live >> start));
+                   const std::uint32_t kept = keptOf(end - start);
+                   Emit(bytes + at + end - kept, kept, blockStart + at + end);
+                   starts &= ~((std::uint64_t{2} << end) - 1);
+                 }
+                 if (tail < n) {
+                   open = at + tail;
+                 }
+               });
 
   // The run still open keeps its candidate bytes in text_ for the next block.
   if (open != kNone) {
@@ -272,35 +251,23 @@ void AnsiScanner::Scan(std::span<const std::uint8_t> block) {
   // byte over as the previous byte, and previous_ keeps it.
   // The masks of a whole block are built in one call, so the kernel is
   // chosen once per block and runs as one tight loop.
-  const std::uint8_t* data = block.data();
-  std::size_t size = block.size();
   if (criteria_.repeatLimit == NoRepeatLimit) {
-    ScanWithoutRepeats(data, size);
+    ScanWithoutRepeats(block.data(), block.size());
     return;
   }
-  while (size >= kChunk) {
-    const std::size_t chunks = std::min(size / kChunk, kMaskBatch);
-    classes_.Fill(data, chunks, masks_.data(), nullptr);
-    for (std::size_t i = 0; i < chunks; ++i) {
-      const std::uint64_t mask = masks_[i];
-      // With no run open, a chunk with only short runs is passed over. The
-      // last chunk of the batch has no known successor and is looked at
-      // whenever it ends in an admitted byte.
-      const std::uint64_t next = i + 1 < chunks ? masks_[i + 1] : ~std::uint64_t{0};
-      if (runLength_ == 0 && PassOver(mask, next)) {
-        previous_ = data[kChunk - 1];
-      } else {
-        ScanChunk(data, kChunk, mask);
-      }
-      position_ += kChunk;
-      data += kChunk;
-    }
-    size -= chunks * kChunk;
-  }
-  if (size != 0) {
-    ScanChunk(data, size, PartialMask(classes_.Flags(), data, size));
-    position_ += size;
-  }
+  ForEachChunk(classes_, block.data(), block.size(), masks_.data(), nullptr,
+               [this](const std::uint8_t* p, std::size_t n, std::uint64_t mask,
+                      std::uint64_t /*zero*/, std::uint64_t next) {
+                 // With no run open, a chunk with only short runs is passed
+                 // over. The last chunk of a batch has no known successor and
+                 // is looked at whenever it ends in an admitted byte.
+                 if (n == kChunk && runLength_ == 0 && PassOver(mask, next)) {
+                   previous_ = p[kChunk - 1];
+                 } else {
+                   ScanChunk(p, n, mask);
+                 }
+                 position_ += n;
+               });
 }
 
 void AnsiScanner::Finish() {

@@ -2,6 +2,7 @@
 
 // Bit masks over 64-byte chunks for the byte passes: bit k describes byte k.
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -87,6 +88,23 @@ class ByteClassMask {
     return mask;
   }
 
+  // The admitted mask of the n < 64 bytes at p; no bit at or above n is set.
+  [[nodiscard]] std::uint64_t PartialMask(const std::uint8_t* p, std::size_t n) const {
+    std::uint64_t mask = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+      mask |= std::uint64_t{flags_[p[k]]} << k;
+    }
+    return mask;
+  }
+  // The zero mask of the n < 64 bytes at p.
+  [[nodiscard]] static std::uint64_t PartialZeroMask(const std::uint8_t* p, std::size_t n) {
+    std::uint64_t mask = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+      mask |= std::uint64_t{p[k] == 0} << k;
+    }
+    return mask;
+  }
+
   // The class table as 0 and 1, so that a flag can be shifted into a mask.
   [[nodiscard]] const std::uint8_t* Flags() const { return flags_.data(); }
 
@@ -98,5 +116,33 @@ class ByteClassMask {
   alignas(16) std::array<std::uint8_t, 16> highRows_{};
   MaskKernel kernel_ = MaskKernel::Portable;
 };
+
+// The block loop of both byte passes: the masks of the block's whole chunks
+// are built a batch at a time, in one call, so the kernel runs as one tight
+// loop; then onChunk(p, n, admitted, zero, next) is called for each chunk in
+// order and last for the partial chunk at the end of the block (n < 64),
+// whose masks are built byte by byte. `next` is the admitted mask of the
+// following chunk when it is in the same batch, and all ones when it is not
+// known. The zero masks are built only when `zeroMasks` is not null (zero is
+// 0 otherwise). Both mask arrays hold kMaskBatch entries.
+template <class OnChunk>
+void ForEachChunk(const ByteClassMask& classes, const std::uint8_t* data, std::size_t size,
+                  std::uint64_t* admittedMasks, std::uint64_t* zeroMasks, OnChunk&& onChunk) {
+  while (size >= kMaskBytes) {
+    const std::size_t chunks = std::min(size / kMaskBytes, kMaskBatch);
+    classes.Fill(data, chunks, admittedMasks, zeroMasks);
+    for (std::size_t i = 0; i < chunks; ++i) {
+      const std::uint64_t next = i + 1 < chunks ? admittedMasks[i + 1] : ~std::uint64_t{0};
+      onChunk(data, kMaskBytes, admittedMasks[i], zeroMasks != nullptr ? zeroMasks[i] : 0, next);
+      data += kMaskBytes;
+    }
+    size -= chunks * kMaskBytes;
+  }
+  if (size != 0) {
+    onChunk(data, size, classes.PartialMask(data, size),
+            zeroMasks != nullptr ? ByteClassMask::PartialZeroMask(data, size) : 0,
+            ~std::uint64_t{0});
+  }
+}
 
 }  // namespace quillex

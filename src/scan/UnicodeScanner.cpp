@@ -2,6 +2,7 @@
 
 // Standard library
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstring>
 
@@ -28,6 +29,7 @@ void UnicodeScanner::Keep(std::uint32_t runLength) {
 namespace {
 
 constexpr std::size_t kChunk = kMaskBytes;
+constexpr std::uint64_t kOddBits = 0xAAAAAAAAAAAAAAAAull;
 
 // Bit s set where bits s, s + 2, ..., s + 2 (width - 1) are all set.
 std::uint64_t EveryOtherRunsOf(std::uint64_t mask, std::uint32_t width) {
@@ -40,162 +42,142 @@ std::uint64_t EveryOtherRunsOf(std::uint64_t mask, std::uint32_t width) {
   return mask;
 }
 
+// The number of set bits at j, j + 2, j + 4, ... before the first clear one.
+std::size_t ChainLength(std::uint64_t adds, std::size_t j) {
+  const auto run = static_cast<std::size_t>(std::countr_one((adds >> j) | kOddBits));
+  return run / 2;
+}
+
 }  // namespace
 
+void UnicodeScanner::AddCharacter(std::uint8_t c, std::uint64_t offset) {
+  if (runLength_ == 0) {
+    runStart_ = offset;
+  }
+  ++runLength_;
+  repeat_ = lastCharacter_ == c ? repeat_ + 1 : 1;
+  lastCharacter_ = c;
+  if (runLength_ > criteria_.maxLength || repeat_ >= criteria_.repeatLimit) [[unlikely]] {
+    // The dropping character belongs to no run.
+    runLength_ = 0;
+    repeat_ = 1;
+    return;
+  }
+  text_[runLength_ - 1] = static_cast<char>(c);
+}
+
+void UnicodeScanner::EndRun() {
+  if (runLength_ != 0) {
+    text_[runLength_] = '\0';
+    if (runLength_ >= criteria_.minLength && AcceptMustContain(text_, criteria_)) {
+      Keep(runLength_);
+    }
+  }
+  runLength_ = 0;
+  repeat_ = 1;
+}
+
+std::size_t UnicodeScanner::FollowChain(const std::uint8_t* p, std::size_t n, std::uint64_t adds,
+                                        std::size_t j) {
+  // Pair k adds the byte before p[k]: p[k - 1], or the byte before the chunk.
+  const std::size_t length = ChainLength(adds, j);
+  const std::uint64_t base = position_;
+  for (std::size_t k = j; k < j + 2 * length; k += 2) {
+    AddCharacter(k == 0 ? previous_ : p[k - 1], base + k - 1);
+  }
+  // After the last character's pair e, pair e + 1 either ends the run (two
+  // zero bytes) or changes nothing, and pair e + 2, which adds nothing, then
+  // abandons it. Pairs past the chunk are the next bytes' to decide.
+  const std::size_t e = j + 2 * (length - 1);
+  if (e + 1 >= n) {
+    chainOpen_ = true;
+    expected_ = 1;
+    return n;
+  }
+  if (p[e + 1] == 0) {
+    EndRun();
+    return e + 2;
+  }
+  if (e + 2 >= n) {
+    chainOpen_ = true;
+    expected_ = 0;
+    return n;
+  }
+  runLength_ = 0;
+  repeat_ = 1;
+  return e + 3;
+}
+
+void UnicodeScanner::ScanChunk(const std::uint8_t* p, std::size_t n, std::uint64_t admitted,
+                               std::uint64_t zero) {
+  // Pair k of the chunk is (byte k - 1, byte k); it adds a character exactly
+  // when byte k - 1 is admitted and byte k is zero. The characters of one
+  // run are added at every other pair, and the pairs between them are
+  // (0, low byte of the next character): such a chain of adds ends at a
+  // UTF-16 NUL, which tests the run, or at a pair that abandons it. So the
+  // run's fate is read off the chain, and the pairs in between are never
+  // looked at one by one.
+  const std::uint64_t adds = zero & ((admitted << 1) | classes_.Flags()[previous_]);
+  std::size_t from = 0;
+  if (chainOpen_) {
+    // The chain from earlier bytes goes on at pair expected_, or ends.
+    chainOpen_ = false;
+    const std::size_t q = expected_;
+    if (q == 1 && p[0] == 0) {
+      EndRun();
+      from = 1;
+    } else if (q == 1 && n == 1) {
+      chainOpen_ = true;
+      expected_ = 0;
+      from = n;
+    } else if (((adds >> q) & 1) != 0) {
+      from = FollowChain(p, n, adds, q);
+    } else {
+      runLength_ = 0;
+      repeat_ = 1;
+      from = q + 1;
+    }
+  }
+  if (!chainOpen_ && from < n) {
+    // New chains: a chain shorter than minLength that ends inside the chunk
+    // can never be kept (drops only shorten runs), so it is passed over.
+    std::uint64_t starts = adds & ~(adds << 2) & (~std::uint64_t{0} << from);
+    const std::uint64_t longChains = EveryOtherRunsOf(adds, window_);
+    const std::uint64_t nearEnd = n >= 2 ? adds >> (n - 2) : adds;
+    if ((longChains | nearEnd) == 0) {
+      starts = 0;
+    }
+    while (starts != 0) {
+      const auto j = static_cast<std::size_t>(std::countr_zero(starts));
+      const std::size_t length = ChainLength(adds, j);
+      const std::size_t e = j + 2 * (length - 1);
+      std::size_t next = e + 2;
+      if (length >= window_ || e + 2 >= n) {
+        // A new chain: no character before its first one to repeat.
+        lastCharacter_ = 0;
+        next = FollowChain(p, n, adds, j);
+        if (chainOpen_) {
+          break;
+        }
+      }
+      starts &= next >= kChunk ? 0 : ~std::uint64_t{0} << next;
+    }
+  }
+  previous_ = p[n - 1];
+  position_ += n;
+}
+
 void UnicodeScanner::Scan(std::span<const std::uint8_t> block) {
-  // PERF NOTES: most 64-byte chunks of binary data hold no text worth a
-  // look, and that can be told from two bit masks without walking the pairs
-  // one by one. Pair k of a chunk is (byte k - 1, byte k); it adds a character
-  // exactly when byte k - 1 is admitted and byte k is zero, and the characters
-  // of one run are added at every other pair. A chunk entered with no run
-  // open can be passed over when no run of minLength characters lies in it
-  // (shorter runs are never kept, drops only shorten them) and no run is still
-  // open at its end. Any other chunk, and the partial chunk at the end of a
-  // block, goes through the exact pair-by-pair walk.
-  const std::uint8_t* data = block.data();
-  std::size_t size = block.size();
-  while (size >= kChunk) {
-    const std::size_t chunks = std::min(size / kChunk, kMaskBatch);
-    classes_.Fill(data, chunks, admittedMasks_.data(), zeroMasks_.data());
-    for (std::size_t i = 0; i < chunks; ++i) {
-      if (runLength_ == 0 && !MayHoldText(admittedMasks_[i], zeroMasks_[i])) {
-        history_[0] = data[kChunk - 3];
-        history_[1] = data[kChunk - 2];
-        history_[2] = data[kChunk - 1];
-        position_ += kChunk;
-      } else {
-        ScanPairs(std::span<const std::uint8_t>(data, kChunk));
-      }
-      data += kChunk;
-    }
-    size -= chunks * kChunk;
-  }
-  if (size != 0) {
-    ScanPairs(std::span<const std::uint8_t>(data, size));
-  }
-}
-
-bool UnicodeScanner::MayHoldText(std::uint64_t admitted, std::uint64_t zero) const {
-  const std::uint64_t admittedBefore = (admitted << 1) | classes_.Flags()[history_[2]];
-  const std::uint64_t adds = admittedBefore & zero;
-  // Still open at the end: a character added at the last pair, or at the one
-  // before it when the last byte is not zero (that pair changes nothing).
-  const bool openAtEnd = ((adds >> 63) | ((adds >> 62) & ~(zero >> 63))) & 1;
-  return openAtEnd || EveryOtherRunsOf(adds, window_) != 0;
-}
-
-void UnicodeScanner::ScanPairs(std::span<const std::uint8_t> block) {
-  // PERF NOTES: c, the byte before the current one, lives in a register. While
-  // no run is open only one pair matters, (admitted c, 0), so the skip loop
-  // tests each byte against zero and looks up the table only at zero bytes.
-  // The two bytes before c are read back from the block when the repeat rule
-  // needs them; only the first three bytes of a block reach into history_.
-  const std::uint8_t* const flags = table_.Data();
-  const std::uint8_t* const data = block.data();
-  const std::size_t size = block.size();
-  const std::uint32_t maxLength = criteria_.maxLength;
-  const std::uint32_t repeatLimit = criteria_.repeatLimit;
-  char* const text = text_;
-  const std::uint8_t* const history = history_;
-
-  // The byte `back` places before data[i], reaching into the previous blocks.
-  auto before = [data, history](std::size_t i, std::size_t back) -> std::uint8_t {
-    return i >= back ? data[i - back] : history[3 - (back - i)];
-  };
-
-  std::uint32_t runLength = runLength_;
-  std::uint32_t repeat = repeat_;
-  std::uint8_t c = history_[2];
-  std::size_t i = 0;
-
-  while (i < size) {
-    if (runLength == 0) {
-      // Eight bytes at a time: with no run open only a zero byte after an
-      // admitted one matters, so a word without zero bytes is passed over,
-      // and so is a word of zeros that follows a zero byte.
-      while (i + 8 <= size) {
-        std::uint64_t word;
-        std::memcpy(&word, data + i, sizeof word);
-        const bool hasZero = ((word - 0x0101010101010101ull) & ~word & 0x8080808080808080ull) != 0;
-        if (hasZero && (word != 0 || c != 0)) {
-          break;
-        }
-        c = data[i + 7];
-        i += 8;
-      }
-      while (i < size) {
-        const std::uint8_t b = data[i];
-        if (b == 0 && flags[c] != 0) {
-          break;
-        }
-        c = b;
-        ++i;
-      }
-      if (i == size) {
-        break;
-      }
-    }
-    for (; i < size; ++i) {
-      const std::uint8_t b = data[i];
-      if (b != 0) {
-        if (c != 0) {
-          // A unit with a non-zero high byte, or two text bytes in a row.
-          runLength = 0;
-          repeat = 1;
-          c = b;
-          ++i;
-          break;
-        }
-        c = b;
-        continue;
-      }
-      if (c == 0) {
-        // Two zero bytes: the terminator of a UTF-16 string.
-        if (runLength != 0) {
-          text[runLength] = '\0';
-          if (runLength >= criteria_.minLength && AcceptMustContain(text, criteria_)) {
-            Keep(runLength);
-          }
-        }
-        runLength = 0;
-        repeat = 1;
-        ++i;
-        break;
-      }
-      if (flags[c] == 0) [[unlikely]] {
-        // A character the class table refuses.
-        runLength = 0;
-        repeat = 1;
-        c = b;
-        ++i;
-        break;
-      }
-      // The character c, whose low byte lies just before b.
-      if (runLength == 0) {
-        runStart_ = position_ + i - 1;
-      }
-      ++runLength;
-      repeat = (before(i, 3) == c && before(i, 2) == 0) ? repeat + 1 : 1;
-      if (runLength > maxLength || repeat >= repeatLimit) [[unlikely]] {
-        // The dropping character belongs to no run.
-        runLength = 0;
-        repeat = 1;
-        c = b;
-        ++i;
-        break;
-      }
-      text[runLength - 1] = static_cast<char>(c);
-      c = b;
-    }
-  }
-
-  const std::uint8_t last[3] = {before(size, 3), before(size, 2), before(size, 1)};
-  history_[0] = last[0];
-  history_[1] = last[1];
-  history_[2] = last[2];
-  position_ += size;
-  runLength_ = runLength;
-  repeat_ = repeat;
+  // PERF NOTES: each 64-byte chunk becomes two bit masks (admitted bytes and
+  // zero bytes) without a branch, built a block at a time by ByteClassMask;
+  // most chunks of binary data then hold no chain of characters long enough
+  // to matter and none that reaches the next chunk, which two shifts and a
+  // few ANDs tell. Only the characters of chains that can matter are looked
+  // at one by one.
+  ForEachChunk(
+      classes_, block.data(), block.size(), admittedMasks_.data(), zeroMasks_.data(),
+      [this](const std::uint8_t* p, std::size_t n, std::uint64_t admitted, std::uint64_t zero,
+             std::uint64_t /*next*/) { ScanChunk(p, n, admitted, zero); });
 }
 
 void UnicodeScanner::Finish() {
@@ -207,6 +189,7 @@ void UnicodeScanner::Finish() {
   }
   runLength_ = 0;
   repeat_ = 1;
+  chainOpen_ = false;
 }
 
 }  // namespace quillex

@@ -37,11 +37,18 @@ class UnicodeScanner {
   [[nodiscard]] std::uint64_t Position() const { return position_; }
 
  private:
-  // True unless the chunk whose admitted and zero masks are given, entered
-  // with no run open, certainly adds no result and leaves no run open.
-  [[nodiscard]] bool MayHoldText(std::uint64_t admitted, std::uint64_t zero) const;
-  // The exact walk over every pair of the bytes, which follow those seen.
-  void ScanPairs(std::span<const std::uint8_t> block);
+  // Examines n <= 64 bytes at p that follow those already seen; bit k of
+  // `admitted` and `zero` says whether p[k] is admitted or 0, and no bit at
+  // or above n is set.
+  void ScanChunk(const std::uint8_t* p, std::size_t n, std::uint64_t admitted, std::uint64_t zero);
+  // Follows the chain of characters added at pairs j, j + 2, ... of the
+  // chunk (pair k is the byte before p[k] with p[k]); returns the pair after
+  // which scanning goes on.
+  std::size_t FollowChain(const std::uint8_t* p, std::size_t n, std::uint64_t adds, std::size_t j);
+  // Adds character c, whose low byte lies at `offset`, to the run.
+  void AddCharacter(std::uint8_t c, std::uint64_t offset);
+  // Tests the run a UTF-16 NUL has just ended and keeps it.
+  void EndRun();
   void Keep(std::uint32_t runLength);
 
   ByteClassMask classes_;
@@ -49,7 +56,7 @@ class UnicodeScanner {
   // examined.
   std::array<std::uint64_t, kMaskBatch> admittedMasks_{};
   std::array<std::uint64_t, kMaskBatch> zeroMasks_{};
-  // Characters in a row that a run inside one chunk needs to be looked at.
+  // Characters in a row that a chain inside one chunk needs to be looked at.
   std::uint32_t window_ = 1;
 
   const CharClassTable& table_;
@@ -62,9 +69,16 @@ class UnicodeScanner {
   // Characters are stored at text_[0 .. runLength_).
   std::uint32_t runLength_ = 0;
   std::uint32_t repeat_ = 1;
-  // The three bytes before position_, oldest first; zeros before the file's
-  // start, which is what the repeat rule wants for the first characters.
-  std::uint8_t history_[3] = {0, 0, 0};
+  // The byte before position_; 0 before the file's start.
+  std::uint8_t previous_ = 0;
+  // A chain of characters reaches the end of the data seen: its next
+  // character must be added at pair expected_ (0 or 1) of the next bytes,
+  // and with expected_ == 1 a zero first byte ends the run. The chain can be
+  // open while the run is empty, after a drop at its last character.
+  bool chainOpen_ = false;
+  std::uint8_t expected_ = 0;
+  // The chain's last character, which the repeat rule compares with.
+  std::uint8_t lastCharacter_ = 0;
 
   std::uint32_t count_ = 0;
   std::uint64_t textSize_ = 0;

@@ -136,6 +136,8 @@ void SearchPage::GoCommand() {
 void SearchPage::RunScanOfFile() {
   // The first pump of a scan handles events at once.
   pumpClock_.invalidate();
+  progressClock_.start();
+  lastProgressMs_ = -1;
   // A copy: a file dropped during the scan replaces the name for the next Go
   // only.
   const std::string path = fileName_;
@@ -263,6 +265,23 @@ bool SearchPage::ScanPump() {
     pumpClock_.start();
   }
   return !stopRequest_;
+}
+
+void SearchPage::ShowProgress(std::uint64_t bytesDone, std::uint64_t bytesTotal,
+                              std::uint32_t ansiSoFar, std::uint32_t unicodeSoFar) {
+  // A short scan looks as it always did: the counts go from 0 to their final
+  // values, and the status cell just says "Scanning...".
+  const qint64 elapsed = progressClock_.elapsed();
+  if (elapsed < kProgressQuietMs ||
+      (lastProgressMs_ >= 0 && elapsed - lastProgressMs_ < kProgressIntervalMs)) {
+    return;
+  }
+  lastProgressMs_ = elapsed;
+  SetControlText(kAnsiCountControl, QString::fromLatin1(CountText(StringKind::Ansi, ansiSoFar)));
+  SetControlText(kUnicodeCountControl,
+                 QString::fromLatin1(CountText(StringKind::Unicode, unicodeSoFar)));
+  SetControlText(kStatusText,
+                 QStringLiteral("Scanning... %1%").arg(ProgressPercent(bytesDone, bytesTotal)));
 }
 
 void SearchPage::WarnDamagedResources() {

@@ -25,6 +25,10 @@ class ResultListModel;
 // Handling pending events costs more than scanning a block, so the pump lets
 // Qt run at most this often; a stop or a repaint waits no longer than this.
 inline constexpr qint64 kPumpIntervalMs = 10;
+// A scan shows its progress (the counts so far, the percent in the status
+// cell) only once it has run this long, and then at most every interval.
+inline constexpr qint64 kProgressQuietMs = 500;
+inline constexpr qint64 kProgressIntervalMs = 100;
 
 // Shown when a save could not write the whole file; the old file is kept.
 inline constexpr const char* kUnableToWriteText = "Unable to write that file";
@@ -88,6 +92,8 @@ class SearchPage : public DialogPage, public ScanHost {
   // ScanHost.
   void ShowCount(StringKind kind, std::uint32_t count) override;
   bool ScanPump() override;
+  void ShowProgress(std::uint64_t bytesDone, std::uint64_t bytesTotal, std::uint32_t ansiSoFar,
+                    std::uint32_t unicodeSoFar) override;
   void WarnDamagedResources() override;
   void ReportOpenFailure(const std::string& path, const std::string& reason) override;
   void FillViews() override;
@@ -122,6 +128,8 @@ class SearchPage : public DialogPage, public ScanHost {
   bool stopRequest_ = false;
   bool advancedView_ = true;
   QElapsedTimer pumpClock_;
+  QElapsedTimer progressClock_;
+  qint64 lastProgressMs_ = -1;
 };
 
 }  // namespace quillex

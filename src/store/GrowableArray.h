@@ -3,7 +3,6 @@
 // Standard library
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <type_traits>
 
 // Ours
@@ -31,14 +30,14 @@ class GrowableArray {
     if (initialCapacity == 0) {
       return;
     }
-    void* block = CurrentStoreAllocator().reallocate(nullptr, BlockSize(initialCapacity));
+    void* block = CurrentStoreAllocator().reallocate(nullptr, 0, BlockSize(initialCapacity));
     if (block == nullptr) {
       return;
     }
+    // The allocator hands out zeroed room, so the items in use are zero.
     items_ = static_cast<Item*>(block);
     capacity_ = initialCapacity;
     if (initialCount != 0 && initialCount <= capacity_) {
-      std::memset(static_cast<void*>(items_), 0, BlockSize(initialCount));
       count_ = initialCount;
     }
   }
@@ -63,7 +62,8 @@ class GrowableArray {
       wanted = capacityLimit_;
     }
     const auto newCapacity = static_cast<std::uint32_t>(wanted);
-    void* block = CurrentStoreAllocator().reallocate(items_, BlockSize(newCapacity));
+    void* block =
+        CurrentStoreAllocator().reallocate(items_, BlockSize(capacity_), BlockSize(newCapacity));
     if (block == nullptr) {
       return false;
     }

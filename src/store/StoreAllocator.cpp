@@ -1,19 +1,125 @@
 #include "store/StoreAllocator.h"
 
 // Standard library
+#include <array>
 #include <cstddef>
 #include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+// System
+#include <sys/mman.h>
 
 namespace quillex {
 
 namespace {
 
-void* SystemReallocate(void* block, std::size_t size) {
+// From this size on a block is a mapping of its own, in whole huge pages.
+constexpr std::size_t kMapFrom = std::size_t{1} << 20;
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+struct Mapping {
+  void* base = nullptr;
+  std::size_t bytes = 0;
+};
+
+// The mappings handed out. A store holds a handful of blocks, so a small
+// table serves; when it is full, blocks come from the C library instead. The
+// lock matters because the Unicode pass of a threaded scan fills a store of
+// its own on another thread; blocks grow rarely, so it is never contended.
+struct Mappings {
+  std::mutex lock;
+  std::array<Mapping, 32> table{};
+
+  Mapping* Find(const void* base) {
+    if (base == nullptr) {
+      return nullptr;
+    }
+    for (Mapping& m : table) {
+      if (m.base == base) {
+        return &m;
+      }
+    }
+    return nullptr;
+  }
+};
+
+Mappings& TheMappings() {
+  static Mappings mappings;
+  return mappings;
+}
+
+void* FromLibrary(void* block, std::size_t oldSize, std::size_t size) {
+  void* grown = std::realloc(block, size);
+  if (grown != nullptr && size > oldSize) {
+    std::memset(static_cast<char*>(grown) + oldSize, 0, size - oldSize);
+  }
+  return grown;
+}
+
+void* SystemReallocate(void* block, std::size_t oldSize, std::size_t size) {
   // realloc(block, 0) may free the block; the containers never ask for 0.
-  return std::realloc(block, size == 0 ? 1 : size);
+  size = size == 0 ? 1 : size;
+  Mappings& mappings = TheMappings();
+  const std::lock_guard guard(mappings.lock);
+  Mapping* mapping = mappings.Find(block);
+  if (mapping == nullptr && size < kMapFrom) {
+    return FromLibrary(block, oldSize, size);
+  }
+  const std::size_t bytes = (size + kHugePage - 1) / kHugePage * kHugePage;
+  if (mapping != nullptr) {
+    if (size < oldSize) {
+      // What lies past a shrunk block must be zero when it grows again.
+      std::memset(static_cast<char*>(block) + size, 0, oldSize - size);
+    }
+    if (bytes <= mapping->bytes) {
+      return block;
+    }
+    // The pages move, not their bytes; the new room is fresh zero pages.
+    void* moved = ::mremap(mapping->base, mapping->bytes, bytes, MREMAP_MAYMOVE);
+    if (moved == MAP_FAILED) {
+      return nullptr;
+    }
+    mapping->base = moved;
+    mapping->bytes = bytes;
+    return moved;
+  }
+  Mapping* slot = nullptr;
+  for (Mapping& m : mappings.table) {
+    if (m.base == nullptr) {
+      slot = &m;
+      break;
+    }
+  }
+  if (slot == nullptr) {
+    return FromLibrary(block, oldSize, size);
+  }
+  void* mapped = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapped == MAP_FAILED) {
+    return nullptr;
+  }
+  // A store of millions of results would otherwise fault its memory in one
+  // 4 KiB page at a time; where the kernel offers huge pages, it takes 2 MiB
+  // per fault. Refusal only costs speed.
+#ifdef MADV_HUGEPAGE
+  ::madvise(mapped, bytes, MADV_HUGEPAGE);
+#endif
+  if (block != nullptr) {
+    std::memcpy(mapped, block, oldSize);
+    std::free(block);
+  }
+  *slot = Mapping{mapped, bytes};
+  return mapped;
 }
 
 void SystemRelease(void* block) {
+  Mappings& mappings = TheMappings();
+  const std::lock_guard guard(mappings.lock);
+  if (Mapping* mapping = mappings.Find(block)) {
+    ::munmap(mapping->base, mapping->bytes);
+    *mapping = Mapping{};
+    return;
+  }
   std::free(block);
 }
 

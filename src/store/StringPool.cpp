@@ -28,22 +28,22 @@ void StringPool::SetLimits(std::uint32_t maxBytes, std::uint32_t maxCount) {
 }
 
 bool StringPool::GrowBytes(std::uint32_t capacity) {
-  void* block = CurrentStoreAllocator().reallocate(bytes_, capacity);
+  // The old tail past the used bytes is zero already, and the allocator hands
+  // out the new room zeroed, so every byte past the texts stays zero without
+  // the pool touching (and faulting in) memory it has not written yet.
+  void* block = CurrentStoreAllocator().reallocate(bytes_, byteCapacity_, capacity);
   if (block == nullptr) {
     return false;
   }
   bytes_ = static_cast<char*>(block);
-  // The old tail past the used bytes is zero already; only the new room needs
-  // clearing to keep every byte past the texts zero.
-  std::memset(bytes_ + byteCapacity_, 0, capacity - byteCapacity_);
   byteCapacity_ = capacity;
   return true;
 }
 
 bool StringPool::GrowIndex(std::uint32_t capacity) {
-  // Entries past the count are never read, so the new room is left as it is.
-  void* block =
-      CurrentStoreAllocator().reallocate(offsets_, std::size_t{capacity} * sizeof(std::uint32_t));
+  void* block = CurrentStoreAllocator().reallocate(
+      offsets_, std::size_t{indexCapacity_} * sizeof(std::uint32_t),
+      std::size_t{capacity} * sizeof(std::uint32_t));
   if (block == nullptr) {
     return false;
   }

@@ -77,7 +77,7 @@ class StringPool {
   void SetLimits(std::uint32_t maxBytes, std::uint32_t maxCount);
 
  private:
-  // Grows the byte buffer to `capacity` bytes, zero-filling the new part.
+  // Grows the byte buffer to `capacity` bytes; the new part comes zeroed.
   bool GrowBytes(std::uint32_t capacity);
   bool GrowIndex(std::uint32_t capacity);
 

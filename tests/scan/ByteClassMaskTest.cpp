@@ -1,6 +1,7 @@
 #include "scan/ByteClassMask.h"
 
 // Standard library
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -82,6 +83,50 @@ TEST(ByteClassMask, AgreesWithAByteByByteTest) {
       std::vector<std::uint64_t> alone(batchAdmitted.size());
       kernel.Fill(batch.data() + 1, alone.size(), alone.data(), nullptr);
       EXPECT_EQ(alone, batchAdmitted);
+    }
+  }
+}
+
+TEST(ByteClassMask, ForEachChunkCoversTheBlockInOrder) {
+  CharClassTable table;
+  table.SetBytes("abc", 1);
+  std::mt19937 rng(3);
+  std::vector<std::uint8_t> block(kMaskBytes * (kMaskBatch + 50) + 9);
+  for (auto& b : block) {
+    b = static_cast<std::uint8_t>("abcx\0"[rng() % 5]);
+  }
+  const ByteClassMask classes(table);
+  // Bit k of a mask from the plain table.
+  auto expect = [&](const std::uint8_t* p, std::size_t n, bool zero) {
+    std::uint64_t mask = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+      mask |= std::uint64_t{zero ? p[k] == 0 : table.Allowed(p[k])} << k;
+    }
+    return mask;
+  };
+  for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{63}, std::size_t{64},
+                                 std::size_t{65}, kMaskBytes * kMaskBatch, block.size()}) {
+    for (const bool withZero : {false, true}) {
+      SCOPED_TRACE(::testing::Message() << size << " " << withZero);
+      std::vector<std::uint64_t> admitted(kMaskBatch);
+      std::vector<std::uint64_t> zeros(kMaskBatch);
+      std::size_t covered = 0;
+      std::uint64_t announced = ~std::uint64_t{0};
+      ForEachChunk(classes, block.data(), size, admitted.data(), withZero ? zeros.data() : nullptr,
+                   [&](const std::uint8_t* p, std::size_t n, std::uint64_t a, std::uint64_t z,
+                       std::uint64_t next) {
+                     ASSERT_EQ(p, block.data() + covered);
+                     ASSERT_EQ(n, std::min(kMaskBytes, size - covered));
+                     EXPECT_EQ(a, expect(p, n, false));
+                     EXPECT_EQ(z, withZero ? expect(p, n, true) : 0);
+                     // A known successor's mask is the one it then gets.
+                     if (announced != ~std::uint64_t{0}) {
+                       EXPECT_EQ(a, announced);
+                     }
+                     announced = next;
+                     covered += n;
+                   });
+      EXPECT_EQ(covered, size);
     }
   }
 }

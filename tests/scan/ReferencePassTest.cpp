@@ -278,5 +278,51 @@ TEST(PassesAgainstTheRules, RunsManyTimesLongerThanMaxLength) {
   }
 }
 
+// UTF-16 text of every length from 1 to 70 characters at every offset of a
+// chunk and the next, ended by a NUL, by a refused character, by a unit with a
+// non-zero high byte or by the end of the data: the Unicode pass follows a
+// run from one character to the next by its masks, and a run that reaches
+// the chunk's last pair or the one before it goes on in the next chunk.
+TEST(PassesAgainstTheRules, Utf16RunsOfEveryLengthAtEveryOffset) {
+  CharClassTable table;
+  table.SetBytes("abcdefghij", 1);
+  const std::uint8_t enders[][2] = {{0, 0}, {'-', 0}, {'a', 1}, {'x', 'y'}};
+  for (const std::uint32_t repeatLimit : {NoRepeatLimit, 3u}) {
+    for (const std::uint32_t minLength : {1u, 4u, 33u}) {
+      FilterCriteria criteria;
+      criteria.minLength = minLength;
+      criteria.maxLength = 40;
+      criteria.repeatLimit = repeatLimit;
+      criteria.repeatDiscard = repeatLimit != NoRepeatLimit;
+      std::vector<std::uint8_t> data;
+      std::uint32_t pick = 0;
+      for (std::size_t length = 1; length <= 70; ++length) {
+        for (std::size_t offset = 0; offset < 130; offset += 1 + length % 3) {
+          data.resize((data.size() / 64 + 1) * 64 + offset, 0x90);
+          for (std::size_t k = 0; k < length; ++k) {
+            // Now and then the same character twice or three times in a row.
+            data.push_back(static_cast<std::uint8_t>('a' + (++pick % 7 < 2 ? 0 : pick % 10)));
+            data.push_back(0);
+          }
+          const auto* ender = enders[(length + offset) % 4];
+          data.insert(data.end(), ender, ender + 2);
+        }
+      }
+      const auto expected = ReferenceUnicode(data, table, criteria);
+      for (const std::size_t blockSize : {1u, 2u, 3u, 63u, 64u, 65u, 16384u}) {
+        SCOPED_TRACE(::testing::Message()
+                     << "min " << minLength << " repeat " << repeatLimit << " block " << blockSize);
+        EXPECT_EQ(testing::RunPass<UnicodeScanner>(data, criteria, blockSize, table).found,
+                  expected);
+        // Cut short: the last run is open at the end of the data.
+        const std::span<const std::uint8_t> cut(data.data(), data.size() - 3);
+        EXPECT_EQ(
+            testing::RunPass<UnicodeScanner>(cut, criteria, blockSize, table).found,
+            ReferenceUnicode(std::vector<std::uint8_t>(cut.begin(), cut.end()), table, criteria));
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace quillex

@@ -111,8 +111,8 @@ TEST_F(ScanDriver, WholeScanRunsThePassesInOrder) {
   EXPECT_FALSE(report.readError);
   // The memory positions come from the map the scan read.
   EXPECT_EQ(engine.map.MemoryPosition(text + 0x10), 0x400000u + 0x1010u);
-  // One pump per 16 KiB block of each byte pass.
-  EXPECT_EQ(host.pumps, 2 * static_cast<int>((image.size() + 16383) / 16384));
+  // One pump per 16 KiB block of the file: both byte passes share one read.
+  EXPECT_EQ(host.pumps, static_cast<int>((image.size() + 16383) / 16384));
 }
 
 TEST_F(ScanDriver, FailedOpenLeavesEverythingAsItWas) {
@@ -159,24 +159,40 @@ TEST_F(ScanDriver, StopEndsThePumpingPassesButNotTheResourcePass) {
   Bytes image = Image();
   PutText(image, 4, "first");
   PutText(image, 28, "abcdefgh");
+  PutWide(image, 12, "wide");
+  for (const BytePassMode mode :
+       {BytePassMode::Sequential, BytePassMode::Fused, BytePassMode::Threaded}) {
+    SCOPED_TRACE(static_cast<int>(mode));
+    ScanOptions options;
+    options.blockSize = 16;
+    options.readSize = 64;
+    options.threadedReadSize = 64;
+    options.mode = mode;
+    host = {};
+    host.stopAtPump = 3;
+    const ScanReport report = Scan(image, options);
+    ASSERT_TRUE(report.opened);
+    EXPECT_EQ(
+        testing::OfKind(found, StringKind::Ansi),
+        (std::vector<Found>{{4, "first", 0, StringKind::Ansi}, {28, "abcd", 0, StringKind::Ansi}}));
+    // No Unicode results, although the passes that share the read have seen
+    // "wide" in blocks 0 and 1: the sequential Unicode pass would not have.
+    EXPECT_TRUE(testing::OfKind(found, StringKind::Unicode).empty());
+    EXPECT_EQ(report.unicodeCount, 0u);
+    EXPECT_EQ(host.ShownIn(StringKind::Unicode), (std::vector<std::string>{"UN: 0", "UN: 0"}));
+    // The sequential Unicode pass reads its first block and meets the stop.
+    EXPECT_EQ(host.pumps, mode == BytePassMode::Sequential ? 4 : 3);
+    EXPECT_EQ(testing::OfKind(found, StringKind::Resource).size(), 2u);
+    EXPECT_EQ(report.totalTextSize, 9u);
+    EXPECT_EQ(host.fills, 1);
+  }
+
+  // A stop during the sequential Unicode pass keeps what that pass found
+  // before it.
   ScanOptions options;
   options.blockSize = 16;
   options.readSize = 64;
-  host.stopAtPump = 3;
-  const ScanReport report = Scan(image, options);
-  ASSERT_TRUE(report.opened);
-  EXPECT_EQ(
-      testing::OfKind(found, StringKind::Ansi),
-      (std::vector<Found>{{4, "first", 0, StringKind::Ansi}, {28, "abcd", 0, StringKind::Ansi}}));
-  // The Unicode pass reads its first block, meets the stop and stores nothing.
-  EXPECT_TRUE(testing::OfKind(found, StringKind::Unicode).empty());
-  EXPECT_EQ(host.ShownIn(StringKind::Unicode), (std::vector<std::string>{"UN: 0", "UN: 0"}));
-  EXPECT_EQ(host.pumps, 4);
-  EXPECT_EQ(testing::OfKind(found, StringKind::Resource).size(), 2u);
-  EXPECT_EQ(report.totalTextSize, 9u);
-  EXPECT_EQ(host.fills, 1);
-
-  // A stop during the Unicode pass keeps what that pass found before it.
+  options.mode = BytePassMode::Sequential;
   const std::size_t blocks = (image.size() + 15) / 16;
   const std::uint64_t wide = textRaw + 0x40;
   host = {};
@@ -196,7 +212,7 @@ TEST_F(ScanDriver, ReadSizeDoesNotChangeWhatIsFound) {
   PutText(image, 16380, "across the block edge");
   PutWide(image, 262140, "across the read edge");
   PutText(image, image.size() - 5, "tail!");
-  const ScanReport reference = Scan(image, ScanOptions{16384, 16384});
+  const ScanReport reference = Scan(image, ScanOptions{16384, 16384, BytePassMode::Sequential});
   const std::vector<Found> expected = found;
   const int pumps = host.pumps;
   EXPECT_EQ(pumps, 2 * ((300000 + 16383) / 16384));
@@ -207,14 +223,19 @@ TEST_F(ScanDriver, ReadSizeDoesNotChangeWhatIsFound) {
                       Found{262140, "across the read edge", 0, StringKind::Unicode}),
             expected.end());
 
-  for (const ScanOptions options : {ScanOptions{16384, 262144}, ScanOptions{16384, 50000},
-                                    ScanOptions{7, 700}, ScanOptions{4096, 1}}) {
-    host = {};
-    const ScanReport report = Scan(image, options);
-    EXPECT_EQ(found, expected);
-    EXPECT_EQ(report.totalTextSize, reference.totalTextSize);
-    const auto block = static_cast<int>(std::max<std::size_t>(options.blockSize, 1));
-    EXPECT_EQ(host.pumps, 2 * ((300000 + block - 1) / block));
+  for (const BytePassMode mode :
+       {BytePassMode::Sequential, BytePassMode::Fused, BytePassMode::Threaded}) {
+    for (const ScanOptions options :
+         {ScanOptions{16384, 262144, mode, 0, 262144}, ScanOptions{16384, 50000, mode, 0, 50000},
+          ScanOptions{7, 700, mode, 0, 700}, ScanOptions{4096, 1, mode, 0, 1}}) {
+      host = {};
+      const ScanReport report = Scan(image, options);
+      EXPECT_EQ(found, expected);
+      EXPECT_EQ(report.totalTextSize, reference.totalTextSize);
+      const auto block = static_cast<int>(std::max<std::size_t>(options.blockSize, 1));
+      const int passes = mode == BytePassMode::Sequential ? 2 : 1;
+      EXPECT_EQ(host.pumps, passes * ((300000 + block - 1) / block));
+    }
   }
 }
 
@@ -244,7 +265,8 @@ TEST_F(ScanDriver, StopDuringTheResourcePassEndsItThere) {
   pe.AddSection(".text", 0x1000, Bytes(0x200, 0));
   pe.AddSection(".rsrc", 0x2000, tree.Build(0x2000).bytes);
   const Bytes image = pe.Build();
-  const int bytePumps = 2 * static_cast<int>((image.size() + 16383) / 16384);
+  // The byte passes share one read and pump once per 16 KiB block.
+  const int bytePumps = static_cast<int>((image.size() + 16383) / 16384);
 
   const ScanReport whole = Scan(image);
   const std::vector<Found> all = testing::OfKind(found, StringKind::Resource);
@@ -268,13 +290,12 @@ TEST_F(ScanDriver, StopDuringTheResourcePassEndsItThere) {
   EXPECT_EQ(host.warnings, 0);
   EXPECT_EQ(host.fills, 1);
 
-  // Stopped in the ANSI pass: the Unicode pass meets the stop at once and the
-  // resource pass runs whole, still pumping.
+  // Stopped in the byte passes: the resource pass runs whole, still pumping.
   host = {};
   host.stopAtPump = 1;
   Scan(image);
   EXPECT_EQ(testing::OfKind(found, StringKind::Resource), all);
-  EXPECT_EQ(host.pumps, 2 + resourcePumps);
+  EXPECT_EQ(host.pumps, 1 + resourcePumps);
 }
 
 TEST(ScanReportText, Format) {

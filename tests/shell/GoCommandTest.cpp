@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 // Qt
@@ -271,7 +272,8 @@ TEST_F(GoCommand, StopDuringTheResourcePassKeepsWhatItFound) {
   Search().SetPumpHook([&] { ++pumps; });
   ScanFile(path);
   ASSERT_EQ(Results(StringKind::Resource).size(), 3000u);
-  const int bytePumps = 2 * static_cast<int>((image.size() + 16383) / 16384);
+  // The byte passes share one read and pump once per 16 KiB block.
+  const int bytePumps = static_cast<int>((image.size() + 16383) / 16384);
   const int resourcePumps = pumps - bytePumps;
   ASSERT_GE(resourcePumps, 4);
 
@@ -293,6 +295,55 @@ TEST_F(GoCommand, StopDuringTheResourcePassKeepsWhatItFound) {
   EXPECT_EQ(Text(kResourceCountControl), QStringLiteral("RS: %1").arg(kept));
   EXPECT_EQ(Search().Model().rowCount(), static_cast<int>(engine_.store.Count()));
   EXPECT_EQ(GoButton().text(), QStringLiteral("&Go"));
+}
+
+TEST_F(GoCommand, ALongScanShowsItsProgress) {
+  const std::string path = dir_.Write("big.exe", PeImage() + LongLines(3 << 20));
+  ScanFile(path);
+  const QString ansi = Text(kAnsiCountControl);
+  const QString unicode = Text(kUnicodeCountControl);
+  ASSERT_GT(Search().LastReport().ansiCount, 3000u);
+  // A short scan shows no percent and no counts on the way.
+  std::vector<QString> statuses;
+  Search().SetPumpHook([&] { statuses.push_back(Text(kStatusText)); });
+  ScanFile(path);
+  EXPECT_TRUE(std::all_of(statuses.begin(), statuses.end(),
+                          [](const QString& s) { return s == QStringLiteral("Scanning..."); }));
+
+  // Held up past half a second at its 150th block of about 190, the scan
+  // shows how far it is, on one thread and on two (whose workers have had the
+  // first two reads of 1 MiB by then); the final counts are as always.
+  for (const BytePassMode mode : {BytePassMode::Fused, BytePassMode::Threaded}) {
+    ScanOptions options;
+    options.mode = mode;
+    Search().SetScanOptions(options);
+    statuses.clear();
+    std::vector<QString> counts;
+    int pumps = 0;
+    Search().SetPumpHook([&] {
+      if (++pumps == 150) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+      }
+      statuses.push_back(Text(kStatusText));
+      counts.push_back(Text(kAnsiCountControl));
+    });
+    ScanFile(path);
+    const QRegularExpression percent(QStringLiteral("^Scanning\\.\\.\\. ([0-9]+)%$"));
+    const auto shown = std::find_if(statuses.begin(), statuses.end(),
+                                    [&](const QString& s) { return percent.match(s).hasMatch(); });
+    ASSERT_NE(shown, statuses.end());
+    const int value = percent.match(*shown).captured(1).toInt();
+    EXPECT_GE(value, 0);
+    EXPECT_LT(value, 100);
+    EXPECT_NE(
+        std::find_if(counts.begin(), counts.end(),
+                     [&](const QString& c) { return c != QStringLiteral("AN: 0") && c != ansi; }),
+        counts.end());
+    EXPECT_EQ(Text(kAnsiCountControl), ansi);
+    EXPECT_EQ(Text(kUnicodeCountControl), unicode);
+    EXPECT_EQ(Text(kStatusText), QStringLiteral("Ready"));
+  }
+  Search().SetScanOptions({});
 }
 
 TEST_F(GoCommand, ASecondScanReplacesTheFirst) {

@@ -2,7 +2,6 @@
 
 // Standard library
 #include <cstddef>
-#include <cstdlib>
 
 // Ours
 #include "store/StoreAllocator.h"
@@ -10,14 +9,14 @@
 namespace quillex::testing {
 
 // Installs an allocator for the store's containers that counts its calls and
-// refuses the next one once FailNext() or FailFrom() has armed it. The
-// previous allocator comes back when this object goes out of scope; blocks are
-// plain malloc blocks either way, so containers may outlive it.
+// refuses the next one once FailNext() or FailFrom() has armed it. Calls it
+// lets through go to the allocator it replaced, which comes back when this
+// object goes out of scope, so containers may outlive it.
 class FailingAllocator {
  public:
-  FailingAllocator() { previous_ = InstallStoreAllocator({&Reallocate, &Release}); }
+  FailingAllocator() { State().previous = InstallStoreAllocator({&Reallocate, &Release}); }
   ~FailingAllocator() {
-    InstallStoreAllocator(previous_);
+    InstallStoreAllocator(State().previous);
     State() = {};
   }
   FailingAllocator(const FailingAllocator&) = delete;
@@ -40,12 +39,13 @@ class FailingAllocator {
     int failures = 0;
     int failIn = -1;
     bool sticky = false;
+    StoreAllocator previous{};
   };
   static Counters& State() {
     static Counters counters;
     return counters;
   }
-  static void* Reallocate(void* block, std::size_t size) {
+  static void* Reallocate(void* block, std::size_t oldSize, std::size_t size) {
     Counters& state = State();
     ++state.calls;
     if (state.failIn == 0) {
@@ -58,11 +58,9 @@ class FailingAllocator {
     if (state.failIn > 0) {
       --state.failIn;
     }
-    return std::realloc(block, size);
+    return state.previous.reallocate(block, oldSize, size);
   }
-  static void Release(void* block) { std::free(block); }
-
-  StoreAllocator previous_{};
+  static void Release(void* block) { State().previous.release(block); }
 };
 
 }  // namespace quillex::testing
