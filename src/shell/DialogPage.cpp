@@ -56,7 +56,7 @@ int TextWidthNeeded(const QWidget& widget, const QString& text, const QFont& fon
 // than clip such a label, its font alone is narrowed just enough to fit the
 // template rectangle, which therefore stays as designed. Labels that fit are
 // left in the dialog font.
-constexpr int kNarrowestStretch = 80;
+constexpr int kNarrowestStretch = 70;
 
 void NarrowTextToFit(QWidget& widget, const QString& text) {
   if (text.isEmpty()) {
@@ -207,7 +207,12 @@ QString DialogPage::ControlText(int controlId) const {
 void DialogPage::SetControlText(int controlId, const QString& text) {
   QWidget* widget = Control(controlId);
   if (auto* label = qobject_cast<QLabel*>(widget)) {
+    // Texts set while the program runs ("Scanning... 37%", the counts) get
+    // the same fitting as the template's: the page's font, narrowed only as
+    // far as this text needs.
+    label->setFont(font());
     label->setText(text);
+    NarrowTextToFit(*label, text);
   } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
     edit->setText(text);
   } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {

@@ -7,7 +7,9 @@
 
 // Qt
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QIcon>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTabBar>
@@ -319,6 +321,7 @@ TEST_F(GoCommand, ALongScanShowsItsProgress) {
     Search().SetScanOptions(options);
     statuses.clear();
     std::vector<QString> counts;
+    std::vector<QString> cutOff;  // status texts wider than their cell
     int pumps = 0;
     Search().SetPumpHook([&] {
       if (++pumps == 150) {
@@ -326,6 +329,11 @@ TEST_F(GoCommand, ALongScanShowsItsProgress) {
       }
       statuses.push_back(Text(kStatusText));
       counts.push_back(Text(kAnsiCountControl));
+      const auto* status = qobject_cast<const QLabel*>(Search().Control(kStatusText));
+      if (QFontMetrics(status->font()).horizontalAdvance(status->text()) >
+          status->contentsRect().width()) {
+        cutOff.push_back(status->text());
+      }
     });
     ScanFile(path);
     const QRegularExpression percent(QStringLiteral("^Scanning\\.\\.\\. ([0-9]+)%$"));
@@ -342,6 +350,10 @@ TEST_F(GoCommand, ALongScanShowsItsProgress) {
     EXPECT_EQ(Text(kAnsiCountControl), ansi);
     EXPECT_EQ(Text(kUnicodeCountControl), unicode);
     EXPECT_EQ(Text(kStatusText), QStringLiteral("Ready"));
+    // The percent is shown whole, in a narrower font where the cell needs
+    // it; "Ready" is back in the page's own.
+    EXPECT_TRUE(cutOff.empty()) << cutOff.front().toStdString();
+    EXPECT_EQ(Search().Control(kStatusText)->font(), Search().font());
   }
   Search().SetScanOptions({});
 }
