@@ -20,7 +20,7 @@ namespace quillex {
 
 namespace {
 
-constexpr std::array<OptionSpec, 16> kOptions{{
+constexpr std::array<OptionRow, 16> kOptions{{
     {OptionId::Min, "-n", "--min", OptionValue::Digits, "N",
      "\"Min text length\" field (default 5)"},
     {OptionId::Max, nullptr, "--max", OptionValue::Digits, "N",
@@ -160,27 +160,27 @@ std::string ReadGroups(const std::string& list, std::vector<int>& boxIds) {
   return {};
 }
 
-const OptionSpec* FindLong(std::string_view name) {
-  for (const OptionSpec& spec : kOptions) {
-    if (name == spec.longName) {
-      return &spec;
+const OptionRow* FindLong(std::string_view name) {
+  for (const OptionRow& row : kOptions) {
+    if (name == row.longName) {
+      return &row;
     }
   }
   return nullptr;
 }
 
-const OptionSpec* FindShort(std::string_view name) {
-  for (const OptionSpec& spec : kOptions) {
-    if (spec.shortName != nullptr && name == spec.shortName) {
-      return &spec;
+const OptionRow* FindShort(std::string_view name) {
+  for (const OptionRow& row : kOptions) {
+    if (row.shortName != nullptr && name == row.shortName) {
+      return &row;
     }
   }
   return nullptr;
 }
 
 // Puts one option's value into the options. Returns a usage error or "".
-std::string Apply(const OptionSpec& spec, const std::string& value, CliOptions& options) {
-  switch (spec.id) {
+std::string Apply(const OptionRow& row, const std::string& value, CliOptions& options) {
+  switch (row.id) {
     case OptionId::Min:
       options.minText = value;
       break;
@@ -264,7 +264,7 @@ std::string CharsFromArgument(std::string_view argument) {
   return bytes;
 }
 
-std::span<const OptionSpec> OptionTable() {
+std::span<const OptionRow> OptionTable() {
   return kOptions;
 }
 
@@ -282,7 +282,7 @@ std::string ParseCommandLine(std::span<const char* const> args, CliOptions& opti
     }
     // "--name=VALUE" and "-nVALUE" carry their value; otherwise it is the
     // next argument.
-    const OptionSpec* spec = nullptr;
+    const OptionRow* row = nullptr;
     std::optional<std::string> inlineValue;
     std::string name = arg;
     if (arg[1] == '-') {
@@ -290,25 +290,25 @@ std::string ParseCommandLine(std::span<const char* const> args, CliOptions& opti
         inlineValue = arg.substr(equals + 1);
         name.resize(equals);
       }
-      spec = FindLong(name);
+      row = FindLong(name);
     } else {
       name = arg.substr(0, 2);
-      spec = FindShort(name);
-      if (spec != nullptr && arg.size() > 2) {
-        if (spec->value == OptionValue::None) {
-          spec = nullptr;
+      row = FindShort(name);
+      if (row != nullptr && arg.size() > 2) {
+        if (row->value == OptionValue::None) {
+          row = nullptr;
           name = arg;
         } else {
           inlineValue = arg.substr(2);
         }
       }
     }
-    if (spec == nullptr) {
+    if (row == nullptr) {
       return "unknown option '" + name + "'";
     }
 
     std::string value;
-    if (spec->value == OptionValue::None) {
+    if (row->value == OptionValue::None) {
       if (inlineValue) {
         return "option '" + name + "' takes no value";
       }
@@ -318,12 +318,12 @@ std::string ParseCommandLine(std::span<const char* const> args, CliOptions& opti
       value = args[++i];
     } else {
       return "option '" + name + "' needs " +
-             (spec->value == OptionValue::Digits ? "a number" : "a value");
+             (row->value == OptionValue::Digits ? "a number" : "a value");
     }
-    if (spec->value == OptionValue::Digits && (value.empty() || !AllDigits(value))) {
+    if (row->value == OptionValue::Digits && (value.empty() || !AllDigits(value))) {
       return "option '" + name + "' takes digits only, not '" + value + "'";
     }
-    if (std::string problem = Apply(*spec, value, options); !problem.empty()) {
+    if (std::string problem = Apply(*row, value, options); !problem.empty()) {
       return problem;
     }
     if (options.help || options.version) {
@@ -347,20 +347,20 @@ GroupSelection SelectedGroups(const CliOptions& options) {
 
 std::string HelpText() {
   std::string text = kHelpHead;
-  for (const OptionSpec& spec : kOptions) {
+  for (const OptionRow& row : kOptions) {
     std::string left = "  ";
-    if (spec.shortName != nullptr) {
-      left += spec.shortName;
+    if (row.shortName != nullptr) {
+      left += row.shortName;
       left += ", ";
     }
-    left += spec.longName;
-    if (spec.valueName != nullptr) {
+    left += row.longName;
+    if (row.valueName != nullptr) {
       left += ' ';
-      left += spec.valueName;
+      left += row.valueName;
     }
     left.resize(std::max(left.size() + 2, kHelpColumn), ' ');
     text += left;
-    for (const char* c = spec.help; *c != '\0'; ++c) {
+    for (const char* c = row.help; *c != '\0'; ++c) {
       text += *c;
       if (*c == '\n') {
         text.append(kHelpColumn, ' ');

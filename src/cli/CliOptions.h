@@ -40,7 +40,7 @@ enum class OptionValue {
 
 // One command-line option. The table of them drives both the parsing and
 // --help, so an option cannot exist without its help line or the reverse.
-struct OptionSpec {
+struct OptionRow {
   OptionId id;
   const char* shortName;  // "-n", or nullptr
   const char* longName;   // "--min"
@@ -50,7 +50,7 @@ struct OptionSpec {
   const char* help;
 };
 
-[[nodiscard]] std::span<const OptionSpec> OptionTable();
+[[nodiscard]] std::span<const OptionRow> OptionTable();
 
 enum class OutputFormat { Text, Plain, JsonLines, Csv };
 

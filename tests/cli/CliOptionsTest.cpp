@@ -28,31 +28,30 @@ Parsed Parse(const std::vector<std::string>& args) {
 
 TEST(CliOptions, HelpListsEveryOptionOfTheTable) {
   const std::string help = HelpText();
-  for (const OptionSpec& spec : OptionTable()) {
+  for (const OptionRow& row : OptionTable()) {
     std::string left = "\n  ";
-    if (spec.shortName != nullptr) {
-      left += std::string(spec.shortName) + ", ";
+    if (row.shortName != nullptr) {
+      left += std::string(row.shortName) + ", ";
     }
-    left += spec.longName;
-    if (spec.valueName != nullptr) {
-      left += std::string(" ") + spec.valueName;
+    left += row.longName;
+    if (row.valueName != nullptr) {
+      left += std::string(" ") + row.valueName;
     }
     const std::size_t at = help.find(left + " ");
     ASSERT_NE(at, std::string::npos) << left;
-    const std::string firstLine =
-        std::string(spec.help).substr(0, std::string(spec.help).find('\n'));
+    const std::string firstLine = std::string(row.help).substr(0, std::string(row.help).find('\n'));
     EXPECT_EQ(help.substr(at + 1, 24 + firstLine.size()).substr(24), firstLine) << left;
     // Every name of the table parses.
-    std::vector<std::string> args{spec.longName};
-    if (spec.value != OptionValue::None) {
-      args.push_back(spec.id == OptionId::Format         ? "csv"
-                     : spec.value == OptionValue::Digits ? "7"
-                                                         : "A-Z");
+    std::vector<std::string> args{row.longName};
+    if (row.value != OptionValue::None) {
+      args.push_back(row.id == OptionId::Format         ? "csv"
+                     : row.value == OptionValue::Digits ? "7"
+                                                        : "A-Z");
     }
-    EXPECT_EQ(Parse(args).problem, "") << spec.longName;
-    if (spec.shortName != nullptr) {
-      args[0] = spec.shortName;
-      EXPECT_EQ(Parse(args).problem, "") << spec.shortName;
+    EXPECT_EQ(Parse(args).problem, "") << row.longName;
+    if (row.shortName != nullptr) {
+      args[0] = row.shortName;
+      EXPECT_EQ(Parse(args).problem, "") << row.shortName;
     }
   }
 }
