@@ -9,6 +9,8 @@
 # Without FILE it makes a file of 200 MB and, with BIG=1, one of 2 GB in
 # $TMPDIR by concatenating the machine's shared libraries (real binaries:
 # code, data, resources, strings). They are never part of the tree.
+# The peers come from Debian's binutils, llvm and busybox packages, peak
+# memory from its time package; a peer that is not installed is left out.
 # RUNS (default 5) is the number of timed runs per program; the programs take
 # turns run by run, so a busy machine slows them alike.
 set -euo pipefail
@@ -66,8 +68,12 @@ median() {  # of the numbers on standard input
   sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
-peak_kib() {  # peak resident memory of one run, in KiB
-  /usr/bin/time -f %M "$@" 2>&1 > /dev/null | tail -1
+peak_kib() {  # peak resident memory of one run, in KiB (0 without GNU time)
+  if [[ -x /usr/bin/time ]]; then
+    /usr/bin/time -f %M "$@" 2>&1 > /dev/null | tail -1
+  else
+    echo 0
+  fi
 }
 
 for file in "${files[@]}"; do
