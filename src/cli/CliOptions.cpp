@@ -147,7 +147,7 @@ std::string GroupNamesText() {
   return text;
 }
 
-std::string ReadGroups(const std::string& list, std::vector<int>& boxIds) {
+std::string ReadGroups(const std::string& list, std::vector<int>& groups) {
   std::vector<int> parsed;
   std::string badName;
   if (!ParseGroupList(list, parsed, badName)) {
@@ -156,7 +156,7 @@ std::string ReadGroups(const std::string& list, std::vector<int>& boxIds) {
     }
     return "no character group is named '" + badName + "'; the groups are:\n  " + GroupNamesText();
   }
-  boxIds.insert(boxIds.end(), parsed.begin(), parsed.end());
+  groups.insert(groups.end(), parsed.begin(), parsed.end());
   return {};
 }
 
@@ -336,11 +336,11 @@ std::string ParseCommandLine(std::span<const char* const> args, CliOptions& opti
 GroupSelection SelectedGroups(const CliOptions& options) {
   GroupSelection selection =
       options.onlyGiven ? GroupSelection::None() : GroupSelection::Defaults();
-  for (const int boxId : options.onlyGroups) {
-    selection.Tick(boxId, true);
+  for (const int group : options.onlyGroups) {
+    selection.Tick(group, true);
   }
-  for (const int boxId : options.excludedGroups) {
-    selection.Tick(boxId, false);
+  for (const int group : options.excludedGroups) {
+    selection.Tick(group, false);
   }
   return selection;
 }
@@ -374,9 +374,9 @@ std::string HelpText() {
 std::string GroupListText() {
   const GroupSelection defaults = GroupSelection::Defaults();
   std::string text;
-  for (const CharGroup& group : CharGroups()) {
-    text += defaults.IsTicked(group.boxId) ? "yes  " : "no   ";
-    text += group.name;
+  for (int group = 0; group < kGroupCount; ++group) {
+    text += defaults.IsTicked(group) ? "yes  " : "no   ";
+    text += CharGroups()[static_cast<std::size_t>(group)].name;
     text += '\n';
   }
   return text;

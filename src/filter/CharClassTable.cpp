@@ -18,27 +18,27 @@ void CharClassTable::SetBytes(const char* text, std::uint8_t flag) {
   }
 }
 
-void CharClassTable::SetGroup(int boxId, std::uint8_t flag) {
-  const CharGroup* group = FindCharGroup(boxId);
-  if (group == nullptr) {
+void CharClassTable::SetGroup(int group, std::uint8_t flag) {
+  const CharGroup* found = CharGroupAt(group);
+  if (found == nullptr) {
     return;
   }
   const std::uint8_t value = flag != 0 ? 1 : 0;
   // Group bytes are never 0, so this is SetBytes over the group's text.
-  for (std::uint8_t byte : group->bytes) {
+  for (std::uint8_t byte : found->bytes) {
     if (byte != 0) {
       flags_[byte] = value;
     }
   }
 }
 
-std::uint8_t CharClassTable::GroupState(int boxId) const {
-  const CharGroup* group = FindCharGroup(boxId);
-  if (group == nullptr) {
+std::uint8_t CharClassTable::GroupState(int group) const {
+  const CharGroup* found = CharGroupAt(group);
+  if (found == nullptr) {
     return 0;
   }
   std::uint8_t state = 1;
-  for (std::uint8_t byte : group->bytes) {
+  for (std::uint8_t byte : found->bytes) {
     state &= flags_[byte];
   }
   return state;
@@ -50,8 +50,8 @@ void CharClassTable::Clear() {
 
 void CharClassTable::RestoreDefaults() {
   Clear();
-  for (int boxId : DefaultGroupOrder()) {
-    SetGroup(boxId, 1);
+  for (int group : DefaultGroupOrder()) {
+    SetGroup(group, 1);
   }
 }
 

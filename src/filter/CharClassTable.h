@@ -14,11 +14,11 @@ class CharClassTable {
 
   // Sets the flag of every byte of the NUL-terminated text, left to right.
   void SetBytes(const char* text, std::uint8_t flag);
-  // SetBytes over the byte values of the group behind check box `boxId`
-  // (1024 to 1066); other ids change nothing.
-  void SetGroup(int boxId, std::uint8_t flag);
-  // 1 exactly when every byte of the group is allowed; 0 for unknown ids.
-  [[nodiscard]] std::uint8_t GroupState(int boxId) const;
+  // SetBytes over the byte values of group `group` (an index into
+  // CharGroups()); other indexes change nothing.
+  void SetGroup(int group, std::uint8_t flag);
+  // 1 exactly when every byte of the group is allowed; 0 for unknown indexes.
+  [[nodiscard]] std::uint8_t GroupState(int group) const;
   void Clear();
   // Clear, then the 35 default groups in their fixed order.
   void RestoreDefaults();

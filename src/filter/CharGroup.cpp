@@ -49,61 +49,60 @@ constexpr std::span<const std::uint8_t> Single(std::uint8_t byte) {
 }
 
 constexpr std::array<CharGroup, kGroupCount> kGroups{{
-    {1024, kCr, "CR"},
-    {1025, kLf, "LF"},
-    {1026, kSpace, "Space"},
-    {1027, kTab, "Tab"},
-    {1028, Single(0x21), "!"},
-    {1029, Single(0x22), "\""},
-    {1030, Single(0x23), "#"},
-    {1031, Single(0x24), "$"},
-    {1032, Single(0x25), "%"},
-    {1033, Single(0x26), "&"},
-    {1034, Single(0x27), "' (apostrophe)"},
-    {1035, Single(0x28), "("},
-    {1036, Single(0x29), ")"},
-    {1037, Single(0x2A), "*"},
-    {1038, Single(0x2B), "+"},
-    {1039, Single(0x2C), ", (comma)"},
-    {1040, Single(0x2D), "- (minus)"},
-    {1041, Single(0x2E), ". (period)"},
-    {1042, Single(0x2F), "/"},
-    {1043, kDigits, "0-9"},
-    {1044, Single(0x3A), ":"},
-    {1045, Single(0x3B), ";"},
-    {1046, Single(0x3C), "<"},
-    {1047, Single(0x3D), "="},
-    {1048, Single(0x3E), ">"},
-    {1049, Single(0x3F), "?"},
-    {1050, Single(0x40), "@"},
-    {1051, kCapitals, "A-Z"},
-    {1052, Single(0x5B), "["},
-    {1053, Single(0x5C), "\\"},
-    {1054, Single(0x5D), "]"},
-    {1055, Single(0x5E), "^"},
-    {1056, Single(0x5F), "_ (underscore)"},
-    {1057, Single(0x60), "` (backtick)"},
-    {1058, kSmall, "a-z"},
-    {1059, Single(0x7B), "{"},
-    {1060, Single(0x7C), "|"},
-    {1061, Single(0x7D), "}"},
-    {1062, Single(0x7E), "~ (tilde)"},
-    {1063, kAccentedCapitals,
+    {kCr, "CR"},
+    {kLf, "LF"},
+    {kSpace, "Space"},
+    {kTab, "Tab"},
+    {Single(0x21), "!"},
+    {Single(0x22), "\""},
+    {Single(0x23), "#"},
+    {Single(0x24), "$"},
+    {Single(0x25), "%"},
+    {Single(0x26), "&"},
+    {Single(0x27), "' (apostrophe)"},
+    {Single(0x28), "("},
+    {Single(0x29), ")"},
+    {Single(0x2A), "*"},
+    {Single(0x2B), "+"},
+    {Single(0x2C), ", (comma)"},
+    {Single(0x2D), "- (minus)"},
+    {Single(0x2E), ". (period)"},
+    {Single(0x2F), "/"},
+    {kDigits, "0-9"},
+    {Single(0x3A), ":"},
+    {Single(0x3B), ";"},
+    {Single(0x3C), "<"},
+    {Single(0x3D), "="},
+    {Single(0x3E), ">"},
+    {Single(0x3F), "?"},
+    {Single(0x40), "@"},
+    {kCapitals, "A-Z"},
+    {Single(0x5B), "["},
+    {Single(0x5C), "\\"},
+    {Single(0x5D), "]"},
+    {Single(0x5E), "^"},
+    {Single(0x5F), "_ (underscore)"},
+    {Single(0x60), "` (backtick)"},
+    {kSmall, "a-z"},
+    {Single(0x7B), "{"},
+    {Single(0x7C), "|"},
+    {Single(0x7D), "}"},
+    {Single(0x7E), "~ (tilde)"},
+    {kAccentedCapitals,
      "\xC3\x80\xC3\x81\xC3\x82\xC3\x87\xC3\x88\xC3\x89\xC3\x8A\xC3\x8C\xC3\x8D\xC3\x8E\xC3\x92\xC3"
      "\x93\xC3\x94\xC3\x99\xC3\x9A\xC3\x9B\xC3\x9D"},  // ÀÁÂÇÈÉÊÌÍÎÒÓÔÙÚÛÝ
-    {1064, kAccentedSmall,
+    {kAccentedSmall,
      "\xC3\xA0\xC3\xA1\xC3\xA2\xC3\xA7\xC3\xA8\xC3\xA9\xC3\xAA\xC3\xAC\xC3\xAD\xC3\xAE\xC3\xB2\xC3"
      "\xB3\xC3\xB4\xC3\xB9\xC3\xBA\xC3\xBB\xC3\xBD"},  // àáâçèéêìíîòóôùúûý
-    {1065, kUmlautCapitals, "\xC3\x84\xC3\x8B\xC3\x8F\xC3\x96\xC3\x9C\xC3\x9F"},  // ÄËÏÖÜß
-    {1066, kUmlautSmall, "\xC3\xA4\xC3\xAB\xC3\xAF\xC3\xB6\xC3\xBC"},             // äëïöü
+    {kUmlautCapitals, "\xC3\x84\xC3\x8B\xC3\x8F\xC3\x96\xC3\x9C\xC3\x9F"},  // ÄËÏÖÜß
+    {kUmlautSmall, "\xC3\xA4\xC3\xAB\xC3\xAF\xC3\xB6\xC3\xBC"},             // äëïöü
 }};
 
-// The order in which RestoreDefaults sets the flags; note the slash box 1042
-// before the full stop box 1041.
-constexpr std::array<int, 35> kDefaultOrder{1026, 1027, 1028, 1029, 1030, 1031, 1032, 1033, 1034,
-                                            1035, 1036, 1037, 1038, 1039, 1040, 1042, 1041, 1043,
-                                            1044, 1045, 1046, 1047, 1048, 1049, 1050, 1051, 1052,
-                                            1053, 1054, 1056, 1058, 1059, 1060, 1061, 1062};
+// The order in which RestoreDefaults sets the flags; note the slash (group
+// 18) before the full stop (group 17).
+constexpr std::array<int, 35> kDefaultOrder{2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13,
+                                            14, 15, 16, 18, 17, 19, 20, 21, 22, 23, 24, 25,
+                                            26, 27, 28, 29, 30, 32, 34, 35, 36, 37, 38};
 
 }  // namespace
 
@@ -111,11 +110,11 @@ std::span<const CharGroup> CharGroups() {
   return kGroups;
 }
 
-const CharGroup* FindCharGroup(int boxId) {
-  if (boxId < kFirstGroupBox || boxId > kLastGroupBox) {
+const CharGroup* CharGroupAt(int group) {
+  if (group < 0 || group >= kGroupCount) {
     return nullptr;
   }
-  return &kGroups[static_cast<std::size_t>(boxId - kFirstGroupBox)];
+  return &kGroups[static_cast<std::size_t>(group)];
 }
 
 std::span<const int> DefaultGroupOrder() {

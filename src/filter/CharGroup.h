@@ -7,24 +7,26 @@
 
 namespace quillex {
 
-// One check box of the Filter page and the byte values it switches.
+// One group of byte values that the Filter page switches on and off
+// together. Groups are named by their index in CharGroups(); which check box
+// shows which group is the page's business.
 struct CharGroup {
-  int boxId;
   std::span<const std::uint8_t> bytes;
   // The box's label as the page shows it, in UTF-8: "A-Z", "Space",
   // "' (apostrophe)". The command line names groups by it.
   std::string_view name;
 };
 
-inline constexpr int kFirstGroupBox = 1024;
-inline constexpr int kLastGroupBox = 1066;
 inline constexpr int kGroupCount = 43;
 
-// The 43 groups in box-id order (group i belongs to box 1024 + i).
+// The 43 groups in the order the page shows them: CR, LF, Space, Tab, the
+// punctuation and the digits by byte value, the letters, then the four
+// accented groups.
 [[nodiscard]] std::span<const CharGroup> CharGroups();
-// The group of a box id, or nullptr when the id is not a group box.
-[[nodiscard]] const CharGroup* FindCharGroup(int boxId);
-// The box ids of the default groups, in the order RestoreDefaults applies them.
+// Group `group`, or nullptr when no group has that index.
+[[nodiscard]] const CharGroup* CharGroupAt(int group);
+// The indexes of the default groups, in the order RestoreDefaults applies
+// them.
 [[nodiscard]] std::span<const int> DefaultGroupOrder();
 
 }  // namespace quillex

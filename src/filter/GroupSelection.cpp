@@ -2,6 +2,8 @@
 
 // Standard library
 #include <cstddef>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,12 +12,8 @@ namespace quillex {
 
 namespace {
 
-std::size_t Index(int boxId) {
-  return static_cast<std::size_t>(boxId - kFirstGroupBox);
-}
-
-bool IsGroupBox(int boxId) {
-  return boxId >= kFirstGroupBox && boxId <= kLastGroupBox;
+bool IsGroup(int group) {
+  return group >= 0 && group < kGroupCount;
 }
 
 char AsciiLower(char c) {
@@ -55,66 +53,67 @@ bool NameMatches(const CharGroup& group, std::string_view name, bool exact) {
 
 GroupSelection GroupSelection::Defaults() {
   GroupSelection selection;
-  for (int boxId : DefaultGroupOrder()) {
-    selection.Tick(boxId, true);
+  for (int group : DefaultGroupOrder()) {
+    selection.Tick(group, true);
   }
   return selection;
 }
 
-void GroupSelection::Tick(int boxId, bool ticked) {
-  if (IsGroupBox(boxId)) {
-    ticked_.set(Index(boxId), ticked);
+void GroupSelection::Tick(int group, bool ticked) {
+  if (IsGroup(group)) {
+    ticked_.set(static_cast<std::size_t>(group), ticked);
   }
 }
 
-bool GroupSelection::IsTicked(int boxId) const {
-  return IsGroupBox(boxId) && ticked_.test(Index(boxId));
+bool GroupSelection::IsTicked(int group) const {
+  return IsGroup(group) && ticked_.test(static_cast<std::size_t>(group));
 }
 
 void GroupSelection::BuildTable(CharClassTable& table) const {
   table.Clear();
-  for (const CharGroup& group : CharGroups()) {
-    if (IsTicked(group.boxId)) {
-      table.SetGroup(group.boxId, 1);
+  for (int group = 0; group < kGroupCount; ++group) {
+    if (IsTicked(group)) {
+      table.SetGroup(group, 1);
     }
   }
 }
 
-int FindGroupByName(std::string_view name) {
+std::optional<int> FindGroupByName(std::string_view name) {
   if (name.empty()) {
-    return 0;
+    return std::nullopt;
   }
-  for (const CharGroup& group : CharGroups()) {
-    if (NameMatches(group, name, true)) {
-      return group.boxId;
+  const std::span<const CharGroup> groups = CharGroups();
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    if (NameMatches(groups[i], name, true)) {
+      return static_cast<int>(i);
     }
   }
-  int found = 0;
-  for (const CharGroup& group : CharGroups()) {
-    if (NameMatches(group, name, false)) {
-      if (found != 0) {
-        return 0;  // more than one group answers to it
+  std::optional<int> found;
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    if (NameMatches(groups[i], name, false)) {
+      if (found) {
+        return std::nullopt;  // more than one group answers to it
       }
-      found = group.boxId;
+      found = static_cast<int>(i);
     }
   }
   return found;
 }
 
-bool ParseGroupList(std::string_view list, std::vector<int>& boxIds, std::string& badName) {
-  boxIds.clear();
+bool ParseGroupList(std::string_view list, std::vector<int>& groups, std::string& badName) {
+  groups.clear();
   if (list.empty()) {
     return true;
   }
   for (;;) {
     const std::size_t comma = list.find(',');
     const std::string_view item = list.substr(0, comma);
-    const int boxId = FindGroupByName(item);
-    if (boxId == 0) {
+    const std::optional<int> group = FindGroupByName(item);
+    if (!group) {
       badName = std::string(item);
       return false;
     }
-    boxIds.push_back(boxId);
+    groups.push_back(*group);
     if (comma == std::string_view::npos) {
       return true;
     }

@@ -6,6 +6,7 @@
 // Quillex
 #include "filter/CharGroup.h"
 #include "filter/FilterCriteria.h"
+#include "filter/page/GroupBoxes.h"
 #include "scan/ScanHost.h"
 #include "shell/ControlIds.h"
 #include "views/gui/NormalView.h"
@@ -129,7 +130,7 @@ constexpr std::array<ControlTemplate, kFilterControlCount> MakeFilterPageControl
     const GroupBoxLabel& label = kGroupBoxLabels[static_cast<std::size_t>(i)];
     const int column = i / kGroupColumnRows;
     const int row = i % kGroupColumnRows;
-    controls[n++] = {kFirstGroupBox + i,
+    controls[n++] = {BoxOfGroup(i),
                      CheckBox,
                      label.text,
                      kGroupColumnX[static_cast<std::size_t>(column)],

@@ -10,6 +10,7 @@
 
 // Quillex
 #include "filter/CharGroup.h"
+#include "filter/page/GroupBoxes.h"
 #include "platform/Cp1252.h"
 #include "shell/ControlIds.h"
 
@@ -75,8 +76,8 @@ void FilterPage::NormaliseNumbers() {
 }
 
 void FilterPage::RefreshGroupBoxes() {
-  for (int id = kFirstGroupBox; id <= kLastGroupBox; ++id) {
-    SetChecked(id, table_.GroupState(id) == 1);
+  for (int group = 0; group < kGroupCount; ++group) {
+    SetChecked(BoxOfGroup(group), table_.GroupState(group) == 1);
   }
 }
 
@@ -88,10 +89,10 @@ bool FilterPage::Notify(int controlId, std::uint16_t notification) {
   if (!IsCurrentPage()) {
     return false;
   }
-  if (controlId >= kFirstGroupBox && controlId <= kLastGroupBox) {
+  if (const std::optional<int> group = GroupOfBox(controlId)) {
     // Only this group's bytes change; boxes whose groups share nothing with
     // it cannot change, so the others are left as they show.
-    table_.SetGroup(controlId, IsChecked(controlId) ? 1 : 0);
+    table_.SetGroup(*group, IsChecked(controlId) ? 1 : 0);
     return true;
   }
   switch (controlId) {

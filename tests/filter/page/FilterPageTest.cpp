@@ -1,6 +1,7 @@
 // Standard library
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "filter/CharGroup.h"
 #include "filter/GroupSelection.h"
 #include "filter/page/FilterPage.h"
+#include "filter/page/GroupBoxes.h"
 #include "shell/ShellFixture.h"
 #include "shell/TabContainer.h"
 
@@ -66,8 +68,8 @@ class FilterPageTest : public ShellFixture {
 
   // Every group box shows the state of its group in the table.
   void ExpectBoxesShowTheTable() const {
-    for (int id = kFirstGroupBox; id <= kLastGroupBox; ++id) {
-      EXPECT_EQ(Box(id).isChecked(), engine_.table.GroupState(id) == 1) << id;
+    for (int group = 0; group < kGroupCount; ++group) {
+      EXPECT_EQ(Box(BoxOfGroup(group)).isChecked(), engine_.table.GroupState(group) == 1) << group;
     }
   }
 
@@ -89,6 +91,9 @@ TEST_F(FilterPageTest, StartsFromTheDefaultTable) {
   for (int id = kFirstGroupBox; id <= kLastGroupBox; ++id) {
     on += Box(id).isChecked() ? 1 : 0;
   }
+  EXPECT_EQ(GroupOfBox(kFirstGroupBox - 1), std::nullopt);
+  EXPECT_EQ(GroupOfBox(kLastGroupBox + 1), std::nullopt);
+  EXPECT_EQ(GroupOfBox(1063), 39) << "the accented capitals";
   EXPECT_EQ(on, 35);
   ExpectBoxesShowTheTable();
   for (const int id : {kCustomBox, kMustContainBox, kRepeatBox}) {
@@ -115,21 +120,22 @@ TEST_F(FilterPageTest, StartsFromTheDefaultTable) {
 }
 
 TEST_F(FilterPageTest, EveryGroupBoxSwitchesExactlyItsBytes) {
-  for (const CharGroup& group : CharGroups()) {
+  for (int group = 0; group < kGroupCount; ++group) {
+    const int box = BoxOfGroup(group);
     const Flags before = Table();
-    const bool wasOn = Box(group.boxId).isChecked();
-    Click(group.boxId);
+    const bool wasOn = Box(box).isChecked();
+    Click(box);
     Flags expected = before;
-    for (const std::uint8_t byte : group.bytes) {
+    for (const std::uint8_t byte : CharGroupAt(group)->bytes) {
       expected[byte] = !wasOn;
     }
-    EXPECT_EQ(Table(), expected) << group.boxId;
-    EXPECT_EQ(engine_.table.GroupState(group.boxId), wasOn ? 0 : 1) << group.boxId;
-    Click(group.boxId);
-    for (const std::uint8_t byte : group.bytes) {
+    EXPECT_EQ(Table(), expected) << box;
+    EXPECT_EQ(engine_.table.GroupState(group), wasOn ? 0 : 1) << box;
+    Click(box);
+    for (const std::uint8_t byte : CharGroupAt(group)->bytes) {
       expected[byte] = wasOn;
     }
-    EXPECT_EQ(Table(), expected) << group.boxId;
+    EXPECT_EQ(Table(), expected) << box;
   }
   // Buttons and boxes were clicked through the widgets: the boxes and the
   // table agree at the end, and the defaults are back.
@@ -338,8 +344,9 @@ TEST_F(FilterPageTest, CheckedBoxesFocusTheirFields) {
 // The command line names the groups by the page's labels and builds its
 // table from the ticked boxes; both must be the page's own.
 TEST_F(FilterPageTest, CommandLineGroupsAreThePagesBoxes) {
-  for (const CharGroup& group : CharGroups()) {
-    EXPECT_EQ(ShownText(Box(group.boxId).text()).toStdString(), group.name) << group.boxId;
+  for (int group = 0; group < kGroupCount; ++group) {
+    EXPECT_EQ(ShownText(Box(BoxOfGroup(group)).text()).toStdString(), CharGroupAt(group)->name)
+        << group;
   }
 
   // Clicks as --exclude makes them, from the defaults, then as --only makes
@@ -355,19 +362,22 @@ TEST_F(FilterPageTest, CommandLineGroupsAreThePagesBoxes) {
       }
       // The same boxes named as on the command line.
       std::string names;
+      std::vector<int> clickedGroups;
       for (const int id : clicks) {
-        names += (names.empty() ? "" : ",") + std::string(FindCharGroup(id)->name);
+        ASSERT_TRUE(GroupOfBox(id).has_value()) << id;
+        clickedGroups.push_back(*GroupOfBox(id));
+        names += (names.empty() ? "" : ",") + std::string(CharGroupAt(*GroupOfBox(id))->name);
       }
       std::vector<int> listed;
       std::string bad;
       ASSERT_TRUE(ParseGroupList(names, listed, bad)) << bad;
-      EXPECT_EQ(listed, clicks);
+      EXPECT_EQ(listed, clickedGroups);
       GroupSelection selection = fromDefaults ? GroupSelection::Defaults() : GroupSelection::None();
-      for (const int id : listed) {
-        selection.Tick(id, !selection.IsTicked(id));  // what a click does
+      for (const int group : listed) {
+        selection.Tick(group, !selection.IsTicked(group));  // what a click does
       }
-      for (int id = kFirstGroupBox; id <= kLastGroupBox; ++id) {
-        EXPECT_EQ(selection.IsTicked(id), Box(id).isChecked()) << id;
+      for (int group = 0; group < kGroupCount; ++group) {
+        EXPECT_EQ(selection.IsTicked(group), Box(BoxOfGroup(group)).isChecked()) << group;
       }
       CharClassTable built;
       selection.BuildTable(built);
