@@ -4,12 +4,10 @@
 #   widgets  views/gui/, platform/qt/             may use the engine
 #   engine   platform/ < filter/ < store/ < scan/ < views/   (Qt-free)
 #
-# Inside the engine each folder uses only the folders before it, with one
-# exception written down below: the column formatter (store/) reads the
-# section map (scan/) to turn a file position into a memory position, while
-# the passes in scan/ add their results to the store. Engine files, the
-# command line, the engine's tests, benchmarks and fuzz targets include no
-# Qt header. Tests and benchmarks take the layer of the folder they mirror.
+# Inside the engine each folder uses only the folders before it, without
+# exception. Engine files, the command line, the engine's tests, benchmarks
+# and fuzz targets include no Qt header. Tests and benchmarks take the layer
+# of the folder they mirror.
 #
 #   cmake -DROOT=<source tree> -P LayerCheck.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -37,9 +35,6 @@ function(rank_of path out)
   endforeach()
   set(${out} ${result} PARENT_SCOPE)
 endfunction()
-
-# The includes that may go up a step inside the engine, as "file -> header".
-set(allowed_upward "src/store/FormatColumn.cpp -> scan/SectionMap.h")
 
 file(GLOB_RECURSE files RELATIVE ${ROOT}
   ${ROOT}/src/*.cpp ${ROOT}/src/*.h
@@ -82,9 +77,6 @@ foreach(file IN LISTS files)
       continue()
     endif()
     if(theirs GREATER own)
-      if("${file} -> ${header}" IN_LIST allowed_upward)
-        continue()
-      endif()
       list(APPEND violations "${file}: ${header}: includes a layer above its own")
     endif()
   endforeach()

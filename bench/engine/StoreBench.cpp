@@ -12,9 +12,9 @@
 
 // Ours
 #include "scan/SectionMap.h"
-#include "store/FormatColumn.h"
 #include "store/ResultStore.h"
 #include "views/ExportWriter.h"
+#include "views/FormatColumn.h"
 
 namespace quillex {
 namespace {

@@ -20,8 +20,8 @@
 // Ours
 #include "filter/FilterCriteria.h"
 #include "scan/SectionMap.h"
-#include "store/FormatColumn.h"
 #include "store/ResultStore.h"
+#include "views/FormatColumn.h"
 
 namespace quillex {
 

@@ -7,9 +7,9 @@
 
 // Ours
 #include "scan/SectionMap.h"
-#include "store/FormatColumn.h"
 #include "store/ResultStore.h"
 #include "views/CaseFold.h"
+#include "views/FormatColumn.h"
 
 namespace quillex {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 // Ours
-#include "store/ResultColumn.h"
+#include "views/ResultColumn.h"
 
 namespace quillex {
 

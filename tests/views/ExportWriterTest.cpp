@@ -20,10 +20,10 @@
 // Ours
 #include "platform/InputFile.h"
 #include "scan/SectionMap.h"
-#include "store/FormatColumn.h"
 #include "store/PeHeaders.h"
 #include "store/ResultStore.h"
 #include "views/ExportWriter.h"
+#include "views/FormatColumn.h"
 
 namespace quillex {
 namespace {

@@ -19,8 +19,8 @@
 #include <QStyledItemDelegate>
 
 // Ours
-#include "store/ResultColumn.h"
 #include "store/ResultStore.h"
+#include "views/ResultColumn.h"
 #include "views/gui/ResultListModel.h"
 #include "views/gui/ResultSelectionModel.h"
 #include "views/gui/ViewPalette.h"

@@ -12,8 +12,8 @@
 
 // Ours
 #include "scan/SectionMap.h"
-#include "store/FormatColumn.h"
 #include "store/ResultStore.h"
+#include "views/FormatColumn.h"
 #include "views/RowOrder.h"
 #include "views/gui/Cp1252Text.h"
 #include "views/gui/KindIcons.h"

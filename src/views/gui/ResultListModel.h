@@ -9,7 +9,7 @@
 #include <QAbstractTableModel>
 
 // Ours
-#include "store/ResultColumn.h"
+#include "views/ResultColumn.h"
 #include "views/RowOrder.h"
 
 namespace quillex {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "store/ResultColumn.h"
+#include "views/ResultColumn.h"
 
 namespace quillex {
 

@@ -1,4 +1,4 @@
-#include "store/FormatColumn.h"
+#include "views/FormatColumn.h"
 
 // Standard library
 #include <cstdint>
