@@ -14,7 +14,7 @@
 // Ours
 #include "filter/CharGroup.h"
 #include "filter/FilterCriteria.h"
-#include "platform/Cp1252.h"
+#include "platform/Utf8.h"
 
 namespace quillex {
 
@@ -88,49 +88,6 @@ constexpr const char* kHelpTail =
     "could not be opened or written; 5 no memory for a scan's buffers; 4 a read\n"
     "error cut a scan short; 3 some results could not be stored and were dropped;\n"
     "0 success. Output into a closed pipe ends the program quietly.\n";
-
-// The code points of well-formed UTF-8 text, or nothing when it is not.
-std::optional<std::u32string> DecodeUtf8(std::string_view text) {
-  std::u32string out;
-  std::size_t at = 0;
-  while (at < text.size()) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 1;
-    char32_t c = lead;
-    char32_t min = 0;
-    if (lead >= 0xC0 && lead < 0xE0) {
-      length = 2;
-      c = lead & 0x1Fu;
-      min = 0x80;
-    } else if (lead >= 0xE0 && lead < 0xF0) {
-      length = 3;
-      c = lead & 0x0Fu;
-      min = 0x800;
-    } else if (lead >= 0xF0 && lead < 0xF5) {
-      length = 4;
-      c = lead & 0x07u;
-      min = 0x10000;
-    } else if (lead >= 0x80) {
-      return std::nullopt;
-    }
-    if (text.size() - at < length) {
-      return std::nullopt;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-      if ((byte(i) & 0xC0u) != 0x80u) {
-        return std::nullopt;
-      }
-      c = (c << 6) | (byte(i) & 0x3Fu);
-    }
-    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-      return std::nullopt;
-    }
-    out += c;
-    at += length;
-  }
-  return out;
-}
 
 bool AllDigits(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -251,17 +208,7 @@ std::string Apply(const OptionRow& row, const std::string& value, CliOptions& op
 }  // namespace
 
 std::string CharsFromArgument(std::string_view argument) {
-  const std::optional<std::u32string> decoded = DecodeUtf8(argument);
-  if (!decoded) {
-    return std::string(argument);
-  }
-  std::string bytes;
-  for (const char32_t c : *decoded) {
-    if (const std::optional<std::uint8_t> byte = UnicodeToCp1252(c); byte && *byte != 0) {
-      bytes += static_cast<char>(*byte);
-    }
-  }
-  return bytes;
+  return Utf8ToCp1252(argument).value_or(std::string(argument));
 }
 
 std::span<const OptionRow> OptionTable() {

@@ -15,6 +15,7 @@
 
 // Ours
 #include "platform/Cp1252.h"
+#include "platform/Utf8.h"
 #include "scan/SectionMap.h"
 #include "store/ResultStore.h"
 #include "store/StringKind.h"
@@ -27,59 +28,6 @@ namespace {
 constexpr std::size_t kChunkSize = 64 * 1024;
 
 constexpr char kHexDigits[] = "0123456789abcdef";
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-// The length of the well-formed UTF-8 sequence at the start of `bytes`, or 0.
-std::size_t Utf8SequenceLength(std::string_view bytes) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-  const unsigned char lead = byte(0);
-  if (lead < 0x80) {
-    return 1;
-  }
-  std::size_t length = 0;
-  unsigned char low = 0x80;
-  unsigned char high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    // No overlong forms and no surrogates.
-    low = lead == 0xE0 ? 0xA0 : 0x80;
-    high = lead == 0xED ? 0x9F : 0xBF;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    low = lead == 0xF0 ? 0x90 : 0x80;
-    high = lead == 0xF4 ? 0x8F : 0xBF;
-  } else {
-    return 0;
-  }
-  if (bytes.size() < length || byte(1) < low || byte(1) > high) {
-    return 0;
-  }
-  for (std::size_t i = 2; i < length; ++i) {
-    if (byte(i) < 0x80 || byte(i) > 0xBF) {
-      return 0;
-    }
-  }
-  return length;
-}
 
 // A JSON string's contents: quote, backslash and the control characters
 // escaped, everything else as it is (the input is UTF-8 already).
@@ -176,28 +124,6 @@ bool WriteAll(int fd, const std::string& data, int& error) {
 }
 
 }  // namespace
-
-void AppendCp1252AsUtf8(std::string& out, std::string_view bytes) {
-  for (const char c : bytes) {
-    AppendUtf8(out, Cp1252ToUnicode(static_cast<std::uint8_t>(c)));
-  }
-}
-
-std::string ValidUtf8(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size());
-  while (!bytes.empty()) {
-    const std::size_t length = Utf8SequenceLength(bytes);
-    if (length == 0) {
-      AppendUtf8(out, 0xFFFD);
-      bytes.remove_prefix(1);
-    } else {
-      out.append(bytes.substr(0, length));
-      bytes.remove_prefix(length);
-    }
-  }
-  return out;
-}
 
 RecordWriter::RecordWriter(RecordFormat format, std::string_view fileName) : format_(format) {
   const std::string name = ValidUtf8(fileName);

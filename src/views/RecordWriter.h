@@ -45,10 +45,4 @@ class RecordWriter {
   std::string fileField_;
 };
 
-// The bytes as Windows-1252 characters in UTF-8, appended to `out`.
-void AppendCp1252AsUtf8(std::string& out, std::string_view bytes);
-// The bytes with every sequence that is not well-formed UTF-8 replaced by
-// U+FFFD.
-[[nodiscard]] std::string ValidUtf8(std::string_view bytes);
-
 }  // namespace quillex

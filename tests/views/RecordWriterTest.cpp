@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 // Ours
-#include "platform/Cp1252.h"
+#include "platform/Utf8.h"
 #include "scan/SectionMap.h"
 #include "store/PeHeaders.h"
 #include "store/ResultStore.h"
@@ -157,29 +157,6 @@ TEST(RecordWriter, WriteGathersRecordsAndReportsFailures) {
     EXPECT_FALSE(writer.Write(full, many, f.store, f.map, &error));
     EXPECT_EQ(error, ENOSPC);
     ::close(full);
-  }
-}
-
-TEST(RecordWriter, Utf8Repair) {
-  EXPECT_EQ(ValidUtf8("plain"), "plain");
-  EXPECT_EQ(ValidUtf8("caf\xC3\xA9 \xF0\x9F\x98\x80"), "caf\xC3\xA9 \xF0\x9F\x98\x80");
-  const std::string bad = "\xEF\xBF\xBD";
-  EXPECT_EQ(ValidUtf8("\xff"), bad);
-  EXPECT_EQ(ValidUtf8("a\xC3"), "a" + bad) << "cut short at the end";
-  EXPECT_EQ(ValidUtf8("\xC0\xAF"), bad + bad) << "overlong";
-  EXPECT_EQ(ValidUtf8("\xED\xA0\x80"), bad + bad + bad) << "a surrogate";
-  EXPECT_EQ(ValidUtf8("\xF4\x90\x80\x80"), bad + bad + bad + bad) << "beyond U+10FFFF";
-  EXPECT_EQ(ValidUtf8("\xE2\x82"), bad + bad);
-
-  // Each Windows-1252 byte becomes one well-formed character that converts
-  // back to the byte.
-  for (int b = 1; b < 256; ++b) {
-    std::string out;
-    AppendCp1252AsUtf8(out, std::string(1, static_cast<char>(b)));
-    EXPECT_EQ(ValidUtf8(out), out) << b;
-    EXPECT_EQ(out.size(),
-              b < 0x80 ? 1u : (Cp1252ToUnicode(static_cast<std::uint8_t>(b)) < 0x800 ? 2u : 3u))
-        << b;
   }
 }
 
