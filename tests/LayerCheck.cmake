@@ -9,6 +9,11 @@
 # and fuzz targets include no Qt header. Tests and benchmarks take the layer
 # of the folder they mirror.
 #
+# The operating system is reached through platform/ alone: no engine or
+# command-line source outside src/platform/ includes a POSIX header
+# (unistd.h, fcntl.h, dirent.h, pthread.h, sys/...), except the command
+# line's main.cpp, which asks whether its standard streams are terminals.
+#
 #   cmake -DROOT=<source tree> -P LayerCheck.cmake
 cmake_minimum_required(VERSION 3.25)
 if(NOT ROOT)
@@ -61,11 +66,22 @@ foreach(file IN LISTS files)
     endif()
   endif()
 
+  # Engine sources that must reach the system through platform/.
+  set(no_posix FALSE)
+  if(file MATCHES "^src/" AND own LESS 10 AND NOT file MATCHES "^src/platform/"
+     AND NOT file STREQUAL "src/cli/main.cpp")
+    set(no_posix TRUE)
+  endif()
+
   file(STRINGS ${ROOT}/${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
   foreach(line IN LISTS includes)
     string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*([<\"][^>\"]*[>\"]).*" "\\1" target "${line}")
     if(target MATCHES "^<Q" AND own LESS 10)
       list(APPEND violations "${file}: ${target}: no Qt below the widgets")
+      continue()
+    endif()
+    if(no_posix AND target MATCHES "^<(unistd|fcntl|dirent|pthread)\\.h>$|^<sys/")
+      list(APPEND violations "${file}: ${target}: the system only through platform/")
       continue()
     endif()
     if(NOT target MATCHES "^\"")

@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 // Ours
+#include "platform/OutputStream.h"
 #include "scan/SectionMap.h"
 #include "store/ResultStore.h"
 #include "views/ExportWriter.h"
@@ -81,7 +82,8 @@ void BM_WriteResults(benchmark::State& state) {
   std::iota(rows.begin(), rows.end(), 0u);
   const int fd = ::open("/dev/null", O_WRONLY);
   for (auto _ : state) {
-    benchmark::DoNotOptimize(WriteResults(fd, rows, SaveLayout::Advanced, store, map));
+    OutputStream stream(fd);
+    benchmark::DoNotOptimize(WriteResults(stream, rows, SaveLayout::Advanced, store, map));
   }
   ::close(fd);
   state.SetItemsProcessed(state.iterations() * state.range(0));

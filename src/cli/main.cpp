@@ -22,10 +22,12 @@
 // Ours
 #include "cli/CliOptions.h"
 #include "cli/ProgressLine.h"
-#include "cli/StandardInputCopy.h"
 #include "filter/FilterCriteria.h"
 #include "filter/GroupSelection.h"
 #include "platform/InputFile.h"
+#include "platform/OutputStream.h"
+#include "platform/SaveFile.h"
+#include "platform/StandardInputCopy.h"
 #include "scan/ScanDriver.h"
 #include "scan/ScanHost.h"
 #include "views/ExportWriter.h"
@@ -184,39 +186,21 @@ void PrintSummary(const PrintingHost& host, const ScanReport& report, bool timin
   }
 }
 
-// Writes `text` whole. Returns 0 or the errno of the failed write.
-int WriteText(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t written = ::write(fd, text.data(), text.size());
-    if (written < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return errno;
-    }
-    if (written == 0) {
-      return ENOSPC;
-    }
-    text.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return 0;
-}
-
 // One run over all the files into one output.
 class ScanRun {
  public:
   ScanRun(const CliOptions& options, ScanEngine& engine) : options_(options), engine_(engine) {}
 
-  // Scans every file, writing to `fd`. Returns 0, or the errno of the write
+  // Scans every file, writing to `out`. Returns 0, or the errno of the write
   // that failed; after a failed write nothing more is scanned.
-  int ScanAll(int fd) {
+  int ScanAll(OutputStream& out) {
     if (options_.format == OutputFormat::Csv) {
-      if (const int error = WriteText(fd, kCsvHeaderRow); error != 0) {
+      if (const int error = out.Write(kCsvHeaderRow, sizeof kCsvHeaderRow - 1); error != 0) {
         return error;
       }
     }
     for (const std::string& input : options_.inputs) {
-      if (const int error = ScanOne(fd, input); error != 0) {
+      if (const int error = ScanOne(out, input); error != 0) {
         return error;
       }
     }
@@ -227,12 +211,12 @@ class ScanRun {
   void Worsen(int status) { status_ = MoreSerious(status_, status); }
 
  private:
-  int ScanOne(int fd, const std::string& input) {
+  int ScanOne(OutputStream& out, const std::string& input) {
     const bool several = options_.inputs.size() > 1;
     std::string scanPath = input;
     StandardInputCopy copy;
     if (input == kStandardInputName) {
-      if (const int error = copy.CopyFrom(STDIN_FILENO); error != 0) {
+      if (const int error = copy.CopyStandardInput(); error != 0) {
         std::fprintf(stderr, "%s: Unable to read standard input: %s\n", kProgram,
                      ErrorText(error).c_str());
         Worsen(kExitFile);
@@ -255,7 +239,7 @@ class ScanRun {
       return 0;
     }
 
-    if (const int error = WriteFileResults(fd, input, several); error != 0) {
+    if (const int error = WriteFileResults(out, input, several); error != 0) {
       return error;
     }
     PrintSummary(host, report, options_.timings, options_.quiet);
@@ -273,7 +257,7 @@ class ScanRun {
   }
 
   // The results of the file just scanned, in store order.
-  int WriteFileResults(int fd, const std::string& input, bool several) {
+  int WriteFileResults(OutputStream& out, const std::string& input, bool several) {
     rows_.resize(engine_.store.Count());
     std::iota(rows_.begin(), rows_.end(), 0u);
     int error = 0;
@@ -284,20 +268,21 @@ class ScanRun {
         if (several) {
           // Each layout's own line end, so the separator reads as one more
           // line of the same text.
-          error = WriteText(fd, "==> " + input + (plain ? " <==\n" : " <==\r\n"));
+          const std::string separator = "==> " + input + (plain ? " <==\n" : " <==\r\n");
+          error = out.Write(separator.data(), separator.size());
           if (error != 0) {
             return error;
           }
         }
         const SaveLayout layout = plain ? SaveLayout::Plain : SaveLayout::Advanced;
-        return WriteResults(fd, rows_, layout, engine_.store, engine_.map, &error) ? 0 : error;
+        return WriteResults(out, rows_, layout, engine_.store, engine_.map, &error) ? 0 : error;
       }
       case OutputFormat::JsonLines:
       case OutputFormat::Csv: {
         const RecordFormat format =
             options_.format == OutputFormat::Csv ? RecordFormat::Csv : RecordFormat::JsonLines;
         const RecordWriter writer(format, input);
-        return writer.Write(fd, rows_, engine_.store, engine_.map, &error) ? 0 : error;
+        return writer.Write(out, rows_, engine_.store, engine_.map, &error) ? 0 : error;
       }
     }
     return 0;
@@ -355,8 +340,8 @@ int Run(int argc, char** argv) {
   const bool toFile = options.outputPath && *options.outputPath != "-";
   if (toFile) {
     int error = 0;
-    const SaveResult saved = SaveOutput(
-        *options.outputPath, [&](int fd) { return run.ScanAll(fd); }, &error);
+    const SaveResult saved = SaveFile(
+        *options.outputPath, [&](OutputStream& out) { return run.ScanAll(out); }, &error);
     if (saved != SaveResult::Ok) {
       const char* what =
           saved == SaveResult::OpenFailed ? kUnableToOpenText : "Unable to write that file";
@@ -366,7 +351,8 @@ int Run(int argc, char** argv) {
     }
     return run.Status();
   }
-  if (const int error = run.ScanAll(STDOUT_FILENO); error != 0) {
+  OutputStream standardOutput = OutputStream::StandardOutput();
+  if (const int error = run.ScanAll(standardOutput); error != 0) {
     // Whoever read the output has gone (`quillex-scan big | head`): nothing
     // is wrong that the user needs telling about.
     if (error == EPIPE) {

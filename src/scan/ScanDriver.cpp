@@ -7,10 +7,12 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <optional>
 #include <thread>
 
 // Ours
 #include "platform/InputFile.h"
+#include "platform/LoadAverage.h"
 #include "platform/ThreadPriority.h"
 #include "platform/Tick.h"
 #include "scan/AnsiScanner.h"
@@ -76,8 +78,8 @@ bool SecondCoreFree() {
   if (cores < 2) {
     return false;
   }
-  double load = 0;
-  return ::getloadavg(&load, 1) != 1 || load < static_cast<double>(cores) + 1.0;
+  const std::optional<double> load = LoadAverage();
+  return !load || *load < static_cast<double>(cores) + 1.0;
 }
 
 BytePassMode ChooseMode(const ScanOptions& options, std::uint64_t fileSize) {

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <mutex>
 
-// System
-#include <sys/mman.h>
+// Ours
+#include "platform/PageMemory.h"
 
 namespace quillex {
 
@@ -16,7 +16,6 @@ namespace {
 
 // From this size on a block is a mapping of its own, in whole huge pages.
 constexpr std::size_t kMapFrom = std::size_t{1} << 20;
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
 struct Mapping {
   void* base = nullptr;
@@ -66,7 +65,7 @@ void* SystemReallocate(void* block, std::size_t oldSize, std::size_t size) {
   if (mapping == nullptr && size < kMapFrom) {
     return FromLibrary(block, oldSize, size);
   }
-  const std::size_t bytes = (size + kHugePage - 1) / kHugePage * kHugePage;
+  const std::size_t bytes = (size + kHugePageSize - 1) / kHugePageSize * kHugePageSize;
   if (mapping != nullptr) {
     if (size < oldSize) {
       // What lies past a shrunk block must be zero when it grows again.
@@ -75,9 +74,8 @@ void* SystemReallocate(void* block, std::size_t oldSize, std::size_t size) {
     if (bytes <= mapping->bytes) {
       return block;
     }
-    // The pages move, not their bytes; the new room is fresh zero pages.
-    void* moved = ::mremap(mapping->base, mapping->bytes, bytes, MREMAP_MAYMOVE);
-    if (moved == MAP_FAILED) {
+    void* moved = GrowPages(mapping->base, mapping->bytes, bytes);
+    if (moved == nullptr) {
       return nullptr;
     }
     mapping->base = moved;
@@ -94,16 +92,10 @@ void* SystemReallocate(void* block, std::size_t oldSize, std::size_t size) {
   if (slot == nullptr) {
     return FromLibrary(block, oldSize, size);
   }
-  void* mapped = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (mapped == MAP_FAILED) {
+  void* mapped = MapPages(bytes);
+  if (mapped == nullptr) {
     return nullptr;
   }
-  // A store of millions of results would otherwise fault its memory in one
-  // 4 KiB page at a time; where the kernel offers huge pages, it takes 2 MiB
-  // per fault. Refusal only costs speed.
-#ifdef MADV_HUGEPAGE
-  ::madvise(mapped, bytes, MADV_HUGEPAGE);
-#endif
   if (block != nullptr) {
     std::memcpy(mapped, block, oldSize);
     std::free(block);
@@ -116,7 +108,7 @@ void SystemRelease(void* block) {
   Mappings& mappings = TheMappings();
   const std::lock_guard guard(mappings.lock);
   if (Mapping* mapping = mappings.Find(block)) {
-    ::munmap(mapping->base, mapping->bytes);
+    UnmapPages(mapping->base, mapping->bytes);
     *mapping = Mapping{};
     return;
   }

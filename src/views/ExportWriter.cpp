@@ -2,23 +2,16 @@
 
 // Standard library
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <span>
 #include <string>
 
-// System
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 // Ours
 #include "filter/FilterCriteria.h"
+#include "platform/OutputStream.h"
 #include "scan/SectionMap.h"
 #include "store/ResultStore.h"
 #include "views/FormatColumn.h"
@@ -35,12 +28,6 @@ constexpr std::size_t kChunkSize = 64 * 1024;
 // between two appends.
 constexpr std::size_t kRowOverhead = 12 + 3 + 12 + 2 + 5 + 3 + 2;
 constexpr std::size_t kBlockSize = kChunkSize + kRowOverhead + kMaxTextLength;
-
-std::ptrdiff_t SystemWrite(int fd, const void* data, std::size_t size) {
-  return ::write(fd, data, size);
-}
-
-std::atomic<ExportWriteFunction> writeFunction{&SystemWrite};
 
 // The four columns of one result. The texts are the formatter's own
 // (FormatHex48, FormatDecimal and the pool's text), written straight into the
@@ -89,7 +76,7 @@ struct AdvancedRow {
 // the error.
 class ChunkedOutput {
  public:
-  explicit ChunkedOutput(int fd) : fd_(fd), block_(new char[kBlockSize]) {}
+  explicit ChunkedOutput(OutputStream& stream) : stream_(stream), block_(new char[kBlockSize]) {}
 
   // Room for `size` more bytes at the end of the block, flushing first when
   // the chunk is full. Returns nullptr only for a line longer than the block
@@ -124,34 +111,18 @@ class ChunkedOutput {
   }
 
   [[nodiscard]] int Error() const { return error_; }
-  // Bytes the write function has taken so far.
-  [[nodiscard]] std::uint64_t Written() const { return written_; }
 
  private:
   void WriteAll(const char* data, std::size_t size) {
-    const ExportWriteFunction write = writeFunction.load();
-    while (size != 0 && error_ == 0) {
-      const std::ptrdiff_t written = write(fd_, data, size);
-      if (written < 0) {
-        if (errno == EINTR) {
-          continue;
-        }
-        error_ = errno != 0 ? errno : EIO;
-      } else if (written == 0) {
-        error_ = ENOSPC;
-      } else {
-        data += written;
-        size -= static_cast<std::size_t>(written);
-        written_ += static_cast<std::uint64_t>(written);
-      }
+    if (error_ == 0) {
+      error_ = stream_.Write(data, size);
     }
   }
 
-  int fd_;
+  OutputStream& stream_;
   std::unique_ptr<char[]> block_;
   std::size_t used_ = 0;
   int error_ = 0;
-  std::uint64_t written_ = 0;
 };
 
 void WriteAdvancedRow(ChunkedOutput& output, const ResultStore& store, const SectionMap& map,
@@ -203,173 +174,7 @@ void WriteRows(ChunkedOutput& output, std::span<const std::uint32_t> rowOrder, S
   }
 }
 
-std::string DirectoryOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) {
-    return ".";
-  }
-  return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
-// The file `path` names once every symbolic link in its last component has
-// been followed, whether that file exists or not, so that saving through a
-// link writes the file it names and the link stays. False, with errno ELOOP,
-// for a chain longer than the system itself would follow.
-bool FollowLinks(const std::string& path, std::string& target) {
-  constexpr int kMaxLinks = 40;
-  target = path;
-  for (int hop = 0; hop <= kMaxLinks; ++hop) {
-    struct stat info {};
-    if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-      return true;
-    }
-    std::string link(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
-    const ssize_t length = ::readlink(target.c_str(), link.data(), link.size());
-    if (length < 0 || static_cast<std::size_t>(length) >= link.size()) {
-      return true;  // gone or changed meanwhile: opening says what is wrong
-    }
-    link.resize(static_cast<std::size_t>(length));
-    // A relative link counts from the directory that holds it.
-    if (link.front() == '/' || target.find('/') == std::string::npos) {
-      target = link;
-    } else {
-      target = DirectoryOf(target) + "/" + link;
-    }
-  }
-  errno = ELOOP;
-  return false;
-}
-
-// Creates an unused temporary file in `directory`, readable and writable as
-// a normal create would make it (0666 less the umask). Returns the descriptor
-// or -1 with errno set.
-int CreateTemporary(const std::string& directory, std::string& tempPath) {
-  static std::atomic<unsigned> counter{0};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    tempPath = directory + "/.quillex-save-" + std::to_string(::getpid()) + "-" +
-               std::to_string(counter.fetch_add(1)) + ".tmp";
-    const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) {
-      return fd;
-    }
-  }
-  errno = EEXIST;
-  return -1;
-}
-
-void SetError(int* errorOut, int error) {
-  if (errorOut != nullptr) {
-    *errorOut = error;
-  }
-}
-
-// Writes the target itself, as a plain overwrite does: for a device or a
-// pipe, and for a file whose directory will not take a temporary one. The
-// old bytes are not cut off at the open but only once the new ones are all
-// written, so a failure before the first write leaves the file as it was. A
-// file this call created is removed again when writing it fails.
-SaveResult WriteInPlace(const std::string& target, const OutputWriter& write, int* errorOut) {
-  bool created = false;
-  int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
-  if (fd < 0 && errno == ENOENT) {
-    fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    created = fd >= 0;
-  }
-  if (fd < 0) {
-    SetError(errorOut, errno);
-    return SaveResult::OpenFailed;
-  }
-  struct stat info {};
-  const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-  int error = write(fd);
-  bool written = error == 0;
-  // The writer leaves the offset just past the last byte it wrote.
-  if (written && regular) {
-    const off_t end = ::lseek(fd, 0, SEEK_CUR);
-    if (end < 0 || ::ftruncate(fd, end) != 0) {
-      written = false;
-      error = errno;
-    }
-  }
-  if (::close(fd) != 0 && written) {
-    written = false;
-    error = errno;
-  }
-  if (!written) {
-    if (created) {
-      ::unlink(target.c_str());
-    }
-    SetError(errorOut, error);
-    return SaveResult::WriteFailed;
-  }
-  return SaveResult::Ok;
-}
-
-// The outcome of writing beside the target and renaming over it.
-enum class AtomicResult { Ok, Failed, NotPossible };
-
-// Writes the rows to a temporary file beside `target` and renames it over
-// the target once every write, the sync and the close have succeeded.
-// NotPossible: the temporary file could not be created, or the directory
-// would not let it replace the target; nothing has been changed.
-AtomicResult WriteBeside(const std::string& target, const struct stat* existing,
-                         const OutputWriter& write, int* errorOut) {
-  std::string tempPath;
-  const int fd = CreateTemporary(DirectoryOf(target), tempPath);
-  if (fd < 0) {
-    return AtomicResult::NotPossible;
-  }
-  auto fail = [&](int error) {
-    ::unlink(tempPath.c_str());
-    SetError(errorOut, error);
-    return AtomicResult::Failed;
-  };
-
-  // Replacing a file keeps its permissions and, where we may set them, its
-  // owner and group; a new file gets 0666 less the umask.
-  if (existing != nullptr) {
-    if (::fchown(fd, existing->st_uid, existing->st_gid) != 0) {
-      // Only a privileged process can give a file away; the mode still holds.
-    }
-    if (::fchmod(fd, existing->st_mode & 07777) != 0) {
-      const int error = errno;
-      ::close(fd);
-      return fail(error);
-    }
-  }
-
-  if (const int writeError = write(fd); writeError != 0) {
-    ::close(fd);
-    return fail(writeError);
-  }
-  // The data must be on disk before the rename makes it the file.
-  if (::fsync(fd) != 0 && errno != EINVAL) {
-    const int error = errno;
-    ::close(fd);
-    return fail(error);
-  }
-  if (::close(fd) != 0) {
-    return fail(errno);
-  }
-  if (::rename(tempPath.c_str(), target.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(tempPath.c_str());
-    // A sticky directory lets only a file's owner replace it, though others
-    // may be allowed to write it.
-    if (error == EPERM || error == EACCES) {
-      return AtomicResult::NotPossible;
-    }
-    SetError(errorOut, error);
-    return AtomicResult::Failed;
-  }
-  return AtomicResult::Ok;
-}
-
 }  // namespace
-
-ExportWriteFunction InstallExportWriteFunction(ExportWriteFunction function) {
-  return writeFunction.exchange(function != nullptr ? function : &SystemWrite);
-}
 
 std::size_t AppendAdvancedRowLine(std::string& out, const ResultStore& store, const SectionMap& map,
                                   std::uint32_t index) {
@@ -395,53 +200,24 @@ std::size_t AppendPlainRowLine(std::string& out, const ResultStore& store, std::
 SaveResult SaveResults(const std::string& path, std::span<const std::uint32_t> rowOrder,
                        SaveLayout layout, const ResultStore& store, const SectionMap& map,
                        int* errorOut) {
-  return SaveOutput(
+  return SaveFile(
       path,
-      [&](int fd) {
-        ChunkedOutput output(fd);
+      [&](OutputStream& stream) {
+        ChunkedOutput output(stream);
         WriteRows(output, rowOrder, layout, store, map);
         return output.Flush() ? 0 : output.Error();
       },
       errorOut);
 }
 
-SaveResult SaveOutput(const std::string& path, const OutputWriter& write, int* errorOut) {
-  SetError(errorOut, 0);
-  std::string target;
-  if (!FollowLinks(path, target)) {
-    SetError(errorOut, errno);
-    return SaveResult::OpenFailed;
-  }
-  struct stat existing {};
-  const bool exists = ::stat(target.c_str(), &existing) == 0;
-  if (exists && S_ISDIR(existing.st_mode)) {
-    SetError(errorOut, EISDIR);
-    return SaveResult::OpenFailed;
-  }
-  if (exists && !S_ISREG(existing.st_mode)) {
-    // A device or a pipe is written in place: renaming a file over it would
-    // replace the device node itself.
-    return WriteInPlace(target, write, errorOut);
-  }
-  switch (WriteBeside(target, exists ? &existing : nullptr, write, errorOut)) {
-    case AtomicResult::Ok:
-      return SaveResult::Ok;
-    case AtomicResult::Failed:
-      return SaveResult::WriteFailed;
-    case AtomicResult::NotPossible:
-      break;
-  }
-  // A directory that takes no new files, or a path with no room left for the
-  // temporary name: write the file as a plain overwrite would.
-  return WriteInPlace(target, write, errorOut);
-}
-
-bool WriteResults(int fd, std::span<const std::uint32_t> rowOrder, SaveLayout layout,
+bool WriteResults(OutputStream& stream, std::span<const std::uint32_t> rowOrder, SaveLayout layout,
                   const ResultStore& store, const SectionMap& map, int* errorOut) {
-  ChunkedOutput output(fd);
+  ChunkedOutput output(stream);
   WriteRows(output, rowOrder, layout, store, map);
   const bool ok = output.Flush();
-  SetError(errorOut, output.Error());
+  if (errorOut != nullptr) {
+    *errorOut = output.Error();
+  }
   return ok;
 }
 

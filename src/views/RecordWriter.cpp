@@ -10,11 +10,9 @@
 #include <string>
 #include <string_view>
 
-// System
-#include <unistd.h>
-
 // Ours
 #include "platform/Cp1252.h"
+#include "platform/OutputStream.h"
 #include "platform/Utf8.h"
 #include "scan/SectionMap.h"
 #include "store/ResultStore.h"
@@ -101,28 +99,6 @@ void AppendNumber(std::string& out, std::uint64_t value) {
   out.append(digits, end.ptr);
 }
 
-bool WriteAll(int fd, const std::string& data, int& error) {
-  const char* at = data.data();
-  std::size_t left = data.size();
-  while (left != 0) {
-    const ssize_t written = ::write(fd, at, left);
-    if (written < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      error = errno;
-      return false;
-    }
-    if (written == 0) {
-      error = ENOSPC;
-      return false;
-    }
-    at += written;
-    left -= static_cast<std::size_t>(written);
-  }
-  return true;
-}
-
 }  // namespace
 
 RecordWriter::RecordWriter(RecordFormat format, std::string_view fileName) : format_(format) {
@@ -196,8 +172,8 @@ std::size_t RecordWriter::Append(std::string& out, const ResultStore& store, con
   return out.size() - start;
 }
 
-bool RecordWriter::Write(int fd, std::span<const std::uint32_t> rowOrder, const ResultStore& store,
-                         const SectionMap& map, int* errorOut) const {
+bool RecordWriter::Write(OutputStream& stream, std::span<const std::uint32_t> rowOrder,
+                         const ResultStore& store, const SectionMap& map, int* errorOut) const {
   int error = 0;
   std::string chunk;
   chunk.reserve(kChunkSize + 4096);
@@ -207,7 +183,8 @@ bool RecordWriter::Write(int fd, std::span<const std::uint32_t> rowOrder, const 
   for (const std::uint32_t index : rowOrder) {
     Append(chunk, store, map, index);
     if (chunk.size() >= kChunkSize) {
-      ok = WriteAll(fd, chunk, error);
+      error = stream.Write(chunk.data(), chunk.size());
+      ok = error == 0;
       chunk.clear();
       if (!ok) {
         break;
@@ -215,7 +192,8 @@ bool RecordWriter::Write(int fd, std::span<const std::uint32_t> rowOrder, const 
     }
   }
   if (ok && !chunk.empty()) {
-    ok = WriteAll(fd, chunk, error);
+    error = stream.Write(chunk.data(), chunk.size());
+    ok = error == 0;
   }
   if (errorOut != nullptr) {
     *errorOut = error;

@@ -8,6 +8,7 @@
 
 namespace quillex {
 
+class OutputStream;
 class ResultStore;
 class SectionMap;
 
@@ -36,8 +37,8 @@ class RecordWriter {
 
   // Writes the records of `rowOrder` to an open stream a chunk at a time.
   // Returns false when a write fails; `errorOut` then holds its errno.
-  bool Write(int fd, std::span<const std::uint32_t> rowOrder, const ResultStore& store,
-             const SectionMap& map, int* errorOut = nullptr) const;
+  bool Write(OutputStream& stream, std::span<const std::uint32_t> rowOrder,
+             const ResultStore& store, const SectionMap& map, int* errorOut = nullptr) const;
 
  private:
   RecordFormat format_;

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 // Ours
+#include "platform/OutputStream.h"
 #include "scan/ScanDriver.h"
 #include "scan/ScanTestSupport.h"
 #include "support/PeBuilder.h"
@@ -53,7 +54,8 @@ std::string SequentialOutput(const std::string& path) {
   testing::TempFile out;
   const int fd = ::open(out.Path().c_str(), O_WRONLY | O_TRUNC);
   int error = 0;
-  EXPECT_TRUE(WriteResults(fd, rows, SaveLayout::Advanced, engine.store, engine.map, &error));
+  OutputStream stream(fd);
+  EXPECT_TRUE(WriteResults(stream, rows, SaveLayout::Advanced, engine.store, engine.map, &error));
   ::close(fd);
   std::string text;
   std::FILE* in = std::fopen(out.Path().c_str(), "rb");

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 // Quillex
+#include "platform/OutputStream.h"
 #include "shell/ShellFixture.h"
 #include "shell/TabContainer.h"
 #include "views/ExportWriter.h"
@@ -91,9 +92,9 @@ TEST_F(FindSaveCopy, SaveWritesTheShownLayoutInDisplayOrder) {
   ASSERT_EQ(engine_.store.Count(), 61u);
   const std::string out = (dir_.Path() / "out.txt").string();
   statusPage = &Search();
-  InstallExportWriteFunction(&RecordingWrite);
+  InstallWriteFunction(&RecordingWrite);
   ASSERT_TRUE(Save(out));
-  InstallExportWriteFunction(nullptr);
+  InstallWriteFunction(nullptr);
 
   ASSERT_EQ(dialogs_.saveRequests.size(), 1u);
   const auto& request = dialogs_.saveRequests[0];
@@ -145,9 +146,9 @@ TEST_F(FindSaveCopy, SaveFailuresAreShownAndKeepTheOldFile) {
   ScanText(EntryLines(3));
   const std::string out = dir_.Write("old.txt", "old contents");
 
-  InstallExportWriteFunction(&FailingWrite);
+  InstallWriteFunction(&FailingWrite);
   ASSERT_TRUE(Save(out));
-  InstallExportWriteFunction(nullptr);
+  InstallWriteFunction(nullptr);
   ASSERT_EQ(dialogs_.boxes.size(), 1u);
   EXPECT_EQ(dialogs_.boxes[0].text, "Unable to write that file");
   EXPECT_EQ(dialogs_.boxes[0].title, "Quillex " QUILLEX_VERSION);

@@ -19,6 +19,7 @@
 
 // Ours
 #include "platform/InputFile.h"
+#include "platform/OutputStream.h"
 #include "scan/SectionMap.h"
 #include "store/PeHeaders.h"
 #include "store/ResultStore.h"
@@ -291,7 +292,8 @@ TEST_F(ExportWriterTest, RowOrderAndLayoutsOverManyChunks) {
   // WriteResults writes the same bytes to an open descriptor.
   const int fd = ::open(Path("fd.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   ASSERT_GE(fd, 0);
-  EXPECT_TRUE(WriteResults(fd, order, SaveLayout::Advanced, store, map));
+  OutputStream stream(fd);
+  EXPECT_TRUE(WriteResults(stream, order, SaveLayout::Advanced, store, map));
   ::close(fd);
   EXPECT_EQ(ReadFile(Path("fd.txt")), advanced);
 }
@@ -408,14 +410,14 @@ TEST_F(ExportWriterTest, APathTooLongForTheTemporaryNameIsWrittenInPlace) {
   // A first write that fails leaves the old file as it was, and a file that
   // was not there before is not left behind.
   WriteFile(path, "old contents\n");
-  const ExportWriteFunction previous = InstallExportWriteFunction(&FailAtOnce);
+  const WriteFunction previous = InstallWriteFunction(&FailAtOnce);
   EXPECT_EQ(SaveResults(path, Rows(3), SaveLayout::Plain, store, map, &error),
             SaveResult::WriteFailed);
   EXPECT_EQ(error, EIO);
   EXPECT_EQ(ReadFile(path), "old contents\n");
   ASSERT_EQ(::unlink(path.c_str()), 0);
   EXPECT_EQ(SaveResults(path, Rows(3), SaveLayout::Plain, store, map), SaveResult::WriteFailed);
-  InstallExportWriteFunction(previous);
+  InstallWriteFunction(previous);
   EXPECT_EQ(FileCount(dir), 0);
 }
 
@@ -467,10 +469,10 @@ TEST_F(ExportWriterTest, AReadOnlyDirectoryIsWrittenInPlace) {
   EXPECT_EQ(SaveResults(locked + "/new.txt", Rows(1), SaveLayout::Plain, store, map, &error),
             SaveResult::OpenFailed);
   EXPECT_EQ(error, EACCES);
-  const ExportWriteFunction previous = InstallExportWriteFunction(&FailAtOnce);
+  const WriteFunction previous = InstallWriteFunction(&FailAtOnce);
   EXPECT_EQ(SaveResults(locked + "/keep.txt", Rows(2), SaveLayout::Plain, store, map),
             SaveResult::WriteFailed);
-  InstallExportWriteFunction(previous);
+  InstallWriteFunction(previous);
   EXPECT_EQ(ReadFile(locked + "/keep.txt"), "row0\n");
   EXPECT_EQ(FileCount(locked), 2);
   EXPECT_EQ(FileCount(open), 2);
@@ -515,8 +517,8 @@ TEST_F(ExportWriterTest, FailuresKeepTheOldFile) {
   // The second chunk's write fails: the old file stays, the temporary goes.
   static int writesLeft;
   writesLeft = 1;
-  const ExportWriteFunction previous =
-      InstallExportWriteFunction([](int fd, const void* data, std::size_t size) -> std::ptrdiff_t {
+  const WriteFunction previous =
+      InstallWriteFunction([](int fd, const void* data, std::size_t size) -> std::ptrdiff_t {
         if (writesLeft-- <= 0) {
           errno = ENOSPC;
           return -1;
@@ -525,18 +527,18 @@ TEST_F(ExportWriterTest, FailuresKeepTheOldFile) {
       });
   int error = 0;
   const SaveResult failed = SaveResults(path, Rows(3000), SaveLayout::Advanced, store, map, &error);
-  InstallExportWriteFunction(previous);
+  InstallWriteFunction(previous);
   EXPECT_EQ(failed, SaveResult::WriteFailed);
   EXPECT_EQ(error, ENOSPC);
   EXPECT_EQ(ReadFile(path), "old contents\n");
   EXPECT_EQ(FileCount(), 1);
 
   // A short write is retried, not lost.
-  InstallExportWriteFunction([](int fd, const void* data, std::size_t size) -> std::ptrdiff_t {
+  InstallWriteFunction([](int fd, const void* data, std::size_t size) -> std::ptrdiff_t {
     return ::write(fd, data, size > 7 ? 7 : size);
   });
   const SaveResult trickled = SaveResults(path, Rows(3), SaveLayout::Plain, store, map);
-  InstallExportWriteFunction(nullptr);
+  InstallWriteFunction(nullptr);
   EXPECT_EQ(trickled, SaveResult::Ok);
   EXPECT_EQ(ReadFile(path), "row0\nrow1\nrow2\n");
 
@@ -565,7 +567,8 @@ TEST_F(ExportWriterTest, FailuresKeepTheOldFile) {
   // A full device fails the stream write.
   const int full = ::open("/dev/full", O_WRONLY);
   if (full >= 0) {
-    EXPECT_FALSE(WriteResults(full, Rows(3), SaveLayout::Plain, store, map, &error));
+    OutputStream stream(full);
+    EXPECT_FALSE(WriteResults(stream, Rows(3), SaveLayout::Plain, store, map, &error));
     EXPECT_EQ(error, ENOSPC);
     ::close(full);
   }

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 // Ours
+#include "platform/OutputStream.h"
 #include "platform/Utf8.h"
 #include "scan/SectionMap.h"
 #include "store/PeHeaders.h"
@@ -143,7 +144,8 @@ TEST(RecordWriter, WriteGathersRecordsAndReportsFailures) {
   FILE* sink = std::tmpfile();
   ASSERT_NE(sink, nullptr);
   int error = 0;
-  EXPECT_TRUE(writer.Write(::fileno(sink), many, f.store, f.map, &error));
+  OutputStream stream(::fileno(sink));
+  EXPECT_TRUE(writer.Write(stream, many, f.store, f.map, &error));
   EXPECT_EQ(error, 0);
   std::string written(expected.size() + 1, '\0');
   std::rewind(sink);
@@ -154,7 +156,8 @@ TEST(RecordWriter, WriteGathersRecordsAndReportsFailures) {
   if (::access("/dev/full", W_OK) == 0) {
     const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
     ASSERT_GE(full, 0);
-    EXPECT_FALSE(writer.Write(full, many, f.store, f.map, &error));
+    OutputStream fullStream(full);
+    EXPECT_FALSE(writer.Write(fullStream, many, f.store, f.map, &error));
     EXPECT_EQ(error, ENOSPC);
     ::close(full);
   }

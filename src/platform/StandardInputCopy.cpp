@@ -1,4 +1,4 @@
-#include "cli/StandardInputCopy.h"
+#include "platform/StandardInputCopy.h"
 
 // Standard library
 #include <cerrno>
@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-// System
+// POSIX
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -56,7 +56,8 @@ StandardInputCopy::~StandardInputCopy() {
   }
 }
 
-int StandardInputCopy::CopyFrom(int fd) {
+int StandardInputCopy::CopyStandardInput() {
+  const int fd = STDIN_FILENO;
   if (fd_ >= 0) {
     ::close(fd_);
   }

@@ -17,9 +17,9 @@ class StandardInputCopy {
   StandardInputCopy(const StandardInputCopy&) = delete;
   StandardInputCopy& operator=(const StandardInputCopy&) = delete;
 
-  // Reads `fd` from where it stands to its end. Returns 0, or the errno of
-  // what failed (creating the copy, reading or writing it).
-  [[nodiscard]] int CopyFrom(int fd);
+  // Reads standard input from where it stands to its end. Returns 0, or the
+  // errno of what failed (creating the copy, reading or writing it).
+  [[nodiscard]] int CopyStandardInput();
   // A path that opens the copy: /proc/self/fd/N.
   [[nodiscard]] std::string Path() const;
 
