@@ -14,8 +14,9 @@
 #include "platform/OutputStream.h"
 #include "scan/SectionMap.h"
 #include "store/ResultStore.h"
-#include "views/ExportWriter.h"
 #include "views/FormatColumn.h"
+#include "views/OutputFormats.h"
+#include "views/SaveResults.h"
 
 namespace quillex {
 namespace {
@@ -73,22 +74,26 @@ void BM_FormatColumn(benchmark::State& state) {
 }
 BENCHMARK(BM_FormatColumn)->Arg(1 << 20);
 
-// Writing every row in the advanced layout, as the command line does.
+// Writing every row in each output format (0 the advanced layout, then as
+// OutputFormats() lists them), as the command line does.
 void BM_WriteResults(benchmark::State& state) {
   ResultStore store;
-  FillStore(store, state.range(0));
+  FillStore(store, 1 << 20);
   SectionMap map;
   std::vector<std::uint32_t> rows(store.Count());
   std::iota(rows.begin(), rows.end(), 0u);
+  const OutputFormat& format = OutputFormats()[static_cast<std::size_t>(state.range(0))];
+  state.SetLabel(std::string(format.name));
   const int fd = ::open("/dev/null", O_WRONLY);
   for (auto _ : state) {
     OutputStream stream(fd);
-    benchmark::DoNotOptimize(WriteResults(stream, rows, SaveLayout::Advanced, store, map));
+    benchmark::DoNotOptimize(
+        WriteResults(stream, format, WriterSource{.store = store, .map = map, .rows = rows}));
   }
   ::close(fd);
-  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.SetItemsProcessed(state.iterations() * (1 << 20));
 }
-BENCHMARK(BM_WriteResults)->Arg(1 << 20);
+BENCHMARK(BM_WriteResults)->DenseRange(0, 3);
 
 }  // namespace
 }  // namespace quillex

@@ -18,7 +18,9 @@
 #include "engine/SyntheticResults.h"
 #include "scan/SectionMap.h"
 #include "store/ResultStore.h"
-#include "views/ExportWriter.h"
+#include "views/AdvancedWriter.h"
+#include "views/OutputFormats.h"
+#include "views/SaveResults.h"
 #include "views/gui/Cp1252Text.h"
 #include "views/gui/Find.h"
 #include "views/gui/NormalView.h"
@@ -52,8 +54,8 @@ void BM_SaveAdvanced(benchmark::State& state) {
   const std::string path =
       (std::filesystem::temp_directory_path() / "quillex-bench-save.txt").string();
   for (auto _ : state) {
-    if (SaveResults(path, shown.model.DisplayOrder(), SaveLayout::Advanced, f.store, f.map) !=
-        SaveResult::Ok) {
+    const WriterSource source{.store = f.store, .map = f.map, .rows = shown.model.DisplayOrder()};
+    if (SaveResults(path, *FindOutputFormat(kAdvancedLayoutName), source) != SaveResult::Ok) {
       state.SkipWithError("save failed");
       break;
     }
@@ -71,7 +73,7 @@ void BM_CopyAllRows(benchmark::State& state) {
   shown.list.selectAll();
   for (auto _ : state) {
     const std::vector<std::uint32_t> rows = shown.list.SelectedRowsInDisplayOrder();
-    const std::string text = BuildCopyText(rows, f.store, f.map);
+    const std::string text = AdvancedWriter::CopyText(rows, f.store, f.map);
     QApplication::clipboard()->setText(BytesToQString(text));
     benchmark::DoNotOptimize(text.data());
   }

@@ -20,7 +20,7 @@
 
 // Ours
 #include "engine/SyntheticResults.h"
-#include "views/ExportWriter.h"
+#include "views/AdvancedWriter.h"
 #include "views/ListSearch.h"
 #include "views/gui/Cp1252Text.h"
 #include "views/gui/Find.h"
@@ -148,7 +148,7 @@ void BM_SelectionCopy(benchmark::State& state) {
   std::size_t bytes = 0;
   for (auto _ : state) {
     const std::vector<std::uint32_t> rows = shown.list.SelectedRowsInDisplayOrder();
-    const std::string text = BuildCopyText(rows, shown.results.store, shown.results.map);
+    const std::string text = AdvancedWriter::CopyText(rows, shown.results.store, shown.results.map);
     QApplication::clipboard()->setText(BytesToQString(text));
     bytes = text.size();
   }

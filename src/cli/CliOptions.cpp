@@ -20,39 +20,101 @@ namespace quillex {
 
 namespace {
 
+std::string ReadGroups(const std::string& list, std::vector<int>& groups);
+std::string ReadFormat(const std::string& name, CliOptions& options);
+
+// The options a run takes; each row's function puts its value in place.
 constexpr std::array<OptionRow, 16> kOptions{{
-    {OptionId::Min, "-n", "--min", OptionValue::Digits, "N",
-     "\"Min text length\" field (default 5)"},
-    {OptionId::Max, nullptr, "--max", OptionValue::Digits, "N",
-     "\"Max text length\" field (default 1024)"},
-    {OptionId::Repeat, nullptr, "--repeat", OptionValue::Digits, "N",
-     "tick \"Discard strings with\" with N in its field"},
-    {OptionId::Include, nullptr, "--include", OptionValue::Text, "CHARS",
-     "tick \"Include these characters too\" with CHARS in its field"},
-    {OptionId::MustContain, nullptr, "--must-contain", OptionValue::Text, "CHARS",
-     "tick \"MUST contain these\" with CHARS in its field"},
-    {OptionId::Only, nullptr, "--only", OptionValue::Text, "GROUPS",
-     "tick only these character groups"},
-    {OptionId::Exclude, nullptr, "--exclude", OptionValue::Text, "GROUPS",
-     "untick these groups, leaving the other default ones ticked"},
-    {OptionId::ListGroups, nullptr, "--list-groups", OptionValue::None, nullptr,
-     "print each group's name and whether it is ticked by default"},
-    {OptionId::Format, nullptr, "--format", OptionValue::Text, "FORMAT",
-     "text (the advanced layout, the default), plain, jsonl or csv"},
-    {OptionId::Plain, nullptr, "--plain", OptionValue::None, nullptr, "the same as --format plain"},
-    {OptionId::Output, "-o", "--output", OptionValue::Text, "FILE",
+    {"-n", "--min", OptionValue::Digits, "N", "\"Min text length\" field (default 5)",
+     [](const std::string& value, CliOptions& options) {
+       options.minText = value;
+       return std::string();
+     }},
+    {nullptr, "--max", OptionValue::Digits, "N", "\"Max text length\" field (default 1024)",
+     [](const std::string& value, CliOptions& options) {
+       options.maxText = value;
+       return std::string();
+     }},
+    {nullptr, "--repeat", OptionValue::Digits, "N",
+     "tick \"Discard strings with\" with N in its field",
+     [](const std::string& value, CliOptions& options) {
+       options.repeatText = value;
+       return std::string();
+     }},
+    {nullptr, "--include", OptionValue::Text, "CHARS",
+     "tick \"Include these characters too\" with CHARS in its field",
+     [](const std::string& value, CliOptions& options) {
+       options.includeChars = CharsFromArgument(value);
+       return std::string();
+     }},
+    {nullptr, "--must-contain", OptionValue::Text, "CHARS",
+     "tick \"MUST contain these\" with CHARS in its field",
+     [](const std::string& value, CliOptions& options) {
+       options.mustContainChars = CharsFromArgument(value);
+       return std::string();
+     }},
+    {nullptr, "--only", OptionValue::Text, "GROUPS", "tick only these character groups",
+     [](const std::string& value, CliOptions& options) {
+       options.onlyGiven = true;
+       return ReadGroups(value, options.onlyGroups);
+     }},
+    {nullptr, "--exclude", OptionValue::Text, "GROUPS",
+     "untick these groups, leaving the other default ones ticked",
+     [](const std::string& value, CliOptions& options) {
+       return ReadGroups(value, options.excludedGroups);
+     }},
+    {nullptr, "--list-groups", OptionValue::None, nullptr,
+     "print each group's name and whether it is ticked by default",
+     [](const std::string&, CliOptions& options) {
+       options.listGroups = true;
+       return std::string();
+     }},
+    {nullptr, "--format", OptionValue::Text, "FORMAT",
+     "write the results in FORMAT, one of those below\n(default text)", &ReadFormat},
+    {nullptr, "--plain", OptionValue::None, nullptr, "the same as --format plain",
+     [](const std::string&, CliOptions& options) { return ReadFormat("plain", options); }},
+    {"-o", "--output", OptionValue::Text, "FILE",
      "write to FILE (as Save creates it) instead of standard output;\n"
-     "FILE - is standard output"},
-    {OptionId::Quiet, "-q", "--quiet", OptionValue::None, nullptr, "no summary on standard error"},
-    {OptionId::Timings, nullptr, "--timings", OptionValue::None, nullptr,
+     "FILE - is standard output",
+     [](const std::string& value, CliOptions& options) {
+       if (value.empty()) {
+         return std::string("the output FILE name is empty");
+       }
+       options.outputPath = value;
+       return std::string();
+     }},
+    {"-q", "--quiet", OptionValue::None, nullptr, "no summary on standard error",
+     [](const std::string&, CliOptions& options) {
+       options.quiet = true;
+       return std::string();
+     }},
+    {nullptr, "--timings", OptionValue::None, nullptr,
      "print the passes' times (\"ansi+unicode 12.3 ms\",\n"
-     "\"resource 0.4 ms\") on standard error"},
-    {OptionId::PoolLimit, nullptr, "--pool-limit", OptionValue::Digits, "BYTES",
+     "\"resource 0.4 ms\") on standard error",
+     [](const std::string&, CliOptions& options) {
+       options.timings = true;
+       return std::string();
+     }},
+    {nullptr, "--pool-limit", OptionValue::Digits, "BYTES",
      "keep the stored texts (NULs included) below BYTES bytes;\n"
-     "results beyond that are dropped and reported (exit status 3)"},
-    {OptionId::Help, "-h", "--help", OptionValue::None, nullptr, "print this help and exit"},
-    {OptionId::Version, nullptr, "--version", OptionValue::None, nullptr,
-     "print the version and exit"},
+     "results beyond that are dropped and reported (exit status 3)",
+     [](const std::string& value, CliOptions& options) {
+       options.poolLimit = FieldValue(value);
+       if (options.poolLimit == 0) {
+         return std::string("option '--pool-limit' needs a number from 1 to 4294967295");
+       }
+       return std::string();
+     }},
+    {"-h", "--help", OptionValue::None, nullptr, "print this help and exit",
+     [](const std::string&, CliOptions& options) {
+       options.help = true;
+       return std::string();
+     }},
+    {nullptr, "--version", OptionValue::None, nullptr, "print the version and exit",
+     [](const std::string&, CliOptions& options) {
+       options.version = true;
+       return std::string();
+     }},
 }};
 
 // Help lines start their text in this column.
@@ -76,10 +138,9 @@ constexpr const char* kHelpTail =
     "groups are ticked first, then --include and --must-contain add their\n"
     "characters.\n"
     "\n"
-    "Formats: text and plain are the two layouts Save writes; with several files\n"
-    "a line \"==> FILE <==\" stands before each file's strings. jsonl writes one\n"
-    "JSON object per string, csv one RFC 4180 row under a header row, both with\n"
-    "the fields file, kind, offset, address, id, text and length; texts are\n"
+    "text and plain are the two layouts Save writes; with several files a line\n"
+    "\"==> FILE <==\" stands before each file's strings. jsonl and csv have the\n"
+    "fields file, kind, offset, address, id, text and length; texts are\n"
     "Windows-1252 written as UTF-8. The summary goes to standard error, its\n"
     "lines starting with \"FILE: \" when there are several files.\n"
     "\n"
@@ -88,6 +149,20 @@ constexpr const char* kHelpTail =
     "could not be opened or written; 5 no memory for a scan's buffers; 4 a read\n"
     "error cut a scan short; 3 some results could not be stored and were dropped;\n"
     "0 success. Output into a closed pipe ends the program quietly.\n";
+
+// One line of the help's lists: the left part, padded to the help column,
+// then the help, whose '\n' continue it under its start.
+void AppendHelpLine(std::string& text, std::string left, const char* help) {
+  left.resize(std::max(left.size() + 2, kHelpColumn), ' ');
+  text += left;
+  for (const char* c = help; *c != '\0'; ++c) {
+    text += *c;
+    if (*c == '\n') {
+      text.append(kHelpColumn, ' ');
+    }
+  }
+  text += '\n';
+}
 
 bool AllDigits(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -117,6 +192,28 @@ std::string ReadGroups(const std::string& list, std::vector<int>& groups) {
   return {};
 }
 
+// "text, plain, jsonl or csv"
+std::string FormatNames() {
+  std::string names;
+  const std::span<const OutputFormat> formats = OutputFormats();
+  for (std::size_t i = 0; i < formats.size(); ++i) {
+    if (i != 0) {
+      names += i + 1 == formats.size() ? " or " : ", ";
+    }
+    names += formats[i].name;
+  }
+  return names;
+}
+
+std::string ReadFormat(const std::string& name, CliOptions& options) {
+  const OutputFormat* format = FindOutputFormat(name);
+  if (format == nullptr) {
+    return "unknown format '" + name + "' (" + FormatNames() + ")";
+  }
+  options.format = format;
+  return {};
+}
+
 const OptionRow* FindLong(std::string_view name) {
   for (const OptionRow& row : kOptions) {
     if (name == row.longName) {
@@ -135,72 +232,56 @@ const OptionRow* FindShort(std::string_view name) {
   return nullptr;
 }
 
-// Puts one option's value into the options. Returns a usage error or "".
-std::string Apply(const OptionRow& row, const std::string& value, CliOptions& options) {
-  switch (row.id) {
-    case OptionId::Min:
-      options.minText = value;
-      break;
-    case OptionId::Max:
-      options.maxText = value;
-      break;
-    case OptionId::Repeat:
-      options.repeatText = value;
-      break;
-    case OptionId::Include:
-      options.includeChars = CharsFromArgument(value);
-      break;
-    case OptionId::MustContain:
-      options.mustContainChars = CharsFromArgument(value);
-      break;
-    case OptionId::Only:
-      options.onlyGiven = true;
-      return ReadGroups(value, options.onlyGroups);
-    case OptionId::Exclude:
-      return ReadGroups(value, options.excludedGroups);
-    case OptionId::ListGroups:
-      options.listGroups = true;
-      break;
-    case OptionId::Format:
-      if (value == "text") {
-        options.format = OutputFormat::Text;
-      } else if (value == "plain") {
-        options.format = OutputFormat::Plain;
-      } else if (value == "jsonl") {
-        options.format = OutputFormat::JsonLines;
-      } else if (value == "csv") {
-        options.format = OutputFormat::Csv;
-      } else {
-        return "unknown format '" + value + "' (text, plain, jsonl or csv)";
-      }
-      break;
-    case OptionId::Plain:
-      options.format = OutputFormat::Plain;
-      break;
-    case OptionId::Output:
-      if (value.empty()) {
-        return "the output FILE name is empty";
-      }
-      options.outputPath = value;
-      break;
-    case OptionId::Quiet:
-      options.quiet = true;
-      break;
-    case OptionId::Timings:
-      options.timings = true;
-      break;
-    case OptionId::PoolLimit:
-      options.poolLimit = FieldValue(value);
-      if (options.poolLimit == 0) {
-        return "option '--pool-limit' needs a number from 1 to 4294967295";
-      }
-      break;
-    case OptionId::Help:
-      options.help = true;
-      break;
-    case OptionId::Version:
-      options.version = true;
-      break;
+// An option as an argument writes it: its row (nullptr for none), the name
+// it was given by, and a value written into the same argument.
+struct Spelling {
+  const OptionRow* row = nullptr;
+  std::string name;
+  std::optional<std::string> inlineValue;
+};
+
+// "--name=VALUE" and "-nVALUE" carry their value; "-qx" is no option.
+Spelling ReadSpelling(const std::string& arg) {
+  Spelling spelling{nullptr, arg, std::nullopt};
+  if (arg[1] == '-') {
+    if (const std::size_t equals = arg.find('='); equals != std::string::npos) {
+      spelling.inlineValue = arg.substr(equals + 1);
+      spelling.name.resize(equals);
+    }
+    spelling.row = FindLong(spelling.name);
+    return spelling;
+  }
+  spelling.name = arg.substr(0, 2);
+  spelling.row = FindShort(spelling.name);
+  if (spelling.row != nullptr && arg.size() > 2) {
+    if (spelling.row->value == OptionValue::None) {
+      spelling.row = nullptr;
+      spelling.name = arg;
+    } else {
+      spelling.inlineValue = arg.substr(2);
+    }
+  }
+  return spelling;
+}
+
+// The option's value: the one in its own argument, else the next argument,
+// which `i` then moves past. Returns a usage error, or an empty text.
+std::string TakeValue(const Spelling& spelling, std::span<const char* const> args, std::size_t& i,
+                      std::string& value) {
+  const OptionValue kind = spelling.row->value;
+  if (kind == OptionValue::None) {
+    return spelling.inlineValue ? "option '" + spelling.name + "' takes no value" : std::string();
+  }
+  if (spelling.inlineValue) {
+    value = *spelling.inlineValue;
+  } else if (i + 1 < args.size()) {
+    value = args[++i];
+  } else {
+    return "option '" + spelling.name + "' needs " +
+           (kind == OptionValue::Digits ? "a number" : "a value");
+  }
+  if (kind == OptionValue::Digits && (value.empty() || !AllDigits(value))) {
+    return "option '" + spelling.name + "' takes digits only, not '" + value + "'";
   }
   return {};
 }
@@ -227,50 +308,15 @@ std::string ParseCommandLine(std::span<const char* const> args, CliOptions& opti
       optionsEnded = true;
       continue;
     }
-    // "--name=VALUE" and "-nVALUE" carry their value; otherwise it is the
-    // next argument.
-    const OptionRow* row = nullptr;
-    std::optional<std::string> inlineValue;
-    std::string name = arg;
-    if (arg[1] == '-') {
-      if (const std::size_t equals = arg.find('='); equals != std::string::npos) {
-        inlineValue = arg.substr(equals + 1);
-        name.resize(equals);
-      }
-      row = FindLong(name);
-    } else {
-      name = arg.substr(0, 2);
-      row = FindShort(name);
-      if (row != nullptr && arg.size() > 2) {
-        if (row->value == OptionValue::None) {
-          row = nullptr;
-          name = arg;
-        } else {
-          inlineValue = arg.substr(2);
-        }
-      }
+    const Spelling spelling = ReadSpelling(arg);
+    if (spelling.row == nullptr) {
+      return "unknown option '" + spelling.name + "'";
     }
-    if (row == nullptr) {
-      return "unknown option '" + name + "'";
-    }
-
     std::string value;
-    if (row->value == OptionValue::None) {
-      if (inlineValue) {
-        return "option '" + name + "' takes no value";
-      }
-    } else if (inlineValue) {
-      value = *inlineValue;
-    } else if (i + 1 < args.size()) {
-      value = args[++i];
-    } else {
-      return "option '" + name + "' needs " +
-             (row->value == OptionValue::Digits ? "a number" : "a value");
+    if (std::string problem = TakeValue(spelling, args, i, value); !problem.empty()) {
+      return problem;
     }
-    if (row->value == OptionValue::Digits && (value.empty() || !AllDigits(value))) {
-      return "option '" + name + "' takes digits only, not '" + value + "'";
-    }
-    if (std::string problem = Apply(*row, value, options); !problem.empty()) {
+    if (std::string problem = spelling.row->apply(value, options); !problem.empty()) {
       return problem;
     }
     if (options.help || options.version) {
@@ -305,15 +351,12 @@ std::string HelpText() {
       left += ' ';
       left += row.valueName;
     }
-    left.resize(std::max(left.size() + 2, kHelpColumn), ' ');
-    text += left;
-    for (const char* c = row.help; *c != '\0'; ++c) {
-      text += *c;
-      if (*c == '\n') {
-        text.append(kHelpColumn, ' ');
-      }
-    }
-    text += '\n';
+    AppendHelpLine(text, left, row.help);
+  }
+  text += "\nFORMAT is one of:\n";
+  for (const OutputFormat& format : OutputFormats()) {
+    const std::string help(format.help);
+    AppendHelpLine(text, "  " + std::string(format.name), help.c_str());
   }
   return text + kHelpTail;
 }

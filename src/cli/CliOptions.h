@@ -10,27 +10,9 @@
 
 // Ours
 #include "filter/GroupSelection.h"
+#include "views/OutputFormats.h"
 
 namespace quillex {
-
-enum class OptionId {
-  Min,
-  Max,
-  Repeat,
-  Include,
-  MustContain,
-  Only,
-  Exclude,
-  ListGroups,
-  Format,
-  Plain,
-  Output,
-  Quiet,
-  Timings,
-  PoolLimit,
-  Help,
-  Version,
-};
 
 enum class OptionValue {
   None,
@@ -38,21 +20,23 @@ enum class OptionValue {
   Text,
 };
 
+struct CliOptions;
+
 // One command-line option. The table of them drives both the parsing and
 // --help, so an option cannot exist without its help line or the reverse.
 struct OptionRow {
-  OptionId id;
   const char* shortName;  // "-n", or nullptr
   const char* longName;   // "--min"
   OptionValue value;
   const char* valueName;  // "N", "FILE"; nullptr without a value
   // Help text; a '\n' continues it on the next line, under the first.
   const char* help;
+  // Puts the option's value (empty for an option without one) into the
+  // options. Returns a usage error, or an empty text.
+  std::string (*apply)(const std::string& value, CliOptions& options);
 };
 
 [[nodiscard]] std::span<const OptionRow> OptionTable();
-
-enum class OutputFormat { Text, Plain, JsonLines, Csv };
 
 // The path that names standard input.
 inline constexpr const char* kStandardInputName = "-";
@@ -65,9 +49,10 @@ struct CliOptions {
   std::optional<std::string> mustContainChars;
   // --only was given: start from no group ticked.
   bool onlyGiven = false;
-  std::vector<int> onlyGroups;
+  std::vector<int> onlyGroups;  // group indexes
   std::vector<int> excludedGroups;
-  OutputFormat format = OutputFormat::Text;
+  // A row of OutputFormats(); the first, the advanced layout, by default.
+  const OutputFormat* format = &OutputFormats().front();
   std::optional<std::string> outputPath;  // nullopt or "-": standard output
   bool quiet = false;
   bool timings = false;

@@ -1,6 +1,6 @@
 // quillex-scan: runs the engine's scan over each file named on the command
 // line (or standard input) and prints what the desktop program's Save would
-// write for it, or the same results as JSON Lines or CSV records.
+// write for it, or the same results in another of the output formats.
 
 // Standard library
 #include <cerrno>
@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <numeric>
 #include <span>
 #include <string>
@@ -30,8 +31,9 @@
 #include "platform/StandardInputCopy.h"
 #include "scan/ScanDriver.h"
 #include "scan/ScanHost.h"
-#include "views/ExportWriter.h"
-#include "views/RecordWriter.h"
+#include "views/OutputBuffer.h"
+#include "views/OutputFormats.h"
+#include "views/ResultWriter.h"
 
 namespace quillex {
 namespace {
@@ -189,29 +191,35 @@ void PrintSummary(const PrintingHost& host, const ScanReport& report, bool timin
 // One run over all the files into one output.
 class ScanRun {
  public:
-  ScanRun(const CliOptions& options, ScanEngine& engine) : options_(options), engine_(engine) {}
+  ScanRun(const CliOptions& options, ScanEngine& engine)
+      : options_(options),
+        engine_(engine),
+        writer_(options.format->make({.fileHeadings = options.inputs.size() > 1})) {}
 
-  // Scans every file, writing to `out`. Returns 0, or the errno of the write
-  // that failed; after a failed write nothing more is scanned.
-  int ScanAll(OutputStream& out) {
-    if (options_.format == OutputFormat::Csv) {
-      if (const int error = out.Write(kCsvHeaderRow, sizeof kCsvHeaderRow - 1); error != 0) {
-        return error;
-      }
+  // Scans every file, writing to `stream`. Returns 0, or the errno of the
+  // write that failed; after a failed write nothing more is scanned.
+  int ScanAll(OutputStream& stream) {
+    OutputBuffer out(stream);
+    writer_->Start(out);
+    // What stands before the first file (CSV's header row) goes out before
+    // any scan, and each file's results as soon as they are written.
+    if (!out.Flush()) {
+      return out.Error();
     }
     for (const std::string& input : options_.inputs) {
       if (const int error = ScanOne(out, input); error != 0) {
         return error;
       }
     }
-    return 0;
+    writer_->Finish(out);
+    return out.Flush() ? 0 : out.Error();
   }
 
   [[nodiscard]] int Status() const { return status_; }
   void Worsen(int status) { status_ = MoreSerious(status_, status); }
 
  private:
-  int ScanOne(OutputStream& out, const std::string& input) {
+  int ScanOne(OutputBuffer& out, const std::string& input) {
     const bool several = options_.inputs.size() > 1;
     std::string scanPath = input;
     StandardInputCopy copy;
@@ -239,7 +247,7 @@ class ScanRun {
       return 0;
     }
 
-    if (const int error = WriteFileResults(out, input, several); error != 0) {
+    if (const int error = WriteFileResults(out, input); error != 0) {
       return error;
     }
     PrintSummary(host, report, options_.timings, options_.quiet);
@@ -257,39 +265,18 @@ class ScanRun {
   }
 
   // The results of the file just scanned, in store order.
-  int WriteFileResults(OutputStream& out, const std::string& input, bool several) {
+  int WriteFileResults(OutputBuffer& out, const std::string& input) {
     rows_.resize(engine_.store.Count());
     std::iota(rows_.begin(), rows_.end(), 0u);
-    int error = 0;
-    switch (options_.format) {
-      case OutputFormat::Text:
-      case OutputFormat::Plain: {
-        const bool plain = options_.format == OutputFormat::Plain;
-        if (several) {
-          // Each layout's own line end, so the separator reads as one more
-          // line of the same text.
-          const std::string separator = "==> " + input + (plain ? " <==\n" : " <==\r\n");
-          error = out.Write(separator.data(), separator.size());
-          if (error != 0) {
-            return error;
-          }
-        }
-        const SaveLayout layout = plain ? SaveLayout::Plain : SaveLayout::Advanced;
-        return WriteResults(out, rows_, layout, engine_.store, engine_.map, &error) ? 0 : error;
-      }
-      case OutputFormat::JsonLines:
-      case OutputFormat::Csv: {
-        const RecordFormat format =
-            options_.format == OutputFormat::Csv ? RecordFormat::Csv : RecordFormat::JsonLines;
-        const RecordWriter writer(format, input);
-        return writer.Write(out, rows_, engine_.store, engine_.map, &error) ? 0 : error;
-      }
-    }
-    return 0;
+    const WriterSource source{
+        .store = engine_.store, .map = engine_.map, .rows = rows_, .fileName = input};
+    writer_->WriteFile(source, out);
+    return out.Flush() ? 0 : out.Error();
   }
 
   const CliOptions& options_;
   ScanEngine& engine_;
+  std::unique_ptr<ResultWriter> writer_;
   std::vector<std::uint32_t> rows_;
   int status_ = kExitOk;
 };

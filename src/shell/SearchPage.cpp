@@ -17,7 +17,9 @@
 #include "platform/Dialogs.h"
 #include "shell/ControlIds.h"
 #include "shell/OpenPath.h"
-#include "views/ExportWriter.h"
+#include "views/AdvancedWriter.h"
+#include "views/OutputFormats.h"
+#include "views/SaveResults.h"
 #include "views/gui/Cp1252Text.h"
 #include "views/gui/Find.h"
 #include "views/gui/NormalView.h"
@@ -217,9 +219,11 @@ void SearchPage::SaveCommand() {
   ShowStatus("Saving...");
   // The layout is the one of the view shown now, whatever view the scan ran
   // in; the rows come in the order the list shows them.
-  const SaveLayout layout = advancedView_ ? SaveLayout::Advanced : SaveLayout::Plain;
-  const SaveResult result =
-      SaveResults(*path, model_->DisplayOrder(), layout, engine_.store, engine_.map);
+  const OutputFormat* format =
+      FindOutputFormat(advancedView_ ? kAdvancedLayoutName : kPlainLayoutName);
+  const WriterSource source{
+      .store = engine_.store, .map = engine_.map, .rows = model_->DisplayOrder()};
+  const SaveResult result = SaveResults(*path, *format, source);
   if (result == SaveResult::OpenFailed) {
     dialogs_.MessageBox(dialogOwner_, kUnableToOpenText, kProgramTitle, MB_ICONERROR);
   } else if (result == SaveResult::WriteFailed) {
@@ -233,7 +237,7 @@ void SearchPage::CopyCommand() {
   if (rows.empty()) {
     return;  // the clipboard keeps what it holds
   }
-  const std::string text = BuildCopyText(rows, engine_.store, engine_.map);
+  const std::string text = AdvancedWriter::CopyText(rows, engine_.store, engine_.map);
   QGuiApplication::clipboard()->setText(BytesToQString(text));
 }
 

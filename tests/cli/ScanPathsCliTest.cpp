@@ -23,7 +23,8 @@
 #include "scan/ScanDriver.h"
 #include "scan/ScanTestSupport.h"
 #include "support/PeBuilder.h"
-#include "views/ExportWriter.h"
+#include "views/OutputFormats.h"
+#include "views/SaveResults.h"
 
 namespace quillex {
 namespace {
@@ -53,9 +54,10 @@ std::string SequentialOutput(const std::string& path) {
   std::iota(rows.begin(), rows.end(), 0u);
   testing::TempFile out;
   const int fd = ::open(out.Path().c_str(), O_WRONLY | O_TRUNC);
-  int error = 0;
   OutputStream stream(fd);
-  EXPECT_TRUE(WriteResults(stream, rows, SaveLayout::Advanced, engine.store, engine.map, &error));
+  EXPECT_EQ(WriteResults(stream, *FindOutputFormat("text"),
+                         WriterSource{.store = engine.store, .map = engine.map, .rows = rows}),
+            0);
   ::close(fd);
   std::string text;
   std::FILE* in = std::fopen(out.Path().c_str(), "rb");

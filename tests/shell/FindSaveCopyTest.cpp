@@ -19,7 +19,7 @@
 #include "platform/OutputStream.h"
 #include "shell/ShellFixture.h"
 #include "shell/TabContainer.h"
-#include "views/ExportWriter.h"
+#include "views/AdvancedWriter.h"
 #include "views/gui/NormalView.h"
 #include "views/gui/ResultList.h"
 #include "views/gui/ResultListModel.h"

@@ -1,16 +1,14 @@
 // Standard library
 #include <algorithm>
 #include <cerrno>
-#include <cstdint>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <numeric>
 #include <sstream>
 #include <string>
-#include <vector>
 
-// System
+// POSIX
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,16 +18,25 @@
 // Ours
 #include "platform/InputFile.h"
 #include "platform/OutputStream.h"
-#include "scan/SectionMap.h"
-#include "store/PeHeaders.h"
-#include "store/ResultStore.h"
-#include "views/ExportWriter.h"
-#include "views/FormatColumn.h"
+#include "platform/SaveFile.h"
 
 namespace quillex {
 namespace {
 
-const std::string kHeader(kHeaderBlock, sizeof(kHeaderBlock) - 1);
+// The content of a saved list of `count` rows, "row0\n" to "row<count-1>\n",
+// each row one write of the stream, so that a write that fails on cue fails
+// part of the way through.
+ContentWriter Rows(int count) {
+  return [count](OutputStream& stream) {
+    for (int i = 0; i < count; ++i) {
+      const std::string row = "row" + std::to_string(i) + "\n";
+      if (const int error = stream.Write(row.data(), row.size()); error != 0) {
+        return error;
+      }
+    }
+    return 0;
+  };
+}
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -42,17 +49,11 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-std::vector<std::uint32_t> Rows(std::uint32_t count) {
-  std::vector<std::uint32_t> rows(count);
-  std::iota(rows.begin(), rows.end(), 0u);
-  return rows;
-}
-
 // A directory of its own under the test temp dir, emptied on the way out.
-class ExportWriterTest : public ::testing::Test {
+class SaveFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = ::testing::TempDir() + "quillex-export-XXXXXX";
+    std::string pattern = ::testing::TempDir() + "quillex-save-XXXXXX";
     ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
     dir_ = pattern;
   }
@@ -144,168 +145,11 @@ class Unprivileged {
   bool dropped_ = false;
 };
 
-void AddRows(ResultStore& store, std::uint32_t count) {
-  for (std::uint32_t i = 0; i < count; ++i) {
-    const std::string text = "row" + std::to_string(i);
-    ASSERT_TRUE(
-        store.AddResult(i * 16, 0, static_cast<std::uint16_t>(i), text.c_str(), StringKind::Ansi));
-  }
-}
-
-std::string ExpectedRow(std::uint32_t i) {
-  char line[128];
-  std::snprintf(line, sizeof line, "%012X   %012X  %5u   row%u\r\n", i * 16, i * 16, i, i);
-  return line;
-}
-
-TEST_F(ExportWriterTest, AdvancedLayoutHasAHeaderEverySixtyRows) {
-  ResultStore store;
-  SectionMap map;
-  AddRows(store, 121);
-
-  auto expected = [](std::uint32_t rows) {
-    std::string out;
-    for (std::uint32_t i = 0; i < rows; ++i) {
-      if (i % 60 == 0) {
-        out += kHeader;
-      }
-      out += ExpectedRow(i);
-    }
-    return out;
-  };
-  for (std::uint32_t rows : {0u, 1u, 60u, 61u, 120u, 121u}) {
-    const std::string path = Path("saved.txt");
-    ASSERT_EQ(SaveResults(path, Rows(rows), SaveLayout::Advanced, store, map), SaveResult::Ok);
-    EXPECT_EQ(ReadFile(path), expected(rows)) << rows << " rows";
-  }
-  EXPECT_EQ(kHeader.size(), 90u);
-  EXPECT_EQ(FileCount(), 1) << "no temporary file is left behind";
-}
-
-TEST_F(ExportWriterTest, RowLineBytes) {
-  ResultStore store;
-  ASSERT_TRUE(store.AddResult(0x400, 0, 0, "abc", StringKind::Ansi));
-  ASSERT_TRUE(store.AddResult(0x400, 0, 65535, "id", StringKind::Resource));
-  ASSERT_TRUE(store.AddResult(0x400, 0, 7, "seven", StringKind::Resource));
-  const std::string longText(1024, 'L');
-  ASSERT_TRUE(store.AddResult(0x10, 0, 0, longText.c_str(), StringKind::Unicode));
-  SectionMap map;
-  map.ReadFromBytes(testing::MakePeHeaders(0x10000, {}));
-
-  std::string line;
-  EXPECT_EQ(AppendAdvancedRowLine(line, store, map, 0), 42u);
-  EXPECT_EQ(line, "000000000400   000000010400      0   abc\r\n");
-  line.clear();
-  AppendAdvancedRowLine(line, store, map, 1);
-  EXPECT_EQ(line, "000000000400   000000010400  65535   id\r\n");
-  line.clear();
-  AppendAdvancedRowLine(line, store, map, 2);
-  EXPECT_EQ(line, "000000000400   000000010400      7   seven\r\n");
-
-  line = "kept";
-  EXPECT_EQ(AppendPlainRowLine(line, store, 0), 4u);
-  EXPECT_EQ(line, "keptabc\n") << "appends, and ends with LF alone";
-
-  // Long texts are written whole, in both layouts.
-  const std::string path = Path("long.txt");
-  ASSERT_EQ(SaveResults(path, std::vector<std::uint32_t>{3}, SaveLayout::Advanced, store, map),
-            SaveResult::Ok);
-  EXPECT_EQ(ReadFile(path), kHeader + "000000000010   000000010010      0   " + longText + "\r\n");
-  ASSERT_EQ(SaveResults(path, std::vector<std::uint32_t>{3, 0}, SaveLayout::Plain, store, map),
-            SaveResult::Ok);
-  EXPECT_EQ(ReadFile(path), longText + "\nabc\n");
-
-  // A row past the end is an empty text at position 0, as the list shows it.
-  ASSERT_EQ(SaveResults(path, std::vector<std::uint32_t>{0, 99}, SaveLayout::Plain, store, map),
-            SaveResult::Ok);
-  EXPECT_EQ(ReadFile(path), "abc\n\n");
-  line.clear();
-  AppendAdvancedRowLine(line, store, map, 99);
-  EXPECT_EQ(line, "000000000000   000000010000      0   \r\n");
-
-  // Copy: the rows' lines in the given order, no header.
-  EXPECT_EQ(BuildCopyText(std::vector<std::uint32_t>{2, 0}, store, map),
-            "000000000400   000000010400      7   seven\r\n"
-            "000000000400   000000010400      0   abc\r\n");
-  EXPECT_EQ(BuildCopyText({}, store, map), "");
-}
-
-// The row writer formats positions and IDs itself; its lines must be exactly
-// "%s   %s  %5s   %s\r\n" over the formatter's cells, for every hex digit in
-// every place, positions past 48 bits, memory positions inside and outside
-// sections, IDs of every width and texts of many lengths.
-TEST_F(ExportWriterTest, RowLinesAreTheFormattersCells) {
-  ResultStore store;
-  SectionMap map;
-  map.ReadFromBytes(testing::MakePeHeaders(0x10000, {}));
-  std::vector<std::uint32_t> rows;
-  std::uint64_t position = 0x0123456789ABCDEFull;
-  for (std::uint32_t i = 0; i < 400; ++i) {
-    position = position * 6364136223846793005ull + 1442695040888963407ull;
-    const std::uint64_t shown = i < 16 ? 0x111111111111ull * i : position >> (i % 40);
-    const auto id = static_cast<std::uint16_t>(i < 200 ? (i * 331u) % 65536u : 65535u >> (i % 17));
-    const std::string text(i % 70, static_cast<char>('a' + i % 26));
-    ASSERT_TRUE(store.AddResult(static_cast<std::uint32_t>(shown),
-                                static_cast<std::uint32_t>(shown >> 32), id, text.c_str(),
-                                StringKind::Resource));
-    rows.push_back(i);
-  }
-  std::string expected;
-  std::string lines;
-  for (std::uint32_t i = 0; i < store.Count(); ++i) {
-    char cells[3][kFormatBufferSize];
-    FormatColumn(store, map, cells[0], nullptr, i, ResultColumn::FilePos);
-    FormatColumn(store, map, cells[1], nullptr, i, ResultColumn::MemPos);
-    FormatColumn(store, map, cells[2], nullptr, i, ResultColumn::Id);
-    char buffer[80];
-    std::snprintf(buffer, sizeof buffer, "%s   %s  %5s   ", cells[0], cells[1], cells[2]);
-    expected += std::string(buffer) + store.Text(i) + "\r\n";
-    AppendAdvancedRowLine(lines, store, map, i);
-  }
-  EXPECT_EQ(lines, expected);
-  EXPECT_EQ(BuildCopyText(rows, store, map), expected);
-}
-
-TEST_F(ExportWriterTest, RowOrderAndLayoutsOverManyChunks) {
-  // Enough rows for several 64 KiB chunks, written in reverse order.
-  ResultStore store;
-  SectionMap map;
-  AddRows(store, 5000);
-  std::vector<std::uint32_t> order = Rows(5000);
-  std::reverse(order.begin(), order.end());
-
-  std::string advanced;
-  std::string plain;
-  for (std::size_t r = 0; r < order.size(); ++r) {
-    if (r % 60 == 0) {
-      advanced += kHeader;
-    }
-    advanced += ExpectedRow(order[r]);
-    plain += "row" + std::to_string(order[r]) + "\n";
-  }
-  const std::string path = Path("many.txt");
-  ASSERT_EQ(SaveResults(path, order, SaveLayout::Advanced, store, map), SaveResult::Ok);
-  EXPECT_EQ(ReadFile(path), advanced);
-  ASSERT_EQ(SaveResults(path, order, SaveLayout::Plain, store, map), SaveResult::Ok);
-  EXPECT_EQ(ReadFile(path), plain);
-
-  // WriteResults writes the same bytes to an open descriptor.
-  const int fd = ::open(Path("fd.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  ASSERT_GE(fd, 0);
-  OutputStream stream(fd);
-  EXPECT_TRUE(WriteResults(stream, order, SaveLayout::Advanced, store, map));
-  ::close(fd);
-  EXPECT_EQ(ReadFile(Path("fd.txt")), advanced);
-}
-
-TEST_F(ExportWriterTest, ReplacingAFileKeepsItsMode) {
-  ResultStore store;
-  SectionMap map;
-  AddRows(store, 2);
+TEST_F(SaveFileTest, ReplacingAFileKeepsItsMode) {
   const std::string path = Path("existing.txt");
   WriteFile(path, std::string(10000, 'o'));
   ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-  ASSERT_EQ(SaveResults(path, Rows(2), SaveLayout::Plain, store, map), SaveResult::Ok);
+  ASSERT_EQ(SaveFile(path, Rows(2)), SaveResult::Ok);
   EXPECT_EQ(ReadFile(path), "row0\nrow1\n") << "replaced entirely";
   struct stat info {};
   ASSERT_EQ(::stat(path.c_str(), &info), 0);
@@ -313,16 +157,15 @@ TEST_F(ExportWriterTest, ReplacingAFileKeepsItsMode) {
 
   // A new file gets 0666 less the umask.
   const mode_t mask = ::umask(022);
-  ASSERT_EQ(SaveResults(Path("new.txt"), Rows(0), SaveLayout::Advanced, store, map),
-            SaveResult::Ok);
+  ASSERT_EQ(SaveFile(Path("new.txt"), Rows(0)), SaveResult::Ok);
   ::umask(mask);
   ASSERT_EQ(::stat(Path("new.txt").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0644u);
-  EXPECT_EQ(info.st_size, 0) << "no rows, no header";
+  EXPECT_EQ(info.st_size, 0) << "nothing written, an empty file";
 
   // Through a link the link stays and its target is replaced.
   ASSERT_EQ(::symlink(path.c_str(), Path("link.txt").c_str()), 0);
-  ASSERT_EQ(SaveResults(Path("link.txt"), Rows(1), SaveLayout::Plain, store, map), SaveResult::Ok);
+  ASSERT_EQ(SaveFile(Path("link.txt"), Rows(1)), SaveResult::Ok);
   ASSERT_EQ(::lstat(Path("link.txt").c_str(), &info), 0);
   EXPECT_TRUE(S_ISLNK(info.st_mode));
   EXPECT_EQ(ReadFile(path), "row0\n");
@@ -331,14 +174,11 @@ TEST_F(ExportWriterTest, ReplacingAFileKeepsItsMode) {
 
 // A link is followed to the file it names, whether that exists yet or not;
 // the link stays.
-TEST_F(ExportWriterTest, LinksAreFollowedEvenToMissingFiles) {
-  ResultStore store;
-  SectionMap map;
-  AddRows(store, 2);
+TEST_F(SaveFileTest, LinksAreFollowedEvenToMissingFiles) {
   ASSERT_EQ(::mkdir(Path("sub").c_str(), 0755), 0);
 
   ASSERT_EQ(::symlink(Path("sub/made.txt").c_str(), Path("dangling").c_str()), 0);
-  ASSERT_EQ(SaveResults(Path("dangling"), Rows(2), SaveLayout::Plain, store, map), SaveResult::Ok);
+  ASSERT_EQ(SaveFile(Path("dangling"), Rows(2)), SaveResult::Ok);
   EXPECT_TRUE(IsLink(Path("dangling")));
   EXPECT_EQ(ReadFile(Path("sub/made.txt")), "row0\nrow1\n");
   EXPECT_EQ(FileCount(Path("sub")), 1);
@@ -346,26 +186,24 @@ TEST_F(ExportWriterTest, LinksAreFollowedEvenToMissingFiles) {
   // Relative links count from their own directory, through a chain.
   ASSERT_EQ(::symlink("sub/second", Path("first").c_str()), 0);
   ASSERT_EQ(::symlink("final.txt", Path("sub/second").c_str()), 0);
-  ASSERT_EQ(SaveResults(Path("first"), Rows(1), SaveLayout::Plain, store, map), SaveResult::Ok);
+  ASSERT_EQ(SaveFile(Path("first"), Rows(1)), SaveResult::Ok);
   EXPECT_TRUE(IsLink(Path("first")));
   EXPECT_TRUE(IsLink(Path("sub/second")));
   EXPECT_EQ(ReadFile(Path("sub/final.txt")), "row0\n");
   // Saved again, the file is replaced and the links still stand.
-  ASSERT_EQ(SaveResults(Path("first"), Rows(2), SaveLayout::Plain, store, map), SaveResult::Ok);
+  ASSERT_EQ(SaveFile(Path("first"), Rows(2)), SaveResult::Ok);
   EXPECT_EQ(ReadFile(Path("sub/final.txt")), "row0\nrow1\n");
   EXPECT_TRUE(IsLink(Path("first")));
 
   // A link into a directory that does not exist, and a loop: nothing to open.
   int error = 0;
   ASSERT_EQ(::symlink(Path("none/x.txt").c_str(), Path("nowhere").c_str()), 0);
-  EXPECT_EQ(SaveResults(Path("nowhere"), Rows(1), SaveLayout::Plain, store, map, &error),
-            SaveResult::OpenFailed);
+  EXPECT_EQ(SaveFile(Path("nowhere"), Rows(1), &error), SaveResult::OpenFailed);
   EXPECT_EQ(error, ENOENT);
   EXPECT_TRUE(IsLink(Path("nowhere")));
   ASSERT_EQ(::symlink("loop-b", Path("loop-a").c_str()), 0);
   ASSERT_EQ(::symlink("loop-a", Path("loop-b").c_str()), 0);
-  EXPECT_EQ(SaveResults(Path("loop-a"), Rows(1), SaveLayout::Plain, store, map, &error),
-            SaveResult::OpenFailed);
+  EXPECT_EQ(SaveFile(Path("loop-a"), Rows(1), &error), SaveResult::OpenFailed);
   EXPECT_EQ(error, ELOOP);
   EXPECT_TRUE(IsLink(Path("loop-a")));
   EXPECT_EQ(FileCount(), 6) << "no temporary file is left behind";
@@ -373,10 +211,7 @@ TEST_F(ExportWriterTest, LinksAreFollowedEvenToMissingFiles) {
 
 // A path the system accepts but with no room for the temporary name beside
 // it: the file is written in place, as a plain overwrite does.
-TEST_F(ExportWriterTest, APathTooLongForTheTemporaryNameIsWrittenInPlace) {
-  ResultStore store;
-  SectionMap map;
-  AddRows(store, 3);
+TEST_F(SaveFileTest, APathTooLongForTheTemporaryNameIsWrittenInPlace) {
   // Directories of 200 characters down to a file path of 4,088 bytes.
   constexpr std::size_t kPathLength = 4088;
   const std::string name = "out.txt";
@@ -390,8 +225,7 @@ TEST_F(ExportWriterTest, APathTooLongForTheTemporaryNameIsWrittenInPlace) {
   ASSERT_EQ(path.size(), kPathLength);
 
   int error = 0;
-  ASSERT_EQ(SaveResults(path, Rows(3), SaveLayout::Plain, store, map, &error), SaveResult::Ok)
-      << ErrorText(error);
+  ASSERT_EQ(SaveFile(path, Rows(3), &error), SaveResult::Ok) << ErrorText(error);
   EXPECT_EQ(ReadFile(path), "row0\nrow1\nrow2\n");
   EXPECT_EQ(FileCount(dir), 1);
 
@@ -400,7 +234,7 @@ TEST_F(ExportWriterTest, APathTooLongForTheTemporaryNameIsWrittenInPlace) {
   WriteFile(path, std::string(5000, 'o'));
   ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
   const ino_t inode = Inode(path);
-  ASSERT_EQ(SaveResults(path, Rows(1), SaveLayout::Plain, store, map), SaveResult::Ok);
+  ASSERT_EQ(SaveFile(path, Rows(1)), SaveResult::Ok);
   EXPECT_EQ(ReadFile(path), "row0\n");
   EXPECT_EQ(Inode(path), inode);
   struct stat info {};
@@ -411,12 +245,11 @@ TEST_F(ExportWriterTest, APathTooLongForTheTemporaryNameIsWrittenInPlace) {
   // was not there before is not left behind.
   WriteFile(path, "old contents\n");
   const WriteFunction previous = InstallWriteFunction(&FailAtOnce);
-  EXPECT_EQ(SaveResults(path, Rows(3), SaveLayout::Plain, store, map, &error),
-            SaveResult::WriteFailed);
+  EXPECT_EQ(SaveFile(path, Rows(3), &error), SaveResult::WriteFailed);
   EXPECT_EQ(error, EIO);
   EXPECT_EQ(ReadFile(path), "old contents\n");
   ASSERT_EQ(::unlink(path.c_str()), 0);
-  EXPECT_EQ(SaveResults(path, Rows(3), SaveLayout::Plain, store, map), SaveResult::WriteFailed);
+  EXPECT_EQ(SaveFile(path, Rows(3)), SaveResult::WriteFailed);
   InstallWriteFunction(previous);
   EXPECT_EQ(FileCount(dir), 0);
 }
@@ -424,10 +257,7 @@ TEST_F(ExportWriterTest, APathTooLongForTheTemporaryNameIsWrittenInPlace) {
 // A directory that takes no new files: an existing file in it is written in
 // place; a link in it, or one to a file in it, is followed. As root the test
 // acts as nobody, since root may create files anywhere.
-TEST_F(ExportWriterTest, AReadOnlyDirectoryIsWrittenInPlace) {
-  ResultStore store;
-  SectionMap map;
-  AddRows(store, 2);
+TEST_F(SaveFileTest, AReadOnlyDirectoryIsWrittenInPlace) {
   const std::string locked = Path("locked");
   const std::string open = Path("open");
   ASSERT_EQ(::mkdir(locked.c_str(), 0755), 0);
@@ -446,32 +276,27 @@ TEST_F(ExportWriterTest, AReadOnlyDirectoryIsWrittenInPlace) {
 
   const ino_t inode = Inode(locked + "/keep.txt");
   int error = 0;
-  ASSERT_EQ(SaveResults(locked + "/keep.txt", Rows(2), SaveLayout::Plain, store, map, &error),
-            SaveResult::Ok)
-      << ErrorText(error);
+  ASSERT_EQ(SaveFile(locked + "/keep.txt", Rows(2), &error), SaveResult::Ok) << ErrorText(error);
   EXPECT_EQ(ReadFile(locked + "/keep.txt"), "row0\nrow1\n");
   EXPECT_EQ(Inode(locked + "/keep.txt"), inode);
 
   // Through a link to it from elsewhere.
-  ASSERT_EQ(SaveResults(open + "/to-locked", Rows(1), SaveLayout::Plain, store, map),
-            SaveResult::Ok);
+  ASSERT_EQ(SaveFile(open + "/to-locked", Rows(1)), SaveResult::Ok);
   EXPECT_EQ(ReadFile(locked + "/keep.txt"), "row0\n");
   EXPECT_TRUE(IsLink(open + "/to-locked"));
 
   // A link in the locked directory to a file that does not exist yet in a
   // writable one.
-  ASSERT_EQ(SaveResults(locked + "/link", Rows(2), SaveLayout::Plain, store, map), SaveResult::Ok);
+  ASSERT_EQ(SaveFile(locked + "/link", Rows(2)), SaveResult::Ok);
   EXPECT_TRUE(IsLink(locked + "/link"));
   EXPECT_EQ(ReadFile(open + "/linked.txt"), "row0\nrow1\n");
 
   // A new file cannot be made there at all; a failed first write keeps the
   // old bytes.
-  EXPECT_EQ(SaveResults(locked + "/new.txt", Rows(1), SaveLayout::Plain, store, map, &error),
-            SaveResult::OpenFailed);
+  EXPECT_EQ(SaveFile(locked + "/new.txt", Rows(1), &error), SaveResult::OpenFailed);
   EXPECT_EQ(error, EACCES);
   const WriteFunction previous = InstallWriteFunction(&FailAtOnce);
-  EXPECT_EQ(SaveResults(locked + "/keep.txt", Rows(2), SaveLayout::Plain, store, map),
-            SaveResult::WriteFailed);
+  EXPECT_EQ(SaveFile(locked + "/keep.txt", Rows(2)), SaveResult::WriteFailed);
   InstallWriteFunction(previous);
   EXPECT_EQ(ReadFile(locked + "/keep.txt"), "row0\n");
   EXPECT_EQ(FileCount(locked), 2);
@@ -480,13 +305,10 @@ TEST_F(ExportWriterTest, AReadOnlyDirectoryIsWrittenInPlace) {
 
 // In a sticky directory only a file's owner may replace it, though others
 // may be allowed to write it: such a file is written in place.
-TEST_F(ExportWriterTest, AFileOnlyItsOwnerMayReplaceIsWrittenInPlace) {
+TEST_F(SaveFileTest, AFileOnlyItsOwnerMayReplaceIsWrittenInPlace) {
   if (::geteuid() != 0) {
     GTEST_SKIP() << "needs a file of another user, which only root can make";
   }
-  ResultStore store;
-  SectionMap map;
-  AddRows(store, 2);
   const std::string sticky = Path("sticky");
   ASSERT_TRUE(GiveToNobody(dir_));
   ASSERT_EQ(::mkdir(sticky.c_str(), 0755), 0);
@@ -497,8 +319,7 @@ TEST_F(ExportWriterTest, AFileOnlyItsOwnerMayReplaceIsWrittenInPlace) {
   Unprivileged user;
   ASSERT_TRUE(user.Ok());
   int error = 0;
-  ASSERT_EQ(SaveResults(shared, Rows(2), SaveLayout::Plain, store, map, &error), SaveResult::Ok)
-      << ErrorText(error);
+  ASSERT_EQ(SaveFile(shared, Rows(2), &error), SaveResult::Ok) << ErrorText(error);
   user.Restore();
   EXPECT_EQ(ReadFile(shared), "row0\nrow1\n");
   struct stat info {};
@@ -507,10 +328,7 @@ TEST_F(ExportWriterTest, AFileOnlyItsOwnerMayReplaceIsWrittenInPlace) {
   EXPECT_EQ(FileCount(sticky), 1);
 }
 
-TEST_F(ExportWriterTest, FailuresKeepTheOldFile) {
-  ResultStore store;
-  SectionMap map;
-  AddRows(store, 3000);
+TEST_F(SaveFileTest, FailuresKeepTheOldFile) {
   const std::string path = Path("precious.txt");
   WriteFile(path, "old contents\n");
 
@@ -526,7 +344,7 @@ TEST_F(ExportWriterTest, FailuresKeepTheOldFile) {
         return ::write(fd, data, size);
       });
   int error = 0;
-  const SaveResult failed = SaveResults(path, Rows(3000), SaveLayout::Advanced, store, map, &error);
+  const SaveResult failed = SaveFile(path, Rows(3000), &error);
   InstallWriteFunction(previous);
   EXPECT_EQ(failed, SaveResult::WriteFailed);
   EXPECT_EQ(error, ENOSPC);
@@ -537,39 +355,35 @@ TEST_F(ExportWriterTest, FailuresKeepTheOldFile) {
   InstallWriteFunction([](int fd, const void* data, std::size_t size) -> std::ptrdiff_t {
     return ::write(fd, data, size > 7 ? 7 : size);
   });
-  const SaveResult trickled = SaveResults(path, Rows(3), SaveLayout::Plain, store, map);
+  const SaveResult trickled = SaveFile(path, Rows(3));
   InstallWriteFunction(nullptr);
   EXPECT_EQ(trickled, SaveResult::Ok);
   EXPECT_EQ(ReadFile(path), "row0\nrow1\nrow2\n");
 
   // Paths that cannot be created.
-  EXPECT_EQ(
-      SaveResults(Path("missing/dir/out.txt"), Rows(1), SaveLayout::Plain, store, map, &error),
-      SaveResult::OpenFailed);
+  EXPECT_EQ(SaveFile(Path("missing/dir/out.txt"), Rows(1), &error), SaveResult::OpenFailed);
   EXPECT_EQ(error, ENOENT);
-  EXPECT_EQ(SaveResults(dir_, Rows(1), SaveLayout::Plain, store, map, &error),
-            SaveResult::OpenFailed);
+  EXPECT_EQ(SaveFile(dir_, Rows(1), &error), SaveResult::OpenFailed);
   EXPECT_EQ(error, EISDIR);
 
   // Devices are written in place, never replaced by a renamed file.
-  EXPECT_EQ(SaveResults("/dev/null", Rows(3), SaveLayout::Plain, store, map), SaveResult::Ok);
+  EXPECT_EQ(SaveFile("/dev/null", Rows(3)), SaveResult::Ok);
   struct stat info {};
   ASSERT_EQ(::stat("/dev/null", &info), 0);
   EXPECT_TRUE(S_ISCHR(info.st_mode));
   if (::access("/dev/full", W_OK) == 0) {
-    EXPECT_EQ(SaveResults("/dev/full", Rows(3), SaveLayout::Plain, store, map, &error),
-              SaveResult::WriteFailed);
+    EXPECT_EQ(SaveFile("/dev/full", Rows(3), &error), SaveResult::WriteFailed);
     EXPECT_EQ(error, ENOSPC);
     ASSERT_EQ(::stat("/dev/full", &info), 0);
     EXPECT_TRUE(S_ISCHR(info.st_mode));
   }
 
-  // A full device fails the stream write.
+  // A full device fails the stream's write.
   const int full = ::open("/dev/full", O_WRONLY);
   if (full >= 0) {
     OutputStream stream(full);
-    EXPECT_FALSE(WriteResults(stream, Rows(3), SaveLayout::Plain, store, map, &error));
-    EXPECT_EQ(error, ENOSPC);
+    EXPECT_EQ(stream.Write("row\n", 4), ENOSPC);
+    EXPECT_EQ(stream.Written(), 0u);
     ::close(full);
   }
   EXPECT_EQ(FileCount(), 1);

@@ -1,0 +1,18 @@
+#pragma once
+
+// Standard library
+#include <string>
+#include <string_view>
+
+namespace quillex {
+
+// The one place CSV cells are quoted, as RFC 4180 has it: a cell is put in
+// double quotes, with its quotes doubled, only when it holds a comma, a
+// quote or a line break, or starts or ends with a space a reader might trim.
+
+// A cell of UTF-8 text (a file name made valid).
+void AppendCsvCell(std::string& out, std::string_view utf8);
+// A cell of stored bytes, read as Windows-1252 and written as UTF-8.
+void AppendCsvCellCp1252(std::string& out, std::string_view bytes);
+
+}  // namespace quillex

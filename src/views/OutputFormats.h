@@ -1,0 +1,33 @@
+#pragma once
+
+// Standard library
+#include <memory>
+#include <span>
+#include <string_view>
+
+// Ours
+#include "views/ResultWriter.h"
+
+namespace quillex {
+
+// One way of writing the results out. The table of them is the one list of
+// formats: the command line's --format takes their names and its --help
+// lists them, the manual page and the shell completion are checked against
+// it, and Save writes the two text layouts from it.
+struct OutputFormat {
+  std::string_view name;  // as --format takes it
+  std::string_view help;  // one line for --help, at most 56 characters
+  std::unique_ptr<ResultWriter> (*make)(const WriterOptions& options);
+};
+
+// The formats; the first is the default.
+[[nodiscard]] std::span<const OutputFormat> OutputFormats();
+// The format of that name, or nullptr.
+[[nodiscard]] const OutputFormat* FindOutputFormat(std::string_view name);
+
+// The two layouts Save writes, by the view shown: the advanced layout from
+// the list, the plain one from the running text.
+inline constexpr std::string_view kAdvancedLayoutName = "text";
+inline constexpr std::string_view kPlainLayoutName = "plain";
+
+}  // namespace quillex

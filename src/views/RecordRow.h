@@ -1,0 +1,45 @@
+#pragma once
+
+// Standard library
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Ours
+#include "scan/SectionMap.h"
+#include "store/ResultStore.h"
+#include "store/StringKind.h"
+#include "views/ResultWriter.h"
+
+namespace quillex {
+
+// One result as the record formats (JSON Lines, CSV) read their fields from
+// it. Each of those writers lists its fields once, as a name and a function
+// of a RecordRow, so that a field is one line in each writer's list.
+struct RecordRow {
+  const WriterSource& source;
+  std::uint32_t result;
+  // The file field as this format writes it, made once per file.
+  std::string_view fileField;
+
+  [[nodiscard]] StringKind Kind() const { return source.store.Kind(result); }
+  [[nodiscard]] std::uint64_t Offset() const { return source.store.Position(result); }
+  [[nodiscard]] std::uint64_t Address() const { return source.map.MemoryPosition(Offset()); }
+  [[nodiscard]] std::uint16_t Id() const { return source.store.Id(result); }
+  // The stored bytes, Windows-1252.
+  [[nodiscard]] std::string_view Text() const {
+    const char* text = source.store.Text(result);
+    return {text != nullptr ? text : "", source.store.TextLength(result)};
+  }
+};
+
+// How a record field is written: appended to the record being built.
+using RecordField = void (*)(const RecordRow& row, std::string& out);
+
+// "ansi", "unicode" or "resource".
+[[nodiscard]] std::string_view KindName(StringKind kind);
+
+// The decimal digits of a number.
+void AppendDecimal(std::string& out, std::uint64_t value);
+
+}  // namespace quillex
