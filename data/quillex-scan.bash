@@ -39,7 +39,7 @@ _quillex_scan() {
 
   if [[ "$cur" == -* ]]; then
     mapfile -t COMPREPLY < <(compgen -W '-n --min --max --repeat --include --must-contain
-      --only --exclude --list-groups --format --plain -o --output -q --quiet --timings
+      --only --exclude --list-groups --format --plain --csv-raw -o --output -q --quiet --timings
       --pool-limit -h --help --version' -- "$cur")
     return
   fi

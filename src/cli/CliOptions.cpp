@@ -24,7 +24,7 @@ std::string ReadGroups(const std::string& list, std::vector<int>& groups);
 std::string ReadFormat(const std::string& name, CliOptions& options);
 
 // The options a run takes; each row's function puts its value in place.
-constexpr std::array<OptionRow, 16> kOptions{{
+constexpr std::array<OptionRow, 17> kOptions{{
     {"-n", "--min", OptionValue::Digits, "N", "\"Min text length\" field (default 5)",
      [](const std::string& value, CliOptions& options) {
        options.minText = value;
@@ -73,6 +73,13 @@ constexpr std::array<OptionRow, 16> kOptions{{
      "write the results in FORMAT, one of those below\n(default text)", &ReadFormat},
     {nullptr, "--plain", OptionValue::None, nullptr, "the same as --format plain",
      [](const std::string&, CliOptions& options) { return ReadFormat("plain", options); }},
+    {nullptr, "--csv-raw", OptionValue::None, nullptr,
+     "csv: write a cell that starts like a spreadsheet formula\n"
+     "as it is, without the guarding '",
+     [](const std::string&, CliOptions& options) {
+       options.csvRaw = true;
+       return std::string();
+     }},
     {"-o", "--output", OptionValue::Text, "FILE",
      "write to FILE (as Save creates it) instead of standard output;\n"
      "FILE - is standard output",
@@ -141,8 +148,12 @@ constexpr const char* kHelpTail =
     "text and plain are the two layouts Save writes; with several files a line\n"
     "\"==> FILE <==\" stands before each file's strings. jsonl and csv have the\n"
     "fields file, kind, offset, address, id, text and length; texts are\n"
-    "Windows-1252 written as UTF-8. The summary goes to standard error, its\n"
-    "lines starting with \"FILE: \" when there are several files.\n"
+    "Windows-1252 written as UTF-8. In csv a file or text cell that starts\n"
+    "with =, +, -, @, a tab or a carriage return gets a ' before it, so that a\n"
+    "spreadsheet shows it rather than running it as a formula (length still\n"
+    "counts the text alone); --csv-raw leaves it out, jsonl never has it. The\n"
+    "summary goes to standard error, its lines starting with \"FILE: \" when\n"
+    "there are several files.\n"
     "\n"
     "A FILE that cannot be opened is reported and skipped. The exit status is the\n"
     "most serious one met, in this order: 2 usage error; 1 a FILE or the output\n"

@@ -53,6 +53,8 @@ struct CliOptions {
   std::vector<int> excludedGroups;
   // A row of OutputFormats(); the first, the advanced layout, by default.
   const OutputFormat* format = &OutputFormats().front();
+  // csv: cells that start like a formula are written unguarded.
+  bool csvRaw = false;
   std::optional<std::string> outputPath;  // nullopt or "-": standard output
   bool quiet = false;
   bool timings = false;

@@ -194,7 +194,8 @@ class ScanRun {
   ScanRun(const CliOptions& options, ScanEngine& engine)
       : options_(options),
         engine_(engine),
-        writer_(options.format->make({.fileHeadings = options.inputs.size() > 1})) {}
+        writer_(options.format->make(
+            {.fileHeadings = options.inputs.size() > 1, .guardFormulas = !options.csvRaw})) {}
 
   // Scans every file, writing to `stream`. Returns 0, or the errno of the
   // write that failed; after a failed write nothing more is scanned.

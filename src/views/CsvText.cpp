@@ -24,10 +24,15 @@ bool NeedsQuotes(std::string_view text) {
 // Appends the cell, its quotes doubled and each byte above 0x7F converted
 // from Windows-1252 when `convert` is set. PERF: runs of bytes that stay as
 // they are, most of any text, are copied whole.
-void AppendCell(std::string& out, std::string_view text, bool convert) {
+void AppendCell(std::string& out, std::string_view text, bool convert, bool guard) {
+  // A guarded text starts with no space, so the guard changes nothing about
+  // the quoting.
   const bool quote = NeedsQuotes(text);
   if (quote) {
     out += '"';
+  }
+  if (guard && StartsLikeFormula(text)) {
+    out += '\'';
   }
   std::size_t run = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -51,12 +56,16 @@ void AppendCell(std::string& out, std::string_view text, bool convert) {
 
 }  // namespace
 
-void AppendCsvCell(std::string& out, std::string_view utf8) {
-  AppendCell(out, utf8, false);
+bool StartsLikeFormula(std::string_view text) {
+  return !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
 }
 
-void AppendCsvCellCp1252(std::string& out, std::string_view bytes) {
-  AppendCell(out, bytes, true);
+void AppendCsvCell(std::string& out, std::string_view utf8, bool guard) {
+  AppendCell(out, utf8, false, guard);
+}
+
+void AppendCsvCellCp1252(std::string& out, std::string_view bytes, bool guard) {
+  AppendCell(out, bytes, true, guard);
 }
 
 }  // namespace quillex

@@ -28,7 +28,8 @@ constexpr std::array<CsvColumn, 7> kColumns{{
     {"offset", [](const RecordRow& row, std::string& out) { AppendDecimal(out, row.Offset()); }},
     {"address", [](const RecordRow& row, std::string& out) { AppendDecimal(out, row.Address()); }},
     {"id", [](const RecordRow& row, std::string& out) { AppendDecimal(out, row.Id()); }},
-    {"text", [](const RecordRow& row, std::string& out) { AppendCsvCellCp1252(out, row.Text()); }},
+    {"text", [](const RecordRow& row,
+                std::string& out) { AppendCsvCellCp1252(out, row.Text(), row.guardFormulas); }},
     {"length",
      [](const RecordRow& row, std::string& out) { AppendDecimal(out, row.Text().size()); }},
 }};
@@ -52,11 +53,11 @@ void CsvWriter::Start(OutputBuffer& out) {
 
 void CsvWriter::BeginFile(const WriterSource& source, OutputBuffer& /*out*/) {
   fileCell_.clear();
-  AppendCsvCell(fileCell_, ValidUtf8(source.fileName));
+  AppendCsvCell(fileCell_, ValidUtf8(source.fileName), guard_);
 }
 
 void CsvWriter::Row(const WriterSource& source, std::uint32_t result, OutputBuffer& out) {
-  const RecordRow row{source, result, fileCell_};
+  const RecordRow row{source, result, fileCell_, guard_};
   record_.clear();
   for (const CsvColumn& column : kColumns) {
     if (&column != kColumns.data()) {

@@ -12,9 +12,12 @@ namespace quillex {
 // CSV as RFC 4180 has it: a header row naming the columns file, kind,
 // offset, address, id, text and length once per output, then one CRLF-ended
 // row per result, cells quoted only where they need it. The cells hold what
-// the JSON Lines members hold.
+// the JSON Lines members hold, except that a file or text cell that would
+// start like a formula is guarded (CsvText.h) unless the options say not to.
 class CsvWriter : public ResultWriter {
  public:
+  explicit CsvWriter(const WriterOptions& options = {}) : guard_(options.guardFormulas) {}
+
   void Start(OutputBuffer& out) override;
   void BeginFile(const WriterSource& source, OutputBuffer& out) override;
   void Row(const WriterSource& source, std::uint32_t result, OutputBuffer& out) override;
@@ -23,6 +26,7 @@ class CsvWriter : public ResultWriter {
   [[nodiscard]] static std::string HeaderRow();
 
  private:
+  bool guard_;
   // The file cell, made once per file.
   std::string fileCell_;
   // The row being built, kept to reuse its room.

@@ -21,6 +21,8 @@ struct RecordRow {
   std::uint32_t result;
   // The file field as this format writes it, made once per file.
   std::string_view fileField;
+  // Guard the text cells a spreadsheet would run as formulas (CSV).
+  bool guardFormulas = false;
 
   [[nodiscard]] StringKind Kind() const { return source.store.Kind(result); }
   [[nodiscard]] std::uint64_t Offset() const { return source.store.Position(result); }

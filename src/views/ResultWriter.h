@@ -33,6 +33,9 @@ struct WriterOptions {
   // Several files go into one output: the text layouts put a line
   // "==> FILE <==" before each file's rows.
   bool fileHeadings = false;
+  // CSV: a cell that a spreadsheet would run as a formula gets a leading
+  // "'" (see CsvText.h); off for programs that read the cells as they are.
+  bool guardFormulas = true;
 };
 
 // One output format. The host calls Start once, then for each scanned file

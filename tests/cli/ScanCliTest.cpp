@@ -702,6 +702,35 @@ TEST_F(ScanCliTest, RecordsMatchTheTextLayout) {
   EXPECT_EQ(run({"--format", "jsonl"}, {Path("empty.bin")}), "");
 }
 
+// A spreadsheet must not run what a hostile file holds: csv guards cells
+// that start like a formula, --csv-raw and jsonl leave them as they are.
+TEST_F(ScanCliTest, CsvGuardsFormulaCells) {
+  WriteFile(Path("=sheet.bin"), "=HYPERLINK(\"http://x\")\n@SUM(A1)\nplain words\n");
+  const std::string file = Path("=sheet.bin");
+  const Outcome guarded = Run({"-q", "--format", "csv", file});
+  ASSERT_EQ(guarded.status, 0) << guarded.err;
+  const auto rows = testing::ParseCsv(guarded.out);
+  ASSERT_TRUE(rows.has_value()) << guarded.out;
+  ASSERT_EQ(rows->size(), 4u);
+  EXPECT_EQ((*rows)[1][5], "'=HYPERLINK(\"http://x\")");
+  EXPECT_EQ((*rows)[2][5], "'@SUM(A1)");
+  EXPECT_EQ((*rows)[3][5], "plain words");
+  EXPECT_EQ((*rows)[1][6], "22") << "the length of the text as found";
+  // The file's name is a cell too; this one does not start like a formula.
+  EXPECT_EQ((*rows)[1][0], file);
+
+  const Outcome raw = Run({"-q", "--format", "csv", "--csv-raw", file});
+  ASSERT_EQ(raw.status, 0) << raw.err;
+  const auto rawRows = testing::ParseCsv(raw.out);
+  ASSERT_TRUE(rawRows.has_value()) << raw.out;
+  EXPECT_EQ((*rawRows)[1][5], "=HYPERLINK(\"http://x\")");
+  EXPECT_EQ((*rawRows)[2][5], "@SUM(A1)");
+  const Outcome json = Run({"-q", "--format", "jsonl", file});
+  EXPECT_NE(json.out.find(R"j("text":"=HYPERLINK(\"http://x\")")j"), std::string::npos) << json.out;
+  // The guard is CSV's alone: --csv-raw changes no other format.
+  EXPECT_EQ(Run({"-q", "--csv-raw", file}).out, Run({"-q", file}).out);
+}
+
 TEST_F(ScanCliTest, ShortMinAndTheGroupOptions) {
   WriteFile(Path("sample.bin"), SampleFile());
   const std::string file = Path("sample.bin");

@@ -1,5 +1,7 @@
 // Standard library
+#include <cstddef>
 #include <cstdint>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -7,6 +9,7 @@
 
 // Ours
 #include "support/RecordParsers.h"
+#include "views/CsvText.h"
 #include "views/CsvWriter.h"
 #include "views/RecordFixture.h"
 #include "views/WrittenText.h"
@@ -58,6 +61,60 @@ TEST(CsvWriter, OneHeaderRowForTheWholeOutput) {
   EXPECT_EQ(Written(writer, WriterSource{.store = f.store, .map = f.map, .fileName = "x"}),
             CsvWriter::HeaderRow());
   EXPECT_EQ(Written(writer), CsvWriter::HeaderRow()) << "nor any file";
+}
+
+// Cells a spreadsheet would run as formulas get a leading quote; with the
+// guard off, and in every other cell, the text is as stored.
+TEST(CsvWriter, FormulaCellsAreGuarded) {
+  ResultStore store;
+  SectionMap map;
+  const std::vector<std::string> texts{"=cmd|' /C calc'!A0",
+                                       "+1+1",
+                                       "-2",
+                                       "@SUM(A1:A9)",
+                                       "\tTAB",
+                                       "\rCR then",
+                                       "=a,b",
+                                       "a=b",
+                                       " =x",
+                                       "'=x",
+                                       "\x96"
+                                       "dash",
+                                       "==",
+                                       "\nLF"};
+  for (const std::string& text : texts) {
+    ASSERT_TRUE(store.AddResult(0, 0, 0, text.c_str(), StringKind::Ansi));
+  }
+  std::vector<std::uint32_t> rows(texts.size());
+  std::iota(rows.begin(), rows.end(), 0u);
+  const WriterSource source{.store = store, .map = map, .rows = rows, .fileName = "-dash.bin"};
+
+  CsvWriter guarded;
+  const std::string out = Written(guarded, source);
+  const auto cells = testing::ParseCsv(out);
+  ASSERT_TRUE(cells.has_value()) << out;
+  ASSERT_EQ(cells->size(), texts.size() + 1);
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    const std::vector<std::string>& row = (*cells)[i + 1];
+    const bool formula = i < 7 || texts[i] == "==";
+    EXPECT_EQ(StartsLikeFormula(texts[i]), formula) << texts[i];
+    EXPECT_EQ(row[5], (formula ? "'" : "") + testing::Utf8Of(texts[i])) << texts[i];
+    EXPECT_EQ(row[6], std::to_string(texts[i].size())) << "the length is the stored text's";
+    EXPECT_EQ(row[0], "'-dash.bin") << "the file cell is guarded too";
+  }
+  // The guard sits inside the quotes of a cell that needs them.
+  EXPECT_NE(out.find(",\"'\rCR then\","), std::string::npos) << out;
+  EXPECT_NE(out.find(",\"'=a,b\","), std::string::npos) << out;
+  EXPECT_NE(out.find(",'=cmd|' /C calc'!A0,"), std::string::npos) << out;
+  EXPECT_NE(out.find(",'\tTAB,"), std::string::npos) << out;
+
+  CsvWriter raw({.guardFormulas = false});
+  const auto rawCells = testing::ParseCsv(Written(raw, source));
+  ASSERT_TRUE(rawCells.has_value());
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    EXPECT_EQ((*rawCells)[i + 1][5], testing::Utf8Of(texts[i])) << texts[i];
+    EXPECT_EQ((*rawCells)[i + 1][0], "-dash.bin");
+  }
 }
 
 }  // namespace
