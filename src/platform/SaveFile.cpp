@@ -13,6 +13,7 @@
 
 // Ours
 #include "platform/OutputStream.h"
+#include "platform/UnnamedFile.h"
 
 namespace quillex {
 
@@ -78,12 +79,35 @@ void SetError(int* errorOut, int error) {
   }
 }
 
+// Writes the content to the open target `fd`: straight, or with `staged`
+// first whole into an unnamed file near `directory` and only then over the
+// target's bytes, so that the target is touched only once all the new bytes
+// are ready. Where no unnamed file can be made the content goes straight.
+// Returns 0 or the errno of what failed; `stream` counts the bytes written
+// to the target.
+int WriteContent(OutputStream& stream, const std::string& directory, bool staged,
+                 const ContentWriter& write) {
+  const int staging = staged ? CreateUnnamedFile(directory.c_str()) : -1;
+  if (staging < 0) {
+    return write(stream);
+  }
+  OutputStream stagingStream(staging);
+  int error = write(stagingStream);
+  if (error == 0) {
+    error = ::lseek(staging, 0, SEEK_SET) == 0 ? CopyToEnd(staging, stream) : errno;
+  }
+  ::close(staging);
+  return error;
+}
+
 // Writes the target itself, as a plain overwrite does: for a device or a
-// pipe, and for a file whose directory will not take a temporary one. The
-// old bytes are not cut off at the open but only once the new ones are all
-// written, so a failure before the first write leaves the file as it was. A
-// file this call created is removed again when writing it fails.
-SaveResult WriteInPlace(const std::string& target, const ContentWriter& write, int* errorOut) {
+// pipe, for a file whose directory will not take a temporary one, and
+// (`staged`) for a file with more than one name. The old bytes are not cut
+// off at the open but only once the new ones are all written, so a failure
+// before the first write leaves the file as it was. A file this call created
+// is removed again when writing it fails.
+SaveResult WriteInPlace(const std::string& target, const ContentWriter& write, int* errorOut,
+                        bool staged = false) {
   bool created = false;
   int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
   if (fd < 0 && errno == ENOENT) {
@@ -97,7 +121,7 @@ SaveResult WriteInPlace(const std::string& target, const ContentWriter& write, i
   struct stat info {};
   const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
   OutputStream stream(fd);
-  int error = write(stream);
+  int error = WriteContent(stream, DirectoryOf(target), staged && regular, write);
   bool written = error == 0;
   if (written && regular && ::ftruncate(fd, static_cast<off_t>(stream.Written())) != 0) {
     written = false;
@@ -197,6 +221,12 @@ SaveResult SaveFile(const std::string& path, const ContentWriter& write, int* er
     // A device or a pipe is written in place: renaming a file over it would
     // replace the device node itself.
     return WriteInPlace(target, write, errorOut);
+  }
+  if (exists && existing.st_nlink > 1) {
+    // A file with several names (hard links) is written in place, so that
+    // every name sees the new list: a file renamed over this name would leave
+    // the others on the old bytes.
+    return WriteInPlace(target, write, errorOut, true);
   }
   switch (WriteBeside(target, exists ? &existing : nullptr, write, errorOut)) {
     case AtomicResult::Ok:

@@ -25,9 +25,13 @@ using ContentWriter = std::function<int(OutputStream& stream)>;
 // loses an existing file. Where no temporary file can be made there (a
 // directory that takes no new files, a path too long for the temporary
 // name) the target is written in place, as a plain overwrite does; it keeps
-// its old bytes when the first write fails. A symbolic link is followed,
-// even to a file that does not exist yet, and stays a link. Devices and
-// pipes are written in place. `errorOut` receives the errno of a failure.
+// its old bytes when the first write fails. A file with more than one name
+// (hard links) is written in place too, so that every name sees the new
+// content, but only once all of it has been written to an unnamed file
+// first: a failure while it is made leaves the file as it was. A symbolic
+// link is followed, even to a file that does not exist yet, and stays a
+// link. Devices and pipes are written in place. `errorOut` receives the
+// errno of a failure.
 SaveResult SaveFile(const std::string& path, const ContentWriter& write, int* errorOut = nullptr);
 
 }  // namespace quillex

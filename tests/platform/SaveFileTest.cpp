@@ -328,6 +328,68 @@ TEST_F(SaveFileTest, AFileOnlyItsOwnerMayReplaceIsWrittenInPlace) {
   EXPECT_EQ(FileCount(sticky), 1);
 }
 
+// Writes that fail from the given call on (counted from 1), and the calls.
+int failFromWrite = 0;
+int writeCalls = 0;
+std::ptrdiff_t FailFrom(int fd, const void* data, std::size_t size) {
+  if (++writeCalls >= failFromWrite) {
+    errno = ENOSPC;
+    return -1;
+  }
+  return ::write(fd, data, size);
+}
+
+nlink_t Links(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 ? info.st_nlink : 0;
+}
+
+// A file with several names is written in place, so that every name sees
+// the new list, and only once all of it is ready: a failure while it is
+// made leaves every name on the old bytes.
+TEST_F(SaveFileTest, AFileWithSeveralNamesIsWrittenInPlace) {
+  const std::string first = Path("first.txt");
+  const std::string second = Path("second.txt");
+  WriteFile(first, "old contents, longer than the new ones\n");
+  ASSERT_EQ(::link(first.c_str(), second.c_str()), 0);
+  ASSERT_EQ(::chmod(first.c_str(), 0640), 0);
+  const ino_t inode = Inode(first);
+
+  int error = 0;
+  ASSERT_EQ(SaveFile(first, Rows(2), &error), SaveResult::Ok) << ErrorText(error);
+  EXPECT_EQ(ReadFile(first), "row0\nrow1\n");
+  EXPECT_EQ(ReadFile(second), "row0\nrow1\n") << "the other name sees the new list";
+  EXPECT_EQ(Inode(first), inode);
+  EXPECT_EQ(Links(first), 2u);
+  struct stat info {};
+  ASSERT_EQ(::stat(first.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+
+  // By the other name, through a symbolic link, and longer than before.
+  ASSERT_EQ(::symlink(second.c_str(), Path("link").c_str()), 0);
+  ASSERT_EQ(SaveFile(Path("link"), Rows(12)), SaveResult::Ok);
+  EXPECT_EQ(ReadFile(first), ReadFile(second));
+  EXPECT_EQ(ReadFile(first).substr(0, 10), "row0\nrow1\n");
+  EXPECT_EQ(ReadFile(first).size(), 10u * 5 + 2u * 6);
+  EXPECT_TRUE(IsLink(Path("link")));
+
+  // The second of thirteen rows cannot be written: the content was never
+  // complete, so neither name has changed. Then the rows are all made but
+  // the first write over the old bytes fails: still nothing has changed.
+  for (const int failing : {2, 14}) {
+    failFromWrite = failing;
+    writeCalls = 0;
+    const WriteFunction previous = InstallWriteFunction(&FailFrom);
+    EXPECT_EQ(SaveFile(first, Rows(13), &error), SaveResult::WriteFailed) << failing;
+    InstallWriteFunction(previous);
+    EXPECT_EQ(error, ENOSPC);
+    EXPECT_EQ(ReadFile(first).size(), 10u * 5 + 2u * 6) << failing;
+    EXPECT_EQ(ReadFile(second), ReadFile(first));
+  }
+  EXPECT_EQ(Inode(second), inode);
+  EXPECT_EQ(FileCount(), 3) << "no temporary file is left behind";
+}
+
 TEST_F(SaveFileTest, FailuresKeepTheOldFile) {
   const std::string path = Path("precious.txt");
   WriteFile(path, "old contents\n");
