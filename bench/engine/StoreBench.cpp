@@ -13,6 +13,7 @@
 // Ours
 #include "platform/OutputStream.h"
 #include "scan/SectionMap.h"
+#include "store/PoolSteps.h"
 #include "store/ResultStore.h"
 #include "views/FormatColumn.h"
 #include "views/OutputFormats.h"
@@ -44,8 +45,7 @@ void FillStore(ResultStore& store, std::int64_t count) {
 void BM_AddResult(benchmark::State& state) {
   for (auto _ : state) {
     ResultStore store;
-    store.Pool().SetByteStep(4 * 1024 * 1024);
-    store.Pool().SetIndexStep(0x20000);
+    UseScanPoolSteps(store.Pool());
     FillStore(store, state.range(0));
     benchmark::DoNotOptimize(store.Count());
   }

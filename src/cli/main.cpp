@@ -31,6 +31,7 @@
 #include "platform/StandardInputCopy.h"
 #include "scan/ScanDriver.h"
 #include "scan/ScanHost.h"
+#include "store/PoolSteps.h"
 #include "views/OutputBuffer.h"
 #include "views/OutputFormats.h"
 #include "views/ResultWriter.h"
@@ -316,11 +317,8 @@ int Run(int argc, char** argv) {
     options.inputs.push_back(kStandardInputName);
   }
 
-  // The pool grows in the desktop program's steps: 4 MiB of text and 128 Ki
-  // entries at a time, so a large scan moves its texts only a few times.
   ScanEngine engine;
-  engine.store.Pool().SetByteStep(4 * 1024 * 1024);
-  engine.store.Pool().SetIndexStep(0x20000);
+  UseScanPoolSteps(engine.store.Pool());
   engine.store.Pool().SetLimits(options.poolLimit, 0);
   SetCriteria(options, engine);
 

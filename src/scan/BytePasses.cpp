@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
-#include <optional>
+#include <span>
 #include <system_error>
 #include <thread>
 
@@ -16,40 +16,82 @@
 
 namespace quillex {
 
-bool RunFusedPasses(const BytePassJob& job) {
-  // PERF NOTES: each block is read once and examined by both passes while it
-  // is in the cache; the Unicode results go to their own store meanwhile, so
-  // the scan's store still holds all ANSI results before any Unicode one.
-  bool stopped = false;
+namespace {
+
+// The one block loop of the byte passes, however they run. It reads the file
+// from its start, readSize bytes at a time, into the buffer `blocks` gives
+// for each read, and before each block of blockSize bytes shows the progress
+// `blocks` reports and consults the host's pump: a stop leaves that block
+// and the rest unexamined. A short read, whether from the end of the file or
+// an error, is the last one. `blocks` takes each block the pump let through
+// and hears when a read is done. Returns true when the pump reported a stop.
+//
+// PERF: the loop is a template over `blocks`, so each way of running the
+// passes gets its own copy with the scanner calls inlined.
+template <class Blocks>
+bool ReadInBlocks(const BytePassJob& job, Blocks& blocks) {
+  if (!job.file.Seek(0)) {
+    return false;
+  }
   const std::uint64_t total = job.file.Size();
-  const std::span<std::uint8_t> read = job.readBuffer.first(job.readSize);
-  if (job.file.Seek(0)) {
-    for (;;) {
-      const std::size_t got = job.file.Read(read.data(), read.size());
-      for (std::size_t at = 0; at < got; at += job.blockSize) {
-        job.host.ShowProgress(std::min(job.ansi.Position(), total), total, job.ansi.Count(),
-                              job.unicode.Count());
-        if (!job.host.ScanPump()) {
-          stopped = true;
-          break;
-        }
-        const auto block = read.subspan(at, std::min(job.blockSize, got - at));
-        job.ansi.Scan(block);
-        job.unicode.Scan(block);
-      }
-      if (stopped || got < read.size()) {
+  for (std::uint64_t readIndex = 0;; ++readIndex) {
+    const std::span<std::uint8_t> read = blocks.ReadBuffer(readIndex);
+    const std::size_t got = job.file.Read(read.data(), read.size());
+    bool stopped = false;
+    for (std::size_t at = 0; at < got; at += job.blockSize) {
+      blocks.ShowProgress(job.host, total);
+      if (!job.host.ScanPump()) {
+        stopped = true;
         break;
       }
+      blocks.Block(read.subspan(at, std::min(job.blockSize, got - at)));
+    }
+    blocks.ReadDone();
+    if (stopped) {
+      return true;
+    }
+    if (got < read.size()) {
+      return false;
     }
   }
-  job.ansi.Finish();
-  if (!stopped) {
-    job.unicode.Finish();
-  }
-  return stopped;
 }
 
-namespace {
+// One pass on its own over its own read of the file. Its progress counts as
+// the first half of the byte passes' work for the ANSI pass and as the
+// second half for the Unicode pass.
+template <class Scanner>
+struct OnePass {
+  std::span<std::uint8_t> buffer;
+  Scanner& scanner;
+  bool secondHalf;
+  std::uint32_t ansiCount;  // for the second half: the ANSI pass's final count
+
+  std::span<std::uint8_t> ReadBuffer(std::uint64_t /*readIndex*/) const { return buffer; }
+  void ShowProgress(ScanHost& host, std::uint64_t total) const {
+    const std::uint64_t half = std::min(scanner.Position(), total) / 2;
+    host.ShowProgress(secondHalf ? total - total / 2 + half : half, total,
+                      secondHalf ? ansiCount : scanner.Count(), secondHalf ? scanner.Count() : 0);
+  }
+  void Block(std::span<const std::uint8_t> block) { scanner.Scan(block); }
+  void ReadDone() {}
+};
+
+// Both passes over each block while it is in the cache.
+struct BothPasses {
+  std::span<std::uint8_t> buffer;
+  AnsiScanner& ansi;
+  UnicodeScanner& unicode;
+
+  std::span<std::uint8_t> ReadBuffer(std::uint64_t /*readIndex*/) const { return buffer; }
+  void ShowProgress(ScanHost& host, std::uint64_t total) const {
+    host.ShowProgress(std::min(ansi.Position(), total), total, ansi.Count(), unicode.Count());
+  }
+  void Block(std::span<const std::uint8_t> block) {
+    ansi.Scan(block);
+    unicode.Scan(block);
+  }
+  void ReadDone() {}
+};
 
 // What the reading thread and the two workers share. The reader hands bytes
 // over by raising `handed`; a worker hands a ring slot back by raising its
@@ -63,6 +105,12 @@ struct Pipeline {
   // The workers' counts so far, for the progress display.
   std::atomic<std::uint32_t> ansiCount{0};
   std::atomic<std::uint32_t> unicodeCount{0};
+
+  // Tells the workers that `bytes` bytes are theirs, and whether more come.
+  void Hand(std::uint64_t bytes, bool last) {
+    handed.store((bytes << 1) | (last ? 1 : 0), std::memory_order_release);
+    handed.notify_all();
+  }
 };
 
 // A worker: scans whatever has been handed over, slot by slot in ring order,
@@ -103,7 +151,70 @@ void WaitFor(std::atomic<std::uint64_t>& done, std::uint64_t needed) {
   }
 }
 
+// The reading side of the threaded passes: each read goes into the next
+// slot of a ring once both workers are past what it held, and the blocks the
+// pump let through are handed over together when the read is done.
+struct Handover {
+  const BytePassJob& job;
+  Pipeline& pipe;
+  std::size_t slots;
+  std::uint64_t handed = 0;
+  std::uint64_t through = 0;
+
+  std::span<std::uint8_t> ReadBuffer(std::uint64_t readIndex) const {
+    // The slot is free once both passes are past the read it held.
+    if (readIndex >= slots) {
+      const std::uint64_t needed = (readIndex - slots + 1) * job.readSize;
+      WaitFor(pipe.ansiDone, needed);
+      WaitFor(pipe.unicodeDone, needed);
+    }
+    return job.readBuffer.subspan(static_cast<std::size_t>(readIndex % slots) * job.readSize,
+                                  job.readSize);
+  }
+  void ShowProgress(ScanHost& host, std::uint64_t total) const {
+    const std::uint64_t done = std::min(pipe.ansiDone.load(std::memory_order_relaxed),
+                                        pipe.unicodeDone.load(std::memory_order_relaxed));
+    host.ShowProgress(done, total, pipe.ansiCount.load(std::memory_order_relaxed),
+                      pipe.unicodeCount.load(std::memory_order_relaxed));
+  }
+  void Block(std::span<const std::uint8_t> block) { through += block.size(); }
+  void ReadDone() {
+    if (through != 0) {
+      handed += through;
+      through = 0;
+      pipe.Hand(handed, false);
+    }
+  }
+};
+
 }  // namespace
+
+bool RunSequentialPasses(const BytePassJob& job) {
+  const std::span<std::uint8_t> read = job.readBuffer.first(job.readSize);
+  OnePass<AnsiScanner> ansiPass{read, job.ansi, false, 0};
+  bool stopped = ReadInBlocks(job, ansiPass);
+  job.ansi.Finish();
+  job.host.ShowCount(StringKind::Ansi, job.ansi.Count());
+  job.host.ShowCount(StringKind::Unicode, 0);
+  // A stop the ANSI pass saw ends the Unicode pass at its first pump.
+  OnePass<UnicodeScanner> unicodePass{read, job.unicode, true, job.ansi.Count()};
+  stopped |= ReadInBlocks(job, unicodePass);
+  job.unicode.Finish();
+  return stopped;
+}
+
+bool RunFusedPasses(const BytePassJob& job) {
+  // PERF NOTES: each block is read once and examined by both passes while it
+  // is in the cache; the Unicode results go to their own store meanwhile, so
+  // the scan's store still holds all ANSI results before any Unicode one.
+  BothPasses both{job.readBuffer.first(job.readSize), job.ansi, job.unicode};
+  const bool stopped = ReadInBlocks(job, both);
+  job.ansi.Finish();
+  if (!stopped) {
+    job.unicode.Finish();
+  }
+  return stopped;
+}
 
 ThreadedOutcome RunThreadedPasses(const BytePassJob& job) {
   // PERF NOTES: the file is read once, by this thread, into a ring of a few
@@ -122,51 +233,13 @@ ThreadedOutcome RunThreadedPasses(const BytePassJob& job) {
         std::jthread([&] { Work(pipe, pipe.unicodeDone, pipe.unicodeCount, job.unicode, ring); });
   } catch (const std::system_error&) {
     // Nothing has been handed over, so nothing has been scanned.
-    pipe.handed.store(1, std::memory_order_release);
-    pipe.handed.notify_all();
+    pipe.Hand(0, true);
     return ThreadedOutcome::NoThreads;
   }
 
-  const std::size_t slots = job.readBuffer.size() / job.readSize;
-  const std::uint64_t total = job.file.Size();
-  std::uint64_t handed = 0;
-  bool stopped = false;
-  if (job.file.Seek(0)) {
-    for (std::uint64_t readIndex = 0;; ++readIndex) {
-      // The slot is free once both passes are past the read it held.
-      if (readIndex >= slots) {
-        const std::uint64_t needed = (readIndex - slots + 1) * job.readSize;
-        WaitFor(pipe.ansiDone, needed);
-        WaitFor(pipe.unicodeDone, needed);
-      }
-      std::uint8_t* const slot =
-          job.readBuffer.data() + static_cast<std::size_t>(readIndex % slots) * job.readSize;
-      const std::size_t got = job.file.Read(slot, job.readSize);
-      // The blocks the pump let through go over together, once per read.
-      std::size_t through = 0;
-      for (std::size_t at = 0; at < got; at += job.blockSize) {
-        const std::uint64_t done = std::min(pipe.ansiDone.load(std::memory_order_relaxed),
-                                            pipe.unicodeDone.load(std::memory_order_relaxed));
-        job.host.ShowProgress(done, total, pipe.ansiCount.load(std::memory_order_relaxed),
-                              pipe.unicodeCount.load(std::memory_order_relaxed));
-        if (!job.host.ScanPump()) {
-          stopped = true;
-          break;
-        }
-        through += std::min(job.blockSize, got - at);
-      }
-      if (through != 0) {
-        handed += through;
-        pipe.handed.store(handed << 1, std::memory_order_release);
-        pipe.handed.notify_all();
-      }
-      if (stopped || got < job.readSize) {
-        break;
-      }
-    }
-  }
-  pipe.handed.store((handed << 1) | 1, std::memory_order_release);
-  pipe.handed.notify_all();
+  Handover reader{job, pipe, job.readBuffer.size() / job.readSize};
+  const bool stopped = ReadInBlocks(job, reader);
+  pipe.Hand(reader.handed, true);
   ansiWorker.join();
   unicodeWorker.join();
 

@@ -28,15 +28,16 @@ enum class BytePassMode : std::uint8_t {
   Threaded,
 };
 
-// What the caller of the fused or threaded passes hands over. The ANSI
-// scanner adds to the scan's store; the Unicode scanner must add to a store
-// of its own, whose results the caller appends after the ANSI ones unless the
-// passes were stopped.
+// What the caller of the byte passes hands over. The ANSI scanner adds to
+// the scan's store. For the fused and threaded passes the Unicode scanner
+// must add to a store of its own, whose results the caller appends after the
+// ANSI ones unless the passes were stopped; the sequential passes, which
+// finish the ANSI pass first, may let it add to the scan's store.
 struct BytePassJob {
   InputFile& file;
-  // readSize bytes per system call, a whole number of blocks. The fused
-  // passes use the buffer's first readSize bytes; the threaded ones use it as
-  // a ring of size() / readSize reads.
+  // readSize bytes per system call, a whole number of blocks. The sequential
+  // and fused passes use the buffer's first readSize bytes; the threaded ones
+  // use it as a ring of size() / readSize reads.
   std::span<std::uint8_t> readBuffer;
   std::size_t readSize;
   std::size_t blockSize;
@@ -44,6 +45,14 @@ struct BytePassJob {
   AnsiScanner& ansi;
   UnicodeScanner& unicode;
 };
+
+// Each pass over a read of the file of its own, the ANSI pass first, on the
+// calling thread: the host is pumped before every block, and a stop leaves
+// the block just read unexamined. Shows the ANSI count when its pass is done
+// and the Unicode count of 0 as that pass starts; a stop the ANSI pass saw
+// ends the Unicode pass at its first block. Both passes are finished either
+// way. Returns true when a stop came.
+[[nodiscard]] bool RunSequentialPasses(const BytePassJob& job);
 
 // Both passes over one read of the file, on the calling thread: the host is
 // pumped before every block, and a stop leaves the block just read

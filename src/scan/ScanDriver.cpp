@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <new>
 #include <optional>
+#include <span>
 #include <thread>
 
 // Ours
@@ -23,40 +23,6 @@
 namespace quillex {
 
 namespace {
-
-// Reads the file from its start in chunks of readSize and hands it to the
-// scanner in blocks of blockSize, consulting the host's pump before each
-// block. A stop leaves the block just read unexamined; a short read, whether
-// from the end of the file or an error, is the last one. The progress shown
-// counts this pass as the first or second half of the byte passes' work.
-// Returns true when the pump reported a stop.
-template <class Scanner>
-bool RunBytePass(InputFile& file, std::span<std::uint8_t> readBuffer, std::size_t blockSize,
-                 ScanHost& host, Scanner& scanner, bool secondHalf, std::uint32_t ansiCount) {
-  const std::uint64_t total = file.Size();
-  bool stop = false;
-  if (file.Seek(0)) {
-    for (;;) {
-      const std::size_t got = file.Read(readBuffer.data(), readBuffer.size());
-      for (std::size_t at = 0; at < got; at += blockSize) {
-        const std::uint64_t half = std::min(scanner.Position(), total) / 2;
-        host.ShowProgress(secondHalf ? total - total / 2 + half : half, total,
-                          secondHalf ? ansiCount : scanner.Count(),
-                          secondHalf ? scanner.Count() : 0);
-        if (!host.ScanPump()) {
-          stop = true;
-          break;
-        }
-        scanner.Scan(readBuffer.subspan(at, std::min(blockSize, got - at)));
-      }
-      if (stop || got < readBuffer.size()) {
-        break;
-      }
-    }
-  }
-  scanner.Finish();
-  return stop;
-}
 
 // Appends the results of `aside` to `store` in their order.
 void AppendResults(const ResultStore& aside, ResultStore& store) {
@@ -82,12 +48,130 @@ bool SecondCoreFree() {
   return !load || *load < static_cast<double>(cores) + 1.0;
 }
 
-BytePassMode ChooseMode(const ScanOptions& options, std::uint64_t fileSize) {
-  if (options.mode != BytePassMode::Auto) {
-    return options.mode;
+// How the byte passes run, with the buffers they need. Both buffers are
+// taken once per scan.
+struct BytePassPlan {
+  BytePassMode mode = BytePassMode::Fused;
+  std::size_t blockSize = 1;
+  std::size_t readSize = 1;
+  std::size_t slots = 1;
+  std::size_t textSize = 0;
+  std::unique_ptr<std::uint8_t[]> readBuffer;
+  // Two text buffers of textSize bytes, one per pass.
+  std::unique_ptr<char[]> textBuffer;
+
+  [[nodiscard]] bool Ready() const { return readBuffer && textBuffer; }
+};
+
+// Step 1: opens the file (a failure goes to the host), empties the store and
+// reads the section map. Returns false when the file could not be opened.
+bool OpenAndMap(const std::string& path, ScanEngine& engine, ScanHost& host, InputFile& file) {
+  if (!file.Open(path)) {
+    host.ReportOpenFailure(path, ErrorText(file.LastError()));
+    return false;
   }
-  return fileSize >= options.threadedThreshold && SecondCoreFree() ? BytePassMode::Threaded
-                                                                   : BytePassMode::Fused;
+  engine.store.Clear();
+  engine.map.Read(file);
+  return true;
+}
+
+// Step 2: chooses how the byte passes run and takes their buffers. The
+// read size is whole blocks, and when that much memory cannot be had a
+// single block still serves. The threaded passes read into a ring of a few
+// reads, and fall back to the fused ones when that much memory cannot be
+// had.
+BytePassPlan PlanBytePasses(const ScanOptions& options, std::uint64_t fileSize,
+                            std::uint32_t maxLength) {
+  BytePassPlan plan;
+  plan.mode = options.mode;
+  if (plan.mode == BytePassMode::Auto) {
+    plan.mode = fileSize >= options.threadedThreshold && SecondCoreFree() ? BytePassMode::Threaded
+                                                                          : BytePassMode::Fused;
+  }
+  const bool threaded = plan.mode == BytePassMode::Threaded;
+  plan.blockSize = std::max<std::size_t>(options.blockSize, 1);
+  const std::size_t wanted = threaded ? options.threadedReadSize : options.readSize;
+  plan.readSize = std::max(wanted / plan.blockSize, std::size_t{1}) * plan.blockSize;
+  plan.slots = threaded ? std::max<std::size_t>(options.readSlots, 2) : 1;
+  plan.readBuffer.reset(new (std::nothrow) std::uint8_t[plan.slots * plan.readSize]);
+  if (!plan.readBuffer && plan.slots != 1) {
+    plan.mode = BytePassMode::Fused;
+    plan.slots = 1;
+    plan.readBuffer.reset(new (std::nothrow) std::uint8_t[plan.readSize]);
+  }
+  if (!plan.readBuffer && plan.readSize != plan.blockSize) {
+    plan.readSize = plan.blockSize;
+    plan.readBuffer.reset(new (std::nothrow) std::uint8_t[plan.readSize]);
+  }
+  plan.textSize = std::size_t{maxLength} + 2;
+  plan.textBuffer.reset(new (std::nothrow) char[2 * plan.textSize]);
+  return plan;
+}
+
+// Step 3: the ANSI and Unicode passes the planned way, with their counts
+// shown at the start and end of each. The Unicode results follow the ANSI
+// ones in the store; the fused and threaded passes keep them aside until the
+// ANSI pass is done, and drop them after a stop. Fills in the report's
+// counts, text size and dropped results. Returns true when a stop came.
+bool RunBytePasses(InputFile& file, BytePassPlan& plan, ScanEngine& engine, ScanHost& host,
+                   ScanReport& report) {
+  const bool sequential = plan.mode == BytePassMode::Sequential;
+  const std::span<char> ansiText(plan.textBuffer.get(), plan.textSize);
+  const std::span<char> unicodeText(plan.textBuffer.get() + (sequential ? 0 : plan.textSize),
+                                    plan.textSize);
+  ResultStore aside;
+  aside.Pool().SetByteStep(engine.store.Pool().ByteStep());
+  aside.Pool().SetIndexStep(engine.store.Pool().IndexStep());
+  AnsiScanner ansi(engine.table, engine.criteria, ansiText, engine.store);
+  UnicodeScanner unicode(engine.table, engine.criteria, unicodeText,
+                         sequential ? engine.store : aside);
+  const BytePassJob job{file,          {plan.readBuffer.get(), plan.slots * plan.readSize},
+                        plan.readSize, plan.blockSize,
+                        host,          ansi,
+                        unicode};
+  host.ShowCount(StringKind::Ansi, 0);
+  bool stopped = false;
+  bool unicodeKept = true;
+  if (sequential) {
+    stopped = RunSequentialPasses(job);
+  } else {
+    ThreadedOutcome outcome = ThreadedOutcome::NoThreads;
+    if (plan.mode == BytePassMode::Threaded) {
+      outcome = RunThreadedPasses(job);
+    }
+    if (outcome == ThreadedOutcome::NoThreads) {
+      outcome = RunFusedPasses(job) ? ThreadedOutcome::Stopped : ThreadedOutcome::Completed;
+    }
+    stopped = outcome != ThreadedOutcome::Completed;
+    unicodeKept = !stopped;
+    host.ShowCount(StringKind::Ansi, ansi.Count());
+    host.ShowCount(StringKind::Unicode, 0);
+    if (unicodeKept) {
+      AppendResults(aside, engine.store);
+    }
+    report.droppedResults = aside.DroppedCount();
+  }
+  report.ansiCount = ansi.Count();
+  report.unicodeCount = unicodeKept ? unicode.Count() : 0;
+  host.ShowCount(StringKind::Unicode, report.unicodeCount);
+  report.totalTextSize = ansi.TextSize() + (unicodeKept ? unicode.TextSize() : 0);
+  return stopped;
+}
+
+// Step 4: the resource pass over every ".rsrc" section. The pump reports a
+// stop from the moment it is requested on, so only a stop the byte passes
+// never saw can have been requested during the resource pass; one they saw
+// leaves the resource pass to run whole.
+void RunResourcePass(InputFile& file, const BytePassPlan& plan, ScanEngine& engine, ScanHost& host,
+                     bool bytePassesStopped, ScanReport& report) {
+  ResourceScanner resources(engine.table, engine.criteria,
+                            std::span<char>(plan.textBuffer.get(), plan.textSize), engine.store,
+                            host);
+  resources.Run(file, engine.map,
+                bytePassesStopped ? ResourceScanner::StopRule::RunWhole
+                                  : ResourceScanner::StopRule::EndAtStop);
+  report.resourceCount = resources.Count();
+  report.damagedSections = resources.DamagedSections();
 }
 
 }  // namespace
@@ -96,115 +180,30 @@ ScanReport RunScan(const std::string& path, ScanEngine& engine, ScanHost& host,
                    const ScanOptions& options) {
   ScanReport report;
   InputFile file;
-  if (!file.Open(path)) {
-    host.ReportOpenFailure(path, ErrorText(file.LastError()));
+  if (!OpenAndMap(path, engine, host, file)) {
     return report;
   }
   report.opened = true;
-  engine.store.Clear();
+  BytePassPlan plan = PlanBytePasses(options, file.Size(), engine.criteria.maxLength);
 
-  // Both buffers are taken once per scan. The read size is whole blocks, and
-  // when that much memory cannot be had a single block still serves.
-  // The threaded passes read into a ring of a few reads, and fall back to
-  // the fused ones when that much memory cannot be had.
-  const std::size_t blockSize = std::max<std::size_t>(options.blockSize, 1);
-  BytePassMode mode = ChooseMode(options, file.Size());
-  const std::size_t wanted =
-      mode == BytePassMode::Threaded ? options.threadedReadSize : options.readSize;
-  std::size_t readSize = std::max(wanted / blockSize, std::size_t{1}) * blockSize;
-  std::size_t slots =
-      mode == BytePassMode::Threaded ? std::max<std::size_t>(options.readSlots, 2) : 1;
-  std::unique_ptr<std::uint8_t[]> readBuffer(new (std::nothrow) std::uint8_t[slots * readSize]);
-  if (!readBuffer && slots != 1) {
-    mode = BytePassMode::Fused;
-    slots = 1;
-    readBuffer.reset(new (std::nothrow) std::uint8_t[readSize]);
-  }
-  if (!readBuffer && readSize != blockSize) {
-    readSize = blockSize;
-    readBuffer.reset(new (std::nothrow) std::uint8_t[readSize]);
-  }
-  const std::size_t textSize = std::size_t{engine.criteria.maxLength} + 2;
-  std::unique_ptr<char[]> textBuffer(new (std::nothrow) char[2 * textSize]);
-
-  engine.map.Read(file);
-
-  std::uint64_t totalTextSize = 0;
+  // The time covers the passes and the filling of the views.
   const std::uint32_t start = GetTickCount();
   const int savedPriority = GetThreadPriority();
   SetThreadPriority(savedPriority - kAboveNormalStep);
-
-  if (readBuffer && textBuffer) {
-    const std::span<std::uint8_t> read(readBuffer.get(), slots * readSize);
-    const std::span<char> text(textBuffer.get(), textSize);
-    // The fused and threaded passes need a second text buffer, one per pass,
-    // and a store for the Unicode results until the ANSI pass is done.
-    const std::span<char> unicodeText(
-        mode == BytePassMode::Sequential ? textBuffer.get() : textBuffer.get() + textSize,
-        textSize);
-    ResultStore aside;
-    aside.Pool().SetByteStep(engine.store.Pool().ByteStep());
-    aside.Pool().SetIndexStep(engine.store.Pool().IndexStep());
-
-    AnsiScanner ansi(engine.table, engine.criteria, text, engine.store);
-    UnicodeScanner unicode(engine.table, engine.criteria, unicodeText,
-                           mode == BytePassMode::Sequential ? engine.store : aside);
-    host.ShowCount(StringKind::Ansi, 0);
-    bool unicodeKept = true;
-    bool bytePassesStopped = false;
-    if (mode == BytePassMode::Sequential) {
-      bytePassesStopped = RunBytePass(file, read, blockSize, host, ansi, false, 0);
-      host.ShowCount(StringKind::Ansi, ansi.Count());
-      host.ShowCount(StringKind::Unicode, 0);
-      bytePassesStopped |= RunBytePass(file, read, blockSize, host, unicode, true, ansi.Count());
-    } else {
-      const BytePassJob job{file, read, readSize, blockSize, host, ansi, unicode};
-      ThreadedOutcome outcome = ThreadedOutcome::NoThreads;
-      if (mode == BytePassMode::Threaded) {
-        outcome = RunThreadedPasses(job);
-      }
-      if (outcome == ThreadedOutcome::NoThreads) {
-        outcome = RunFusedPasses(job) ? ThreadedOutcome::Stopped : ThreadedOutcome::Completed;
-      }
-      unicodeKept = outcome == ThreadedOutcome::Completed;
-      bytePassesStopped = !unicodeKept;
-      host.ShowCount(StringKind::Ansi, ansi.Count());
-      host.ShowCount(StringKind::Unicode, 0);
-      if (unicodeKept) {
-        AppendResults(aside, engine.store);
-      }
-      report.droppedResults = aside.DroppedCount();
-      aside.Clear();
-    }
-    const std::uint32_t unicodeCount = unicodeKept ? unicode.Count() : 0;
-    host.ShowCount(StringKind::Unicode, unicodeCount);
-
-    ResourceScanner resources(engine.table, engine.criteria, text, engine.store, host);
-    // The pump reports a stop from the moment it is requested on, so only a
-    // stop the byte passes never saw can have been requested during the
-    // resource pass; one they saw leaves the resource pass to run whole.
-    resources.Run(file, engine.map,
-                  bytePassesStopped ? ResourceScanner::StopRule::RunWhole
-                                    : ResourceScanner::StopRule::EndAtStop);
-
-    totalTextSize = ansi.TextSize() + (unicodeKept ? unicode.TextSize() : 0);
-    report.ansiCount = ansi.Count();
-    report.unicodeCount = unicodeCount;
-    report.resourceCount = resources.Count();
-    report.damagedSections = resources.DamagedSections();
+  if (plan.Ready()) {
+    const bool stopped = RunBytePasses(file, plan, engine, host, report);
+    RunResourcePass(file, plan, engine, host, stopped, report);
   } else {
     report.buffersUnavailable = true;
   }
-
   SetThreadPriority(savedPriority);
   report.readError = file.HadReadError();
-  readBuffer.reset();
-  textBuffer.reset();
+  plan = BytePassPlan();
   file.Close();
 
+  // Step 5: the views and the report.
   host.FillViews();
   report.elapsedMs = GetTickCount() - start;
-  report.totalTextSize = totalTextSize;
   report.droppedResults += engine.store.DroppedCount();
   return report;
 }

@@ -15,7 +15,7 @@
 #include "scan/ScanDriver.h"
 #include "shell/MainWindow.h"
 #include "shell/OpenPath.h"
-#include "shell/PoolSteps.h"
+#include "store/PoolSteps.h"
 
 namespace {
 
@@ -66,8 +66,7 @@ int main(int argc, char** argv) {
   quillex::QtDialogService dialogs;
   {
     quillex::MainWindow window(*engine, dialogs);
-    engine->store.Pool().SetByteStep(quillex::kPoolByteStep);
-    engine->store.Pool().SetIndexStep(quillex::kPoolIndexStep);
+    quillex::UseScanPoolSteps(engine->store.Pool());
 
     // QApplication has taken its own options out of argv by now.
     const std::string path = quillex::JoinArguments(argc, argv);

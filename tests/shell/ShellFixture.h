@@ -19,9 +19,9 @@
 #include "scan/ScanDriver.h"
 #include "shell/ControlIds.h"
 #include "shell/MainWindow.h"
-#include "shell/PoolSteps.h"
 #include "shell/SearchPage.h"
 #include "shell/ShellTestSupport.h"
+#include "store/PoolSteps.h"
 #include "store/StringKind.h"
 
 namespace quillex::testing {
@@ -31,8 +31,7 @@ class ShellFixture : public ::testing::Test {
   ShellFixture() {
     engine_.table.RestoreDefaults();
     window_ = std::make_unique<MainWindow>(engine_, dialogs_);
-    engine_.store.Pool().SetByteStep(kPoolByteStep);
-    engine_.store.Pool().SetIndexStep(kPoolIndexStep);
+    UseScanPoolSteps(engine_.store.Pool());
     window_->SetQuitFunction([this] { ++quits_; });
   }
 
