@@ -26,7 +26,7 @@
 #include "views/gui/NormalView.h"
 #include "views/gui/ResultList.h"
 #include "views/gui/ResultListModel.h"
-#include "views/gui/ViewSwitch.h"
+#include "views/gui/RunningText.h"
 
 namespace quillex {
 namespace {
@@ -118,11 +118,11 @@ void BM_TextFind(benchmark::State& state) {
   NormalView view;
   view.resize(800, 600);
   view.show();
-  FillNormalView(view, f.store.Pool());
+  ShowRunningText(view, f.store.Pool());
   QApplication::processEvents();
   for (auto _ : state) {
     state.PauseTiming();
-    CollapseSelection(view);
+    view.SetSelection(0, 0);
     state.ResumeTiming();
     TextFind("needle", view);
   }
@@ -137,7 +137,7 @@ void BM_TextFindNothing(benchmark::State& state) {
   NormalView view;
   view.resize(800, 600);
   view.show();
-  FillNormalView(view, f.store.Pool());
+  ShowRunningText(view, f.store.Pool());
   QApplication::processEvents();
   for (auto _ : state) {
     TextFind("etaoinshrd", view);

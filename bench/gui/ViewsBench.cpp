@@ -20,7 +20,7 @@
 #include "views/gui/NormalView.h"
 #include "views/gui/ResultList.h"
 #include "views/gui/ResultListModel.h"
-#include "views/gui/ViewSwitch.h"
+#include "views/gui/RunningText.h"
 
 namespace quillex {
 namespace {
@@ -97,7 +97,7 @@ void BM_FillNormalView(benchmark::State& state) {
     state.PauseTiming();
     view.Clear();
     state.ResumeTiming();
-    FillNormalView(view, f.store.Pool());
+    ShowRunningText(view, f.store.Pool());
     view.render(&screen);
   }
   state.counters["bytes"] = static_cast<double>(view.TextSize());
@@ -111,7 +111,7 @@ void BM_ScrollNormalView(benchmark::State& state) {
   NormalView view;
   view.resize(800, 600);
   view.show();
-  FillNormalView(view, f.store.Pool());
+  ShowRunningText(view, f.store.Pool());
   view.ScrollLines(static_cast<int>(view.LineCount() / 2));
   view.SetSelection(view.LineStart(view.FirstVisibleLine() + 3),
                     view.LineStart(view.FirstVisibleLine() + 30));

@@ -2,21 +2,18 @@
 
 namespace quillex {
 
-// The title of the window and of every message box.
-inline constexpr const char* kProgramTitle = "Quillex " QUILLEX_VERSION;
-
-// Control, page and resource ids. They are the program's own numbers: layout
-// tables, command tables and tests all name controls by them. The result list
-// (1004), the normal view (1092) and the Copy command (40001) are named by
-// the views.
+// Control ids: the program's own numbers for the controls of its pages.
+// Layout tables, command tables and tests all name controls by them. The
+// result list (1004), the normal view (1092) and the Copy command (40001)
+// are named by the views, the character group boxes (1024 to 1066) by the
+// Filter page (filter/page/GroupBoxes.h); the templates, the menu and the
+// pictures by ResourceIds.h.
 
 // Tab container (template 127).
-inline constexpr int kContainerTemplate = 127;
 inline constexpr int kLogoControl = 1006;
 inline constexpr int kTabControl = 1016;
 
 // Search page (template 101).
-inline constexpr int kSearchPageTemplate = 101;
 inline constexpr int kFileFrame = 1018;
 inline constexpr int kFileLabel = 1019;
 inline constexpr int kFileNameEdit = 1000;
@@ -37,7 +34,6 @@ inline constexpr int kFindButton = 1011;
 inline constexpr int kSaveButton = 1010;
 
 // Filter page (template 125).
-inline constexpr int kFilterPageTemplate = 125;
 inline constexpr int kCharacterGroup = 1067;
 inline constexpr int kCustomBox = 1074;
 inline constexpr int kCustomField = 1073;
@@ -56,14 +52,6 @@ inline constexpr int kMustContainBox = 1078;
 inline constexpr int kMustContainField = 1079;
 
 // Help page (template 126).
-inline constexpr int kHelpPageTemplate = 126;
 inline constexpr int kHelpText = 1017;
-
-// Other resources.
-inline constexpr int kProgramIcon = 104;
-inline constexpr int kLogoBitmap = 111;
-inline constexpr int kLogoBitmapWidth = 32;
-inline constexpr int kLogoBitmapHeight = 358;
-inline constexpr int kPopupMenu = 135;
 
 }  // namespace quillex

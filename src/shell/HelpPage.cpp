@@ -7,6 +7,7 @@
 
 // Quillex
 #include "shell/ControlIds.h"
+#include "shell/ResourceIds.h"
 
 namespace quillex {
 

@@ -6,9 +6,6 @@
 #include <QLinearGradient>
 #include <QPainter>
 
-// Quillex
-#include "shell/ControlIds.h"
-
 namespace quillex {
 
 QImage MakeLogoImage() {

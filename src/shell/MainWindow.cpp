@@ -27,6 +27,7 @@
 #include "shell/HelpPage.h"
 #include "shell/Logo.h"
 #include "shell/OpenPath.h"
+#include "shell/ProgramTitle.h"
 #include "shell/SearchPage.h"
 #include "shell/TabContainer.h"
 #include "shell/TabControl.h"

@@ -9,6 +9,7 @@
 #include "filter/page/GroupBoxes.h"
 #include "scan/ScanHost.h"
 #include "shell/ControlIds.h"
+#include "shell/ResourceIds.h"
 #include "views/gui/NormalView.h"
 #include "views/gui/ResultList.h"
 

@@ -17,6 +17,8 @@
 #include "platform/Dialogs.h"
 #include "shell/ControlIds.h"
 #include "shell/OpenPath.h"
+#include "shell/ProgramTitle.h"
+#include "shell/ResourceIds.h"
 #include "views/AdvancedWriter.h"
 #include "views/OutputFormats.h"
 #include "views/SaveResults.h"
@@ -25,6 +27,7 @@
 #include "views/gui/NormalView.h"
 #include "views/gui/ResultList.h"
 #include "views/gui/ResultListModel.h"
+#include "views/gui/RunningText.h"
 #include "views/gui/ViewSwitch.h"
 
 namespace quillex {
@@ -109,7 +112,8 @@ void SearchPage::GoCommand() {
 
   // Both views stay empty and undrawn until the scan has filled them once.
   SetViewsDrawing(false);
-  ClearViews(*model_, *normal_);
+  model_->ClearRows();
+  normal_->Clear();
   SetControlText(kGoButton, QStringLiteral("S&top"));
   SetControlText(kStatusText, QStringLiteral("Scanning..."));
   SetScanControlsEnabled(false);
@@ -122,7 +126,8 @@ void SearchPage::GoCommand() {
   SetControlText(kStatusText, QStringLiteral("Ready"));
   SetViewsDrawing(true);
   SwitchViews();
-  CollapseSelection(*normal_);
+  // The text search starts from the empty selection at the text's start.
+  normal_->SetSelection(0, 0);
 
   if (lastReport_.opened && lastReport_.droppedResults > 0) {
     std::array<char, 512> text{};
@@ -300,7 +305,7 @@ void SearchPage::ReportOpenFailure(const std::string& /*path*/, const std::strin
 
 void SearchPage::FillViews() {
   model_->Fill();
-  FillNormalView(*normal_, engine_.store.Pool());
+  ShowRunningText(*normal_, engine_.store.Pool());
 }
 
 }  // namespace quillex

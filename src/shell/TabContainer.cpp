@@ -12,6 +12,7 @@
 // Quillex
 #include "shell/ControlIds.h"
 #include "shell/LogoButton.h"
+#include "shell/ResourceIds.h"
 #include "shell/TabControl.h"
 
 namespace quillex {

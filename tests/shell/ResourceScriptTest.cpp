@@ -8,6 +8,7 @@
 // Quillex
 #include "shell/ControlIds.h"
 #include "shell/LayoutTable.h"
+#include "shell/ResourceIds.h"
 #include "shell/ResourceScript.h"
 
 namespace quillex {

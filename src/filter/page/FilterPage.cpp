@@ -13,6 +13,7 @@
 #include "filter/page/GroupBoxes.h"
 #include "platform/Cp1252.h"
 #include "shell/ControlIds.h"
+#include "shell/ResourceIds.h"
 
 namespace quillex {
 

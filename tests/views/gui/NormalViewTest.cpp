@@ -15,6 +15,7 @@
 #include "views/gui/NormalView.h"
 #include "views/gui/ResultList.h"
 #include "views/gui/ResultListModel.h"
+#include "views/gui/RunningText.h"
 #include "views/gui/ViewSwitch.h"
 
 namespace quillex {
@@ -34,16 +35,13 @@ TEST(ViewSwitch, FillClearAndSwitchTheTwoViews) {
   ResultList list(model);
   NormalView view;
 
-  FillNormalView(view, store.Pool());
+  ShowRunningText(view, store.Pool());
   EXPECT_TRUE(view.Text().empty()) << "no results leave the view empty";
 
   AddTexts(store, {"ab", "cd", "e"});
   model.Fill();
-  FillNormalView(view, store.Pool());
+  ShowRunningText(view, store.Pool());
   EXPECT_EQ(view.Text(), "ab cd e ");
-  view.SetSelection(3, 5);
-  CollapseSelection(view);
-  EXPECT_EQ(view.Selection(), (TextRange{0, 0}));
 
   QWidget page;
   list.setParent(&page);
@@ -64,11 +62,12 @@ TEST(ViewSwitch, FillClearAndSwitchTheTwoViews) {
   std::string big(70000, 'x');
   big.back() = 'Z';
   store.AddResult(99, 0, 0, big.c_str(), StringKind::Ansi);
-  FillNormalView(view, store.Pool());
+  ShowRunningText(view, store.Pool());
   ASSERT_EQ(view.Text().size(), 8 + big.size() + 1);
   EXPECT_EQ(view.FindText("xz ", 0), (TextRange{8 + big.size() - 2, 8 + big.size() + 1}));
 
-  ClearViews(model, view);
+  model.ClearRows();
+  view.Clear();
   EXPECT_EQ(model.rowCount(), 0);
   EXPECT_TRUE(view.Text().empty());
   list.setParent(nullptr);
