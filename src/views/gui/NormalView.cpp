@@ -245,15 +245,72 @@ std::size_t NormalView::PositionAt(const QPoint& viewportPos) const {
   return end;
 }
 
-void NormalView::paintEvent(QPaintEvent* event) {
+// One display line as it is painted: its characters (tabs as spaces) and the
+// columns where the selection starts and ends on it.
+struct NormalView::PaintedLine {
+  QString text;
+  std::size_t selStartColumn = 0;
+  std::size_t selEndColumn = 0;
+};
+
+void NormalView::DecodeLine(std::size_t l, const TextRange& selection, std::size_t maxColumns,
+                            PaintedLine& painted) const {
   static const std::array<char16_t, 256> glyphs = BuildGlyphs();
+  const std::size_t end = LineEnd(l);
+  painted.text.resize(0);  // keeps its capacity
+  painted.selStartColumn = 0;
+  painted.selEndColumn = 0;
+  std::size_t column = 0;
+  std::size_t pos = LineStart(l);
+  for (; pos < end && column < maxColumns; ++pos) {
+    if (pos == selection.start) {
+      painted.selStartColumn = column;
+    }
+    if (pos == selection.end) {
+      painted.selEndColumn = column;
+    }
+    const char c = text_[pos];
+    if (c == '\t') {
+      const std::size_t width = CharColumns(c, column);
+      painted.text.resize(painted.text.size() + static_cast<qsizetype>(width), QLatin1Char(' '));
+      column += width;
+    } else {
+      painted.text.append(QChar(glyphs[static_cast<unsigned char>(c)]));
+      ++column;
+    }
+  }
+  if (selection.start >= pos) {
+    painted.selStartColumn = column;
+  }
+  if (selection.end >= pos) {
+    painted.selEndColumn = column;
+  }
+}
+
+QRectF NormalView::SelectedRect(std::size_t l, const TextRange& selection,
+                                const PaintedLine& painted, int y) const {
+  const std::size_t start = LineStart(l);
+  const std::size_t end = LineEnd(l);
+  const std::size_t next = NextLineStart(l);
+  if (selection.start == selection.end || selection.start >= next || selection.end <= start) {
+    return {};
+  }
+  const std::size_t selStartColumn = selection.start < start ? 0 : painted.selStartColumn;
+  const std::size_t selEndColumn = painted.selEndColumn;
+  // A selected line break shows as one selected column after the text.
+  const std::size_t breakColumn = (selection.end > end && next > end) ? 1 : 0;
+  const std::size_t width = selEndColumn - std::min(selStartColumn, selEndColumn) + breakColumn;
+  return {margin_ + static_cast<double>(selStartColumn) * charWidth_, static_cast<double>(y),
+          static_cast<double>(width) * charWidth_, static_cast<double>(lineHeight_)};
+}
+
+void NormalView::paintEvent(QPaintEvent* event) {
   EnsureLayout();
   QPainter painter(viewport());
   painter.fillRect(event->rect(), palette().color(QPalette::Base));
   painter.setFont(font());
 
   const TextRange selection = Selection();
-  const bool hasSelection = selection.start != selection.end;
   const std::size_t first = FirstVisibleLine();
   const std::size_t rows = static_cast<std::size_t>(viewport()->height() / lineHeight_ + 2);
   const std::size_t last = std::min(lineStarts_.size(), first + rows);
@@ -264,62 +321,23 @@ void NormalView::paintEvent(QPaintEvent* event) {
   const QColor selectedColour = palette().color(QPalette::HighlightedText);
   const QColor highlight = palette().color(QPalette::Highlight);
 
-  // One buffer for every line of the page; resize(0) keeps its capacity.
-  QString line;
-  line.reserve(static_cast<qsizetype>(maxColumns + kTabColumns));
+  // One buffer for every line of the page.
+  PaintedLine painted;
+  painted.text.reserve(static_cast<qsizetype>(maxColumns + kTabColumns));
   for (std::size_t l = first; l < last; ++l) {
     const int y = margin_ + static_cast<int>(l - first) * lineHeight_;
-    const std::size_t start = LineStart(l);
-    const std::size_t end = LineEnd(l);
-    const std::size_t next = NextLineStart(l);
-    line.resize(0);
-    std::size_t column = 0;
-    std::size_t selStartColumn = 0;
-    std::size_t selEndColumn = 0;
-    std::size_t pos = start;
-    for (; pos < end && column < maxColumns; ++pos) {
-      if (pos == selection.start) {
-        selStartColumn = column;
-      }
-      if (pos == selection.end) {
-        selEndColumn = column;
-      }
-      const char c = text_[pos];
-      if (c == '\t') {
-        const std::size_t width = CharColumns(c, column);
-        line.resize(line.size() + static_cast<qsizetype>(width), QLatin1Char(' '));
-        column += width;
-      } else {
-        line.append(QChar(glyphs[static_cast<unsigned char>(c)]));
-        ++column;
-      }
-    }
-    if (selection.start >= pos) {
-      selStartColumn = column;
-    }
-    if (selection.end >= pos) {
-      selEndColumn = column;
-    }
-
-    QRectF selected;
-    if (hasSelection && selection.start < next && selection.end > start) {
-      if (selection.start < start) {
-        selStartColumn = 0;
-      }
-      // A selected line break shows as one selected column after the text.
-      const std::size_t breakColumn = (selection.end > end && next > end) ? 1 : 0;
-      const std::size_t width = selEndColumn - std::min(selStartColumn, selEndColumn) + breakColumn;
-      selected = QRectF(margin_ + static_cast<double>(selStartColumn) * charWidth_, y,
-                        static_cast<double>(width) * charWidth_, lineHeight_);
+    DecodeLine(l, selection, maxColumns, painted);
+    const QRectF selected = SelectedRect(l, selection, painted, y);
+    if (!selected.isNull()) {
       painter.fillRect(selected, highlight);
     }
     painter.setPen(textColour);
-    painter.drawText(margin_, y + ascent_, line);
+    painter.drawText(margin_, y + ascent_, painted.text);
     if (!selected.isEmpty()) {
       painter.save();
       painter.setClipRect(selected);
       painter.setPen(selectedColour);
-      painter.drawText(margin_, y + ascent_, line);
+      painter.drawText(margin_, y + ascent_, painted.text);
       painter.restore();
     }
   }

@@ -9,6 +9,7 @@
 
 // Qt
 #include <QAbstractScrollArea>
+#include <QRectF>
 #include <QString>
 
 namespace quillex {
@@ -98,6 +99,13 @@ class NormalView : public QAbstractScrollArea {
   // Start of the next display line, or the text's end for the last one.
   [[nodiscard]] std::size_t NextLineStart(std::size_t line) const;
   [[nodiscard]] std::size_t PositionAt(const QPoint& viewportPos) const;
+  // Painting, a display line at a time: its characters, and the rectangle
+  // of its selected part (null where nothing on it is selected).
+  struct PaintedLine;
+  void DecodeLine(std::size_t line, const TextRange& selection, std::size_t maxColumns,
+                  PaintedLine& painted) const;
+  [[nodiscard]] QRectF SelectedRect(std::size_t line, const TextRange& selection,
+                                    const PaintedLine& painted, int y) const;
 
   // What SetText was given; empty while the view shows borrowed bytes.
   std::string owned_;
