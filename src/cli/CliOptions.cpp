@@ -23,24 +23,28 @@ namespace {
 std::string ReadGroups(const std::string& list, std::vector<int>& groups);
 std::string ReadFormat(const std::string& name, CliOptions& options);
 
+// An option whose value goes into a field as it is.
+template <auto field>
+std::string Store(const std::string& value, CliOptions& options) {
+  options.*field = value;
+  return {};
+}
+
+// An option without a value that switches a flag on.
+template <auto flag>
+std::string Raise(const std::string& /*value*/, CliOptions& options) {
+  options.*flag = true;
+  return {};
+}
+
 // The options a run takes; each row's function puts its value in place.
 constexpr std::array<OptionRow, 17> kOptions{{
     {"-n", "--min", OptionValue::Digits, "N", "\"Min text length\" field (default 5)",
-     [](const std::string& value, CliOptions& options) {
-       options.minText = value;
-       return std::string();
-     }},
+     &Store<&CliOptions::minText>},
     {nullptr, "--max", OptionValue::Digits, "N", "\"Max text length\" field (default 1024)",
-     [](const std::string& value, CliOptions& options) {
-       options.maxText = value;
-       return std::string();
-     }},
+     &Store<&CliOptions::maxText>},
     {nullptr, "--repeat", OptionValue::Digits, "N",
-     "tick \"Discard strings with\" with N in its field",
-     [](const std::string& value, CliOptions& options) {
-       options.repeatText = value;
-       return std::string();
-     }},
+     "tick \"Discard strings with\" with N in its field", &Store<&CliOptions::repeatText>},
     {nullptr, "--include", OptionValue::Text, "CHARS",
      "tick \"Include these characters too\" with CHARS in its field",
      [](const std::string& value, CliOptions& options) {
@@ -65,10 +69,7 @@ constexpr std::array<OptionRow, 17> kOptions{{
      }},
     {nullptr, "--list-groups", OptionValue::None, nullptr,
      "print each group's name and whether it is ticked by default",
-     [](const std::string&, CliOptions& options) {
-       options.listGroups = true;
-       return std::string();
-     }},
+     &Raise<&CliOptions::listGroups>},
     {nullptr, "--format", OptionValue::Text, "FORMAT",
      "write the results in FORMAT, one of those below\n(default text)", &ReadFormat},
     {nullptr, "--plain", OptionValue::None, nullptr, "the same as --format plain",
@@ -76,10 +77,7 @@ constexpr std::array<OptionRow, 17> kOptions{{
     {nullptr, "--csv-raw", OptionValue::None, nullptr,
      "csv: write a cell that starts like a spreadsheet formula\n"
      "as it is, without the guarding '",
-     [](const std::string&, CliOptions& options) {
-       options.csvRaw = true;
-       return std::string();
-     }},
+     &Raise<&CliOptions::csvRaw>},
     {"-o", "--output", OptionValue::Text, "FILE",
      "write to FILE (as Save creates it) instead of standard output;\n"
      "FILE - is standard output",
@@ -91,17 +89,11 @@ constexpr std::array<OptionRow, 17> kOptions{{
        return std::string();
      }},
     {"-q", "--quiet", OptionValue::None, nullptr, "no summary on standard error",
-     [](const std::string&, CliOptions& options) {
-       options.quiet = true;
-       return std::string();
-     }},
+     &Raise<&CliOptions::quiet>},
     {nullptr, "--timings", OptionValue::None, nullptr,
      "print the passes' times (\"ansi+unicode 12.3 ms\",\n"
      "\"resource 0.4 ms\") on standard error",
-     [](const std::string&, CliOptions& options) {
-       options.timings = true;
-       return std::string();
-     }},
+     &Raise<&CliOptions::timings>},
     {nullptr, "--pool-limit", OptionValue::Digits, "BYTES",
      "keep the stored texts (NULs included) below BYTES bytes;\n"
      "results beyond that are dropped and reported (exit status 3)",
@@ -113,15 +105,9 @@ constexpr std::array<OptionRow, 17> kOptions{{
        return std::string();
      }},
     {"-h", "--help", OptionValue::None, nullptr, "print this help and exit",
-     [](const std::string&, CliOptions& options) {
-       options.help = true;
-       return std::string();
-     }},
+     &Raise<&CliOptions::help>},
     {nullptr, "--version", OptionValue::None, nullptr, "print the version and exit",
-     [](const std::string&, CliOptions& options) {
-       options.version = true;
-       return std::string();
-     }},
+     &Raise<&CliOptions::version>},
 }};
 
 // Help lines start their text in this column.

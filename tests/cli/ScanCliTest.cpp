@@ -2,7 +2,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -22,6 +21,7 @@
 
 // Ours
 #include "cli/CliOptions.h"
+#include "support/FileBytes.h"
 #include "support/PeBuilder.h"
 #include "support/RecordParsers.h"
 
@@ -30,20 +30,12 @@ extern char** environ;
 namespace quillex {
 namespace {
 
+using testing::ReadFile;
+using testing::WriteFile;
+
 const std::string kHeader =
     "\r\nFile pos       Mem pos          ID   Text\r\n"
     "========       =======          ==   ====\r\n\r\n";
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;

@@ -4,8 +4,6 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 // POSIX
@@ -19,9 +17,13 @@
 #include "platform/InputFile.h"
 #include "platform/OutputStream.h"
 #include "platform/SaveFile.h"
+#include "support/FileBytes.h"
 
 namespace quillex {
 namespace {
+
+using testing::ReadFile;
+using testing::WriteFile;
 
 // The content of a saved list of `count` rows, "row0\n" to "row<count-1>\n",
 // each row one write of the stream, so that a write that fails on cue fails
@@ -36,17 +38,6 @@ ContentWriter Rows(int count) {
     }
     return 0;
   };
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
 }
 
 // A directory of its own under the test temp dir, emptied on the way out.

@@ -2,7 +2,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -19,6 +18,7 @@
 #include "platform/OutputStream.h"
 #include "shell/ShellFixture.h"
 #include "shell/TabContainer.h"
+#include "support/FileBytes.h"
 #include "views/AdvancedWriter.h"
 #include "views/gui/NormalView.h"
 #include "views/gui/ResultList.h"
@@ -26,11 +26,6 @@
 
 namespace quillex::testing {
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // "entry NNN" lines of 10 bytes each: result k lies at file position 10 k.
 std::string EntryLines(int count) {

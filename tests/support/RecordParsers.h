@@ -13,6 +13,9 @@
 #include <variant>
 #include <vector>
 
+// Ours
+#include "platform/Utf8.h"
+
 namespace quillex::testing {
 
 using JsonValue = std::variant<std::string, std::uint64_t>;
@@ -104,24 +107,6 @@ class JsonLineReader {
       }
     }
     return true;
-  }
-
-  static void PutUtf8(std::string& out, std::uint32_t c) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
   }
 
   // A raw UTF-8 sequence inside a string, checked for well-formedness.
@@ -224,7 +209,7 @@ class JsonLineReader {
             }
             code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
           }
-          PutUtf8(out, code);
+          AppendUtf8(out, code);
           break;
         }
         default:

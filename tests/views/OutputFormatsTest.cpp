@@ -1,8 +1,6 @@
 // Standard library
 #include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <set>
 #include <string>
@@ -15,6 +13,7 @@
 
 // Ours
 #include "platform/OutputStream.h"
+#include "support/FileBytes.h"
 #include "views/AdvancedWriter.h"
 #include "views/CsvWriter.h"
 #include "views/JsonLinesWriter.h"
@@ -27,13 +26,10 @@
 namespace quillex {
 namespace {
 
+using testing::ReadFile;
+
 using testing::RecordFixture;
 using testing::Written;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 TEST(OutputFormats, OneTableOfNamedFormats) {
   std::set<std::string_view> names;
