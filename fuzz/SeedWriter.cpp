@@ -63,6 +63,13 @@ int main(int argc, char** argv) {
   quillex::testing::Put32(damaged.bytes, damaged.dataEntries[0], 0xFFFFFF00u);
   seeds.emplace_back("rsrc-rva-outside", Image(false, damaged));
 
+  // One small section listed 64 times whose tree is a diamond of 20 levels
+  // ending in a string block: only the bound over the whole pass keeps its
+  // walks short.
+  seeds.emplace_back("rsrc-repeated-diamond",
+                     quillex::testing::RepeatedSectionImage(
+                         quillex::testing::DiamondTree(20, 16, 0x2000), 0x2000, 64));
+
   Bytes cut = Image(false, layout);
   cut.resize(PeBuilder().SectionTable() + 60);
   seeds.emplace_back("table-cut", cut);
