@@ -717,7 +717,6 @@ TEST_F(ResourcePass, ARepeatedDiamondEndsAtTheFilesVisits) {
 TEST_F(ResourcePass, ARepeatedBlockOfLongStringsEndsAtTheFilesBytes) {
   const Bytes section = testing::DiamondTree(20, 1024, 0x1000);
   const std::uint64_t perString = 2 + 2 * 1024;
-  const std::uint64_t sectionBudget = 4 * section.size() + ResourceScanner::kReadBudgetMargin;
   for (std::uint32_t headers : {1000u, 65535u}) {
     SCOPED_TRACE(headers);
     Reset();
@@ -734,10 +733,11 @@ TEST_F(ResourcePass, ARepeatedBlockOfLongStringsEndsAtTheFilesBytes) {
     const std::uint64_t walked = budget.bytes - section.size();
     EXPECT_LE(found.size() * perString, walked);
     EXPECT_GT(found.size() * perString, walked * 9 / 10);
-    // Every section but the last met its own budget first.
-    EXPECT_EQ(static_cast<std::uint64_t>(host.warnings), walked / sectionBudget + 1);
     EXPECT_LE(found.size(), budget.results);
-    EXPECT_EQ(headers == 1000 ? 2 : 5, host.warnings);
+    // Each section's own budget is 4.3 MB: the first one, or the first four,
+    // met it before the last met the pass's (4.6 MB at 75 KB, 17.5 MB at
+    // 2.6 MB).
+    EXPECT_EQ(host.warnings, headers == 1000 ? 2 : 5);
   }
 }
 
