@@ -1,0 +1,239 @@
+// The matchers of numeric addresses: ipv4 and ipv6.
+
+// Standard library
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+// Ours
+#include "tags/TagMatchers.h"
+#include "tags/TextChars.h"
+
+namespace quillex {
+namespace {
+
+using namespace tagtext;
+constexpr std::size_t kNone = std::string_view::npos;
+
+// Reads four decimal octets joined by dots from `at`: each 0 to 255, without
+// leading zeros (inet_aton would read "010" as octal, so nobody writes it).
+// Returns the end, or kNone.
+std::size_t ReadDottedQuad(std::string_view text, std::size_t at, std::array<int, 4>& octets) {
+  for (std::size_t part = 0; part < 4; ++part) {
+    if (part > 0) {
+      if (At(text, at) != '.') {
+        return kNone;
+      }
+      ++at;
+    }
+    std::size_t digits = 0;
+    int value = 0;
+    while (digits < 4 && IsDigit(At(text, at + digits))) {
+      value = value * 10 + (text[at + digits] - '0');
+      ++digits;
+    }
+    if (digits == 0 || digits > 3 || value > 255 || (digits > 1 && text[at] == '0')) {
+      return kNone;
+    }
+    octets[part] = value;
+    at += digits;
+  }
+  return at;
+}
+
+// Whether the word before `at` (past spaces, '=' and ':') names a version:
+// "Version=4.0.0.0", "FileVersion 6.1.0.1", "build 1.2.3.4".
+bool AfterVersionWord(std::string_view text, std::size_t at) {
+  std::size_t end = at;
+  while (end > 0 && at - end < 3 &&
+         (text[end - 1] == ' ' || text[end - 1] == '=' || text[end - 1] == ':')) {
+    --end;
+  }
+  std::size_t start = end;
+  while (start > 0 && IsAlpha(text[start - 1])) {
+    --start;
+  }
+  const std::string_view word = text.substr(start, end - start);
+  return (word.size() >= 7 && EqualsNoCase(word.substr(word.size() - 7), "version")) ||
+         EqualsNoCase(word, "ver") || EqualsNoCase(word, "v") || EqualsNoCase(word, "build") ||
+         EqualsNoCase(word, "release") || EqualsNoCase(word, "rev");
+}
+
+// Whether four octets that read as an address are more likely something else:
+// a version "1.0.0.0" to "9.0.0.0" (the assembly versions of .NET), or an
+// object identifier under 2.5 (X.500 attributes, "2.5.4.3") or 1.3.6.1.
+bool LooksLikeVersionOrOid(const std::array<int, 4>& octets) {
+  if (octets[0] < 10 && octets[1] == 0 && octets[2] == 0 && octets[3] == 0 && octets[0] > 0) {
+    return true;
+  }
+  return (octets[0] == 2 && octets[1] == 5) ||
+         (octets[0] == 1 && octets[1] == 3 && octets[2] == 6 && octets[3] == 1);
+}
+
+// An optional ":port" after an address at `at`: true when there is none or it
+// is 1 to 65535; false for a malformed one ("1.2.3.4:99999").
+bool PortIsValid(std::string_view text, std::size_t at) {
+  if (At(text, at) != ':' || !IsDigit(At(text, at + 1))) {
+    return true;
+  }
+  long value = 0;
+  std::size_t i = at + 1;
+  for (; IsDigit(At(text, i)) && i - at <= 5; ++i) {
+    value = value * 10 + (text[i] - '0');
+  }
+  return !IsWord(At(text, i)) && value >= 1 && value <= 65535;
+}
+
+bool IsIpv6RunChar(char c) {
+  return IsHex(c) || c == ':' || c == '.';
+}
+
+// The parts of an IPv6 address read so far.
+struct Ipv6Shape {
+  std::size_t groups = 0;     // an embedded IPv4 address counts as two
+  std::size_t hexDigits = 0;  // digits of the groups of hexadecimal
+  bool compressed = false;    // "::" seen
+  bool allPairs = true;       // every group two digits long
+  bool upper = false;
+  bool lower = false;
+};
+
+// Reads one group (or the IPv4 address that may end the address) at `at`;
+// returns its end, or kNone.
+std::size_t ReadIpv6Group(std::string_view run, std::size_t at, Ipv6Shape& shape) {
+  std::size_t end = at;
+  while (end < run.size() && IsHex(run[end])) {
+    shape.upper = shape.upper || IsUpper(run[end]);
+    shape.lower = shape.lower || IsLower(run[end]);
+    ++end;
+  }
+  if (end < run.size() && run[end] == '.') {
+    std::array<int, 4> octets{};
+    if (ReadDottedQuad(run, at, octets) != run.size()) {
+      return kNone;
+    }
+    shape.groups += 2;
+    shape.hexDigits += 4;
+    return run.size();
+  }
+  if (end == at || end - at > 4) {
+    return kNone;
+  }
+  ++shape.groups;
+  shape.hexDigits += end - at;
+  shape.allPairs = shape.allPairs && end - at == 2;
+  return end;
+}
+
+// Whether `run` (hex digits, colons and dots, trimmed) is an IPv6 address.
+bool IsIpv6(std::string_view run) {
+  Ipv6Shape shape;
+  std::size_t i = 0;
+  if (run.substr(0, 2) == "::") {
+    shape.compressed = true;
+    i = 2;
+  } else if (At(run, 0) == ':') {
+    return false;
+  }
+  while (i < run.size()) {
+    i = ReadIpv6Group(run, i, shape);
+    if (i == kNone) {
+      return false;
+    }
+    if (i == run.size()) {
+      break;
+    }
+    if (At(run, i + 1) == ':') {
+      if (shape.compressed || At(run, i + 2) == ':') {
+        return false;
+      }
+      shape.compressed = true;
+      i += 2;
+    } else if (++i == run.size()) {
+      return false;
+    }
+  }
+  // Groups of one case only: "Add::Face" is a name of code.
+  if (shape.upper && shape.lower) {
+    return false;
+  }
+  if (shape.compressed) {
+    // "::1" is the loopback address; otherwise two groups and three digits at
+    // least, so that "A::B" and "1::2" stay code and numbers.
+    return run == "::1" || (shape.groups >= 2 && shape.groups <= 7 && shape.hexDigits >= 3);
+  }
+  // Eight groups of two digits are a byte list (an EUI-64, a dump), not an
+  // address written out in full.
+  return shape.groups == 8 && !shape.allPairs;
+}
+
+}  // namespace
+
+// ipv4: four decimal octets of at most 255 without leading zeros, standing
+// alone (no letter, digit or dot on either side, so "1.2.3.4.5" and
+// "v1.2.3.4" are not addresses), optionally followed by a port of 1 to 65535.
+// Versions are left out where they can be told: after a word such as
+// "Version", after "Product/", before "-beta" and in the form "N.0.0.0" for N
+// of 1 to 9, as are object identifiers under 2.5 and 1.3.6.1.
+bool MatchIpv4(std::string_view text, MatchContext&) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char before = Before(text, i);
+    if (!IsDigit(text[i]) || IsWord(before) || before == '.') {
+      continue;
+    }
+    std::array<int, 4> octets{};
+    const std::size_t end = ReadDottedQuad(text, i, octets);
+    if (end == kNone) {
+      continue;
+    }
+    const char after = At(text, end);
+    // "1.2.3.4.5", "1.2.3.4-beta" and "Chrome/120.0.0.0" are versions.
+    if (IsWord(after) || ((after == '.' || after == '-') && IsAlnum(At(text, end + 1))) ||
+        (before == '/' && IsAlpha(Before(text, i - 1))) || !PortIsValid(text, end) ||
+        LooksLikeVersionOrOid(octets) || AfterVersionWord(text, i)) {
+      continue;
+    }
+    return true;
+  }
+  return false;
+}
+
+// ipv6: eight groups of one to four hex digits, or fewer with one "::", the
+// last two groups optionally an IPv4 address ("::ffff:192.0.2.1"), standing
+// alone or in brackets, optionally with a zone ("fe80::1%eth0"); "::" only in
+// brackets. Left out:
+// groups that mix upper and lower case, compressed forms with one group other
+// than "::1" or with fewer than three digits, and eight groups of two digits.
+bool MatchIpv6(std::string_view text, MatchContext&) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (!IsIpv6RunChar(text[i])) {
+      ++i;
+      continue;
+    }
+    const std::size_t start = i;
+    std::size_t colons = 0;
+    for (; i < text.size() && IsIpv6RunChar(text[i]); ++i) {
+      colons += text[i] == ':' ? 1 : 0;
+    }
+    std::size_t end = i;
+    // A full stop or a colon of the sentence after the address.
+    while (end > start && text[end - 1] == '.') {
+      --end;
+    }
+    if (end - start >= 2 && text[end - 1] == ':' && text[end - 2] != ':') {
+      --end;
+    }
+    if (colons < 2 || IsWord(Before(text, start)) || IsWord(At(text, i))) {
+      continue;
+    }
+    const std::string_view run = text.substr(start, end - start);
+    // "::" alone is the unspecified address only in brackets ("[::]:80").
+    if (IsIpv6(run) || (run == "::" && Before(text, start) == '[' && At(text, end) == ']')) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace quillex

@@ -1,0 +1,304 @@
+// The matchers of encoded values and templates: guid, base64, hash and format.
+
+// Standard library
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+// Ours
+#include "tags/TagMatchers.h"
+#include "tags/TextChars.h"
+
+namespace quillex {
+namespace {
+
+using namespace tagtext;
+constexpr std::size_t kNone = std::string_view::npos;
+
+// Whether `text` holds `count` ascending neighbours in a row ("ABCDEF",
+// "0123456789abcdef" counts 0-9 and a-f apart): the mark of an alphabet table,
+// which random data almost never shows.
+bool HasAscendingRun(std::string_view text, std::size_t count) {
+  std::size_t run = 1;
+  for (std::size_t i = 1; i < text.size(); ++i) {
+    run = text[i] == text[i - 1] + 1 ? run + 1 : 1;
+    if (run >= count) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// A GUID's five groups of hex digits, 8-4-4-4-12, at `at`.
+bool IsGuidAt(std::string_view text, std::size_t at) {
+  static constexpr std::array<std::size_t, 5> kGroups = {8, 4, 4, 4, 12};
+  std::size_t i = at;
+  for (std::size_t group = 0; group < kGroups.size(); ++group) {
+    if (group > 0 && At(text, i++) != '-') {
+      return false;
+    }
+    for (std::size_t n = 0; n < kGroups[group]; ++n) {
+      if (!IsHex(At(text, i++))) {
+        return false;
+      }
+    }
+  }
+  return !IsWord(At(text, i)) && At(text, i) != '-';
+}
+
+bool IsBase64Char(char c) {
+  return IsAlnum(c) || c == '+' || c == '/';
+}
+
+// 0 upper case, 1 lower case, 2 digit, 3 '+' or '/'.
+int Base64Class(char c) {
+  if (IsUpper(c)) {
+    return 0;
+  }
+  if (IsLower(c)) {
+    return 1;
+  }
+  return IsDigit(c) ? 2 : 3;
+}
+
+int Base64Value(char c) {
+  switch (Base64Class(c)) {
+    case 0:
+      return c - 'A';
+    case 1:
+      return c - 'a' + 26;
+    case 2:
+      return c - '0' + 52;
+    default:
+      return c == '+' ? 62 : 63;
+  }
+}
+
+// Whether `data` (base64 characters without the padding) followed by
+// `padding` '=' reads as encoded data rather than a name.
+bool IsBase64Data(std::string_view data, std::size_t padding) {
+  // Padding fills the last group of four; an encoder leaves the bits that
+  // fall into it zero, so "…Q==" and "…E=" can end data, "…R==" cannot.
+  if ((data.size() + padding) % 4 != 0 || padding > 2 ||
+      (padding == 1 && (Base64Value(data.back()) & 3) != 0) ||
+      (padding == 2 && (Base64Value(data.back()) & 15) != 0)) {
+    return false;
+  }
+  std::array<std::size_t, 4> counts{};
+  std::size_t changes = 0;
+  std::size_t wordStarts = 0;  // capitals followed by two small letters
+  bool hex = true;
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    const int kind = Base64Class(data[i]);
+    ++counts[static_cast<std::size_t>(kind)];
+    changes += i > 0 && kind != Base64Class(data[i - 1]) ? 1 : 0;
+    wordStarts += kind == 0 && IsLower(At(data, i + 1)) && IsLower(At(data, i + 2)) ? 1 : 0;
+    hex = hex && IsHex(data[i]);
+  }
+  // Random bytes encoded give upper and lower case, digits or symbols, and a
+  // change of class at about two characters in three; a capital starts a run
+  // of two small letters one time in six. A name changes class twice a word
+  // and nearly every capital starts a word ("InitializeCriticalSection"); a
+  // path changes at its slashes. Hex digits alone are the hash's.
+  return counts[0] > 0 && counts[1] > 0 && counts[2] + counts[3] > 0 && !hex &&
+         changes * 5 >= (data.size() - 1) * 2 && wordStarts * 2 <= counts[0] &&
+         !HasAscendingRun(data, 6);
+}
+
+// Whether the hex digits of `run` look like a digest: one case, both digits
+// and letters, at least eight different digits and no alphabet table.
+bool IsDigest(std::string_view run) {
+  bool upper = false;
+  bool lower = false;
+  bool digit = false;
+  std::uint32_t seen = 0;
+  for (const char c : run) {
+    upper = upper || IsUpper(c);
+    lower = lower || IsLower(c);
+    digit = digit || IsDigit(c);
+    seen |= 1u << HexValue(c);
+  }
+  std::size_t distinct = 0;
+  for (; seen != 0; seen &= seen - 1) {
+    ++distinct;
+  }
+  return (upper != lower) && digit && distinct >= 8 && !HasAscendingRun(run, 8);
+}
+
+constexpr std::string_view kConversions = "diouxXeEfFgGaAcCsSpnZm";
+
+// The length of the printf conversion at `at` (a '%'), or 0: an optional
+// Python mapping key "(name)" or position "1$", flags "-+#0'" (no space:
+// "100% sure" is prose), a width and a precision (digits or '*'), a length
+// (hh h ll l L q j z t I64 I32 I w) and a conversion letter.
+std::size_t ConversionLength(std::string_view text, std::size_t at) {
+  std::size_t i = at + 1;
+  if (At(text, i) == '(') {
+    const std::size_t close = text.find(')', i);
+    if (close == kNone || close == i + 1) {
+      return 0;
+    }
+    for (std::size_t k = i + 1; k < close; ++k) {
+      if (!IsWord(text[k])) {
+        return 0;
+      }
+    }
+    i = close + 1;
+  } else {
+    std::size_t digits = i;
+    while (IsDigit(At(text, digits))) {
+      ++digits;
+    }
+    if (digits > i && At(text, digits) == '$') {
+      i = digits + 1;
+    }
+  }
+  while (std::string_view("-+#0'").find(At(text, i)) != kNone && At(text, i) != '\0') {
+    ++i;
+  }
+  for (bool precision = false;; precision = true) {
+    if (At(text, i) == '*') {
+      ++i;
+    } else {
+      while (IsDigit(At(text, i))) {
+        ++i;
+      }
+    }
+    if (precision || At(text, i) != '.') {
+      break;
+    }
+    ++i;
+  }
+  for (const std::string_view length :
+       {"hh", "ll", "I64", "I32", "h", "l", "L", "q", "j", "z", "t", "I", "w"}) {
+    if (text.substr(i, length.size()) == length) {
+      i += length.size();
+      break;
+    }
+  }
+  const char conversion = At(text, i);
+  return conversion != '\0' && kConversions.find(conversion) != kNone ? i + 1 - at : 0;
+}
+
+// Where the closing '%' of an environment variable "%NAME%" at `at` stands,
+// or kNone.
+std::size_t VariableClose(std::string_view text, std::size_t at) {
+  std::size_t i = at + 1;
+  if (!IsAlpha(At(text, i)) && At(text, i) != '_') {
+    return kNone;
+  }
+  while (IsWord(At(text, i)) || At(text, i) == '(' || At(text, i) == ')') {
+    ++i;
+  }
+  return At(text, i) == '%' ? i : kNone;
+}
+
+// Whether the '%' at `at` starts the zone of an IPv6 address
+// ("fe80::1%eth0"): it follows hex digits and colons, two of them at least.
+bool IsIpv6Zone(std::string_view text, std::size_t at) {
+  std::size_t colons = 0;
+  std::size_t i = at;
+  while (i > 0 && (IsHex(text[i - 1]) || text[i - 1] == ':')) {
+    colons += text[--i] == ':' ? 1 : 0;
+  }
+  return colons >= 2 && IsHex(Before(text, at));
+}
+
+}  // namespace
+
+// guid: 8-4-4-4-12 hex digits, with or without braces, not run on into more
+// hex digits, letters or hyphens.
+bool MatchGuid(std::string_view text, MatchContext&) {
+  for (std::size_t i = 0; i + 36 <= text.size(); ++i) {
+    const char before = Before(text, i);
+    if (IsHex(text[i]) && !IsWord(before) && before != '-' && IsGuidAt(text, i)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// base64: a run of 20 characters or more of the base64 alphabet standing
+// alone (not joined to '_' or '-', the marks of names and of the URL
+// alphabet), at most two '=' after it, a length in whole groups of four with
+// canonical padding, and the mix of IsBase64Data: upper and lower case, a digit
+// or symbol, classes changing often, capitals that seldom start words, not
+// hex digits alone, no alphabet table.
+bool MatchBase64(std::string_view text, MatchContext&) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (!IsBase64Char(text[i])) {
+      ++i;
+      continue;
+    }
+    const std::size_t start = i;
+    while (i < text.size() && IsBase64Char(text[i])) {
+      ++i;
+    }
+    std::size_t padding = 0;
+    while (At(text, i + padding) == '=') {
+      ++padding;
+    }
+    const char before = Before(text, start);
+    const char after = At(text, i + padding);
+    if (i + padding - start >= 20 && before != '_' && before != '-' && after != '_' &&
+        after != '-' && IsBase64Data(text.substr(start, i - start), padding)) {
+      return true;
+    }
+    i += padding;
+  }
+  return false;
+}
+
+// hash: a run of exactly 32, 40 or 64 hex digits (MD5, SHA-1, SHA-256)
+// standing alone, as IsDigest has it: one case, digits and letters, at least
+// eight different digits (so not all one digit), not an alphabet table.
+bool MatchHash(std::string_view text, MatchContext&) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (!IsHex(text[i]) || IsWord(Before(text, i))) {
+      ++i;
+      continue;
+    }
+    const std::size_t start = i;
+    while (i < text.size() && IsHex(text[i])) {
+      ++i;
+    }
+    const std::size_t length = i - start;
+    if ((length == 32 || length == 40 || length == 64) && !IsWord(At(text, i)) &&
+        IsDigest(text.substr(start, length))) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// format: a printf conversion as ConversionLength reads it ("%s", "%-08.3lf",
+// "%I64u", "%(name)s"). "%%" is a percent sign, "%APPDATA%" an environment
+// variable whose name is more than a conversion ("%ls%" is a conversion); in
+// a text holding "://" the URL escapes "%2F" are not conversions, and neither
+// is the zone of an IPv6 address ("fe80::1%eth0").
+bool MatchFormat(std::string_view text, MatchContext&) {
+  const bool url = text.find("://") != kNone;
+  for (std::size_t at = text.find('%'); at != kNone; at = text.find('%', at + 1)) {
+    if (At(text, at + 1) == '%') {
+      ++at;
+      continue;
+    }
+    const std::size_t length = ConversionLength(text, at);
+    const std::size_t close = VariableClose(text, at);
+    if (close != kNone && at + length != close) {
+      at = close;
+      continue;
+    }
+    if (length == 0 || (url && length == 3 && IsHex(text[at + 1]) && IsHex(text[at + 2])) ||
+        IsIpv6Zone(text, at)) {
+      continue;
+    }
+    return true;
+  }
+  return false;
+}
+
+}  // namespace quillex

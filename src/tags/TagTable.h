@@ -1,0 +1,41 @@
+#pragma once
+
+// Standard library
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+// Ours
+#include "tags/TagId.h"
+#include "tags/TagMatchers.h"
+
+namespace quillex {
+
+using TagMatcher = bool (*)(std::string_view text, MatchContext& context);
+
+// One row of the tag table: everything about a tag in one place.
+struct TagInfo {
+  TagId id;
+  // The name used everywhere: filters, the command line, machine formats.
+  std::string_view name;
+  // One line for the user: what the tag marks.
+  std::string_view description;
+  // The prefilter: byte classes (TagByteClasses.h) the text must hold all of,
+  // and at least one of (0: no such need), and the shortest text that can
+  // match. A text failing them is never given to the matcher.
+  std::uint16_t needsAll;
+  std::uint16_t needsAny;
+  std::uint16_t shortest;
+  // The exact rule; its comment gives it in full.
+  TagMatcher matcher;
+};
+
+// The rows in TagId order.
+[[nodiscard]] std::span<const TagInfo> TagTable();
+[[nodiscard]] const TagInfo& TagInfoOf(TagId id);
+[[nodiscard]] std::string_view TagName(TagId id);
+// The tag named `name` (exactly, in lower case), or nothing.
+[[nodiscard]] std::optional<TagId> FindTag(std::string_view name);
+
+}  // namespace quillex
