@@ -41,8 +41,9 @@ std::size_t ReadDottedQuad(std::string_view text, std::size_t at, std::array<int
   return at;
 }
 
-// Whether the word before `at` (past spaces, '=' and ':') names a version:
-// "Version=4.0.0.0", "FileVersion 6.1.0.1", "build 1.2.3.4".
+// Whether the word before `at` (past spaces, '=' and ':') names a version or
+// a numbered section: "Version=4.0.0.0", "FileVersion 6.1.0.1", "build
+// 1.2.3.4", "Section 21.4.2.1", "See 2.1.17.3".
 bool AfterVersionWord(std::string_view text, std::size_t at) {
   std::size_t end = at;
   while (end > 0 && at - end < 3 &&
@@ -56,18 +57,27 @@ bool AfterVersionWord(std::string_view text, std::size_t at) {
   const std::string_view word = text.substr(start, end - start);
   return (word.size() >= 7 && EqualsNoCase(word.substr(word.size() - 7), "version")) ||
          EqualsNoCase(word, "ver") || EqualsNoCase(word, "v") || EqualsNoCase(word, "build") ||
-         EqualsNoCase(word, "release") || EqualsNoCase(word, "rev");
+         EqualsNoCase(word, "release") || EqualsNoCase(word, "rev") ||
+         EqualsNoCase(word, "section") || EqualsNoCase(word, "chapter") ||
+         EqualsNoCase(word, "see");
 }
 
-// Whether four octets that read as an address are more likely something else:
-// a version "1.0.0.0" to "9.0.0.0" (the assembly versions of .NET), or an
-// object identifier under 2.5 (X.500 attributes, "2.5.4.3") or 1.3.6.1.
+// Whether four octets that read as an address are more likely something else.
+// Versions count their first three parts in ones ("1.1.0.14", "2.0.0.5",
+// "6.1.2.3"), as few addresses do: of those, only the public resolvers that
+// programs check their connection with are kept ("1.1.1.1", "8.8.4.4",
+// "9.9.9.9"), and "0.0.0.0". Object identifiers under 2.5 (X.500 attributes,
+// "2.5.4.3") and 1.3 ("1.3.101.112") are left out too.
 bool LooksLikeVersionOrOid(const std::array<int, 4>& octets) {
-  if (octets[0] < 10 && octets[1] == 0 && octets[2] == 0 && octets[3] == 0 && octets[0] > 0) {
-    return true;
+  if (octets[0] < 10 && octets[1] < 10 && octets[2] < 10) {
+    const bool allEqual =
+        octets[0] == octets[1] && octets[1] == octets[2] && octets[2] == octets[3];
+    const bool resolver = (octets[0] == 8 && octets[1] == 8 && octets[2] == 4 && octets[3] == 4) ||
+                          (octets[0] == 1 && octets[1] == 0 && octets[2] == 0 && octets[3] == 1) ||
+                          (octets[0] == 4 && octets[1] == 2 && octets[2] == 2);
+    return !allEqual && !resolver;
   }
-  return (octets[0] == 2 && octets[1] == 5) ||
-         (octets[0] == 1 && octets[1] == 3 && octets[2] == 6 && octets[3] == 1);
+  return (octets[0] == 2 && octets[1] == 5) || (octets[0] == 1 && octets[1] == 3);
 }
 
 // An optional ":port" after an address at `at`: true when there is none or it
@@ -92,6 +102,7 @@ bool IsIpv6RunChar(char c) {
 struct Ipv6Shape {
   std::size_t groups = 0;     // an embedded IPv4 address counts as two
   std::size_t hexDigits = 0;  // digits of the groups of hexadecimal
+  bool decimal = false;       // a digit 0-9 among them
   bool compressed = false;    // "::" seen
   bool allPairs = true;       // every group two digits long
   bool upper = false;
@@ -104,6 +115,7 @@ std::size_t ReadIpv6Group(std::string_view run, std::size_t at, Ipv6Shape& shape
   std::size_t end = at;
   while (end < run.size() && IsHex(run[end])) {
     shape.upper = shape.upper || IsUpper(run[end]);
+    shape.decimal = shape.decimal || IsDigit(run[end]);
     shape.lower = shape.lower || IsLower(run[end]);
     ++end;
   }
@@ -114,6 +126,7 @@ std::size_t ReadIpv6Group(std::string_view run, std::size_t at, Ipv6Shape& shape
     }
     shape.groups += 2;
     shape.hexDigits += 4;
+    shape.decimal = true;
     return run.size();
   }
   if (end == at || end - at > 4) {
@@ -153,8 +166,9 @@ bool IsIpv6(std::string_view run) {
       return false;
     }
   }
-  // Groups of one case only: "Add::Face" is a name of code.
-  if (shape.upper && shape.lower) {
+  // Groups of one case only, and a digit somewhere: "Add::Face", "DB::DB"
+  // and "aa::bb" are names of code.
+  if ((shape.upper && shape.lower) || !shape.decimal) {
     return false;
   }
   if (shape.compressed) {
@@ -173,8 +187,8 @@ bool IsIpv6(std::string_view run) {
 // alone (no letter, digit or dot on either side, so "1.2.3.4.5" and
 // "v1.2.3.4" are not addresses), optionally followed by a port of 1 to 65535.
 // Versions are left out where they can be told: after a word such as
-// "Version", after "Product/", before "-beta" and in the form "N.0.0.0" for N
-// of 1 to 9, as are object identifiers under 2.5 and 1.3.6.1.
+// "Version", after "Product/" or "package-", before "-beta", and those that
+// LooksLikeVersionOrOid finds, as are object identifiers under 2.5 and 1.3.
 bool MatchIpv4(std::string_view text, MatchContext&) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char before = Before(text, i);
@@ -187,10 +201,12 @@ bool MatchIpv4(std::string_view text, MatchContext&) {
       continue;
     }
     const char after = At(text, end);
-    // "1.2.3.4.5", "1.2.3.4-beta" and "Chrome/120.0.0.0" are versions.
-    if (IsWord(after) || ((after == '.' || after == '-') && IsAlnum(At(text, end + 1))) ||
-        (before == '/' && IsAlpha(Before(text, i - 1))) || !PortIsValid(text, end) ||
-        LooksLikeVersionOrOid(octets) || AfterVersionWord(text, i)) {
+    // "1.2.3.4.5", "10.2.3.4-beta", "Chrome/120.0.0.0" and "text-1.2.5.0"
+    // are versions.
+    const char next = At(text, end + 1);
+    if (IsWord(after) || ((after == '.' || after == '-') && (IsAlnum(next) || next == '%')) ||
+        ((before == '/' || before == '-') && IsAlpha(Before(text, i - 1))) ||
+        !PortIsValid(text, end) || LooksLikeVersionOrOid(octets) || AfterVersionWord(text, i)) {
       continue;
     }
     return true;
@@ -201,7 +217,7 @@ bool MatchIpv4(std::string_view text, MatchContext&) {
 // ipv6: eight groups of one to four hex digits, or fewer with one "::", the
 // last two groups optionally an IPv4 address ("::ffff:192.0.2.1"), standing
 // alone or in brackets, optionally with a zone ("fe80::1%eth0"); "::" only in
-// brackets. Left out:
+// brackets. Left out: groups without a single decimal digit,
 // groups that mix upper and lower case, compressed forms with one group other
 // than "::1" or with fewer than three digits, and eight groups of two digits.
 bool MatchIpv6(std::string_view text, MatchContext&) {

@@ -75,6 +75,28 @@ int Base64Value(char c) {
   }
 }
 
+// Whether `run` is the Itanium C++ ABI's mangled name of a nested type, as
+// type information holds it: 'N', then names each written as its length and
+// its characters, then 'E' ("N10cmCTestSVN9LogParserE").
+bool IsMangledName(std::string_view run) {
+  if (run.size() < 4 || run.front() != 'N' || run.back() != 'E') {
+    return false;
+  }
+  std::size_t i = 1;
+  while (i < run.size() - 1) {
+    std::size_t length = 0;
+    const std::size_t digits = i;
+    while (i < run.size() && IsDigit(run[i])) {
+      length = length * 10 + static_cast<std::size_t>(run[i++] - '0');
+    }
+    if (i == digits || length == 0 || length > run.size() - 1 - i) {
+      return false;
+    }
+    i += length;
+  }
+  return i == run.size() - 1;
+}
+
 // Whether `data` (base64 characters without the padding) followed by
 // `padding` '=' reads as encoded data rather than a name.
 bool IsBase64Data(std::string_view data, std::size_t padding) {
@@ -88,6 +110,8 @@ bool IsBase64Data(std::string_view data, std::size_t padding) {
   std::array<std::size_t, 4> counts{};
   std::size_t changes = 0;
   std::size_t wordStarts = 0;  // capitals followed by two small letters
+  std::size_t inWords = 0;     // small letters in runs of four or more
+  std::size_t lowerRun = 0;
   bool hex = true;
   for (std::size_t i = 0; i < data.size(); ++i) {
     const int kind = Base64Class(data[i]);
@@ -95,15 +119,18 @@ bool IsBase64Data(std::string_view data, std::size_t padding) {
     changes += i > 0 && kind != Base64Class(data[i - 1]) ? 1 : 0;
     wordStarts += kind == 0 && IsLower(At(data, i + 1)) && IsLower(At(data, i + 2)) ? 1 : 0;
     hex = hex && IsHex(data[i]);
+    lowerRun = kind == 1 ? lowerRun + 1 : 0;
+    inWords += lowerRun == 4 ? 4 : (lowerRun > 4 ? 1 : 0);
   }
   // Random bytes encoded give upper and lower case, digits or symbols, and a
   // change of class at about two characters in three; a capital starts a run
-  // of two small letters one time in six. A name changes class twice a word
-  // and nearly every capital starts a word ("InitializeCriticalSection"); a
-  // path changes at its slashes. Hex digits alone are the hash's.
+  // of two small letters one time in six, and runs of four small letters
+  // are rare. A name changes class twice a word, nearly every capital starts a
+  // word and most letters stand in words ("IsWindows8OrGreater"); a path
+  // changes at its slashes. Hex digits alone are the hash's.
   return counts[0] > 0 && counts[1] > 0 && counts[2] + counts[3] > 0 && !hex &&
-         changes * 5 >= (data.size() - 1) * 2 && wordStarts * 2 <= counts[0] &&
-         !HasAscendingRun(data, 6);
+         !IsMangledName(data) && changes * 5 >= (data.size() - 1) * 2 &&
+         wordStarts * 2 <= counts[0] && inWords * 20 < data.size() * 7 && !HasAscendingRun(data, 6);
 }
 
 // Whether the hex digits of `run` look like a digest: one case, both digits
@@ -131,7 +158,8 @@ constexpr std::string_view kConversions = "diouxXeEfFgGaAcCsSpnZm";
 // The length of the printf conversion at `at` (a '%'), or 0: an optional
 // Python mapping key "(name)" or position "1$", flags "-+#0'" (no space:
 // "100% sure" is prose), a width and a precision (digits or '*'), a length
-// (hh h ll l L q j z t I64 I32 I w) and a conversion letter.
+// (hh h ll l L q j z t I64 I32 I w) and a conversion letter, with no more than
+// two letters or digits straight after it.
 std::size_t ConversionLength(std::string_view text, std::size_t at) {
   std::size_t i = at + 1;
   if (At(text, i) == '(') {
@@ -178,7 +206,36 @@ std::size_t ConversionLength(std::string_view text, std::size_t at) {
     }
   }
   const char conversion = At(text, i);
-  return conversion != '\0' && kConversions.find(conversion) != kNone ? i + 1 - at : 0;
+  if (conversion == '\0' || kConversions.find(conversion) == kNone) {
+    return 0;
+  }
+  // A name running on from the letter is no conversion: Perl's hashes
+  // ("%headers"), ICU's rule sets ("%spellout-ordinal"), symbols ("%lconv"),
+  // registers ("%xmm0"). Two letters may follow ("%dms", "%sKB").
+  std::size_t run = i + 1;
+  while (IsAlnum(At(text, run))) {
+    ++run;
+  }
+  return run - i > 3 ? 0 : i + 1 - at;
+}
+
+// Whether an AT&T register stands at `at` ("%eax", "%esp", "%xmm1",
+// "%zmm28"), which would otherwise read as "%e", "%x" or "%zm".
+bool IsRegister(std::string_view text, std::size_t at) {
+  const std::string_view rest = text.substr(at + 1);
+  if (rest.size() >= 4 && rest.substr(1, 2) == "mm" &&
+      (rest[0] == 'x' || rest[0] == 'y' || rest[0] == 'z') && IsDigit(rest[3])) {
+    return true;
+  }
+  if (rest.size() < 3 || rest[0] != 'e' || IsWord(At(rest, 3))) {
+    return false;
+  }
+  for (const std::string_view reg : {"ax", "bx", "cx", "dx", "si", "di", "sp", "bp", "ip"}) {
+    if (rest.substr(1, 2) == reg) {
+      return true;
+    }
+  }
+  return false;
 }
 
 // Where the closing '%' of an environment variable "%NAME%" at `at` stands,
@@ -224,7 +281,7 @@ bool MatchGuid(std::string_view text, MatchContext&) {
 // alphabet), at most two '=' after it, a length in whole groups of four with
 // canonical padding, and the mix of IsBase64Data: upper and lower case, a digit
 // or symbol, classes changing often, capitals that seldom start words, not
-// hex digits alone, no alphabet table.
+// hex digits alone, no alphabet table, no mangled C++ name.
 bool MatchBase64(std::string_view text, MatchContext&) {
   std::size_t i = 0;
   while (i < text.size()) {
@@ -278,7 +335,8 @@ bool MatchHash(std::string_view text, MatchContext&) {
 // "%I64u", "%(name)s"). "%%" is a percent sign, "%APPDATA%" an environment
 // variable whose name is more than a conversion ("%ls%" is a conversion); in
 // a text holding "://" the URL escapes "%2F" are not conversions, and neither
-// is the zone of an IPv6 address ("fe80::1%eth0").
+// are the zone of an IPv6 address ("fe80::1%eth0"), a register of AT&T
+// assembly ("%eax") or a name ("%headers", "%spellout-numbering").
 bool MatchFormat(std::string_view text, MatchContext&) {
   const bool url = text.find("://") != kNone;
   for (std::size_t at = text.find('%'); at != kNone; at = text.find('%', at + 1)) {
@@ -293,7 +351,7 @@ bool MatchFormat(std::string_view text, MatchContext&) {
       continue;
     }
     if (length == 0 || (url && length == 3 && IsHex(text[at + 1]) && IsHex(text[at + 2])) ||
-        IsIpv6Zone(text, at)) {
+        IsIpv6Zone(text, at) || IsRegister(text, at)) {
       continue;
     }
     return true;

@@ -34,21 +34,36 @@ constexpr std::array<std::string_view, 46> kFileExtensions = {
     "new", "ninja", "pid",  "pl",     "pm", "pro", "properties", "ps",  "py",   "rs",
     "sh",  "so",    "sv",   "target", "tk", "zip"};
 
-// Generic top-level names that host names of two labels standing alone end
-// in. The other generic names are mostly words ("name", "top", "run", "show")
-// that "user.name" and "config.run" share; country codes (two letters) count
-// unless they are file extensions.
-constexpr std::array<std::string_view, 31> kCommonGenericNames = {
-    "aero", "asia", "biz",   "club",  "cloud", "com", "coop",   "dev",     "edu", "fun",    "gov",
-    "icu",  "info", "int",   "jobs",  "live",  "mil", "mobi",   "museum",  "net", "online", "org",
-    "shop", "site", "space", "store", "tech",  "tel", "travel", "website", "xyz"};
+// Generic top-level names that host names standing alone end in. The other
+// generic names are mostly words ("name", "info", "store", "dev") that code
+// shares ("user.name", "log.info", "Atomics.store", "stats.dev") or file
+// extensions ("unames.icu"); they count only in a URL or an address.
+constexpr std::array<std::string_view, 17> kCommonGenericNames = {
+    "aero", "asia",   "biz", "com", "coop", "edu", "gov",    "jobs", "mil",
+    "mobi", "museum", "net", "org", "tel",  "top", "travel", "xyz"};
+
+// Country codes that are also words of code: the properties and operators of
+// "worker.id", "String.prototype.at", "i64.ne", "x.to". A name standing alone
+// never ends in one.
+constexpr std::array<std::string_view, 18> kCodeWordCountries = {
+    "as", "at", "be", "by", "do", "ge", "gt", "id", "is",
+    "it", "lt", "me", "my", "ne", "no", "nr", "to", "us"};
+
+// Country codes common enough in host names that a name of two labels
+// standing alone may end in one ("kitware.de", "api.ru"). Two-label names in
+// other countries' codes are more often dotted code ("tmp.ci", "span.kw")
+// and count with three labels or more ("ftp.funet.fi"), in a URL or an address.
+constexpr std::array<std::string_view, 25> kCommonCountries = {
+    "au", "br", "ca", "cc", "ch", "cn", "co", "cz", "de", "dk", "es", "eu", "fi",
+    "fr", "hk", "io", "jp", "kr", "nl", "pw", "ru", "se", "su", "tv", "uk"};
 
 // First labels that make a dotted name code ("this.name", "window.top") or a
 // reversed package name ("com.example.app") rather than a host.
-constexpr std::array<std::string_view, 23> kCodeReceivers = {
-    "com",     "console", "document", "event", "exports", "location", "module", "navigator",
-    "net",     "obj",     "options",  "org",   "parent",  "process",  "props",  "req",
-    "request", "res",     "response", "self",  "state",   "this",     "window"};
+constexpr std::array<std::string_view, 26> kCodeReceivers = {
+    "args",     "com",       "console", "document", "event",   "exports", "location",
+    "module",   "navigator", "net",     "obj",      "options", "opts",    "org",
+    "params",   "parent",    "process", "props",    "req",     "request", "res",
+    "response", "self",      "state",   "this",     "window"};
 
 template <std::size_t N>
 bool Contains(const std::array<std::string_view, N>& list, std::string_view lowerWord) {
@@ -95,31 +110,51 @@ bool IsTopLevelShape(std::string_view label) {
   return label.size() >= 2 && std::all_of(label.begin(), label.end(), IsAlpha);
 }
 
-// Rules that only a host name standing alone must pass, on the lower-case
-// `name` with the original `host` beside it for its case. Host names in
-// binaries are written in lower case, while "System.Net" and "ASP.NET" are
-// names of code; kFileExtensions, kCommonGenericNames and kCodeReceivers keep
-// out file names, dotted code and package names.
-bool PassesAloneRules(std::string_view host, std::string_view name, std::size_t labels,
-                      std::size_t lastStart) {
-  const std::string_view top = name.substr(lastStart);
-  if (std::any_of(host.begin() + static_cast<std::ptrdiff_t>(lastStart), host.end(), IsUpper)) {
-    // Upper case is taken only for a whole name in capitals of three labels
-    // or more ("WWW.EXAMPLE.COM").
-    if (labels < 3 || std::any_of(host.begin(), host.end(), IsLower)) {
+// Whether the case of a name standing alone is a host name's: all capitals
+// with three labels or more ("WWW.EXAMPLE.COM"), or else no capital but the
+// first letter ("Microsoft.com" yes; "System.Net", "ASP.NET" and
+// "Temporal.Calendar.prototype.id" are code).
+bool HasHostCase(std::string_view host, std::size_t labels) {
+  if (std::none_of(host.begin(), host.end(), IsLower)) {
+    return labels >= 3;
+  }
+  return std::none_of(host.begin() + 1, host.end(), IsUpper);
+}
+
+// Whether every label is one letter repeated: the placeholders of a pattern
+// ("tt.tt", "hh.mm"), not a name.
+bool IsPlaceholder(std::string_view name) {
+  for (std::size_t i = 1; i < name.size(); ++i) {
+    if (name[i] != '.' && name[i - 1] != '.' && name[i] != name[i - 1]) {
       return false;
     }
   }
-  // The label before the suffix: a name of one letter there is far more often
-  // a file's extension ("config.h.in") than a registered name.
+  return true;
+}
+
+// Rules that only a host name standing alone must pass, on the lower-case
+// `name` with the original `host` beside it for its case. Besides its case,
+// the lists above keep out file names, dotted code and package names; a name
+// of one letter before the suffix is far more often a file's extension
+// ("config.h.in") than a registered name.
+bool PassesAloneRules(std::string_view host, std::string_view name, std::size_t labels,
+                      std::size_t lastStart) {
+  const std::string_view top = name.substr(lastStart);
   const std::size_t secondEnd = lastStart - 1;
   const std::size_t secondStart = name.rfind('.', secondEnd - 1);
   const std::size_t secondLength = secondStart == kNone ? secondEnd : secondEnd - secondStart - 1;
-  if (secondLength < 2 || Contains(kFileExtensions, top) ||
-      Contains(kCodeReceivers, name.substr(0, name.find('.')))) {
+  if (!HasHostCase(host, labels) || IsPlaceholder(name) || secondLength < 2 ||
+      Contains(kFileExtensions, top) || Contains(kCodeWordCountries, top) ||
+      Contains(kCodeReceivers, name.substr(0, name.find('.'))) ||
+      name.find(".prototype.") != kNone) {
     return false;
   }
-  return labels > 2 || top.size() == 2 || Contains(kCommonGenericNames, top);
+  if (Contains(kCommonGenericNames, top)) {
+    return true;
+  }
+  // Country codes, in letters or internationalised ("xn--p1ai").
+  const bool country = top.size() == 2 || top.starts_with("xn--");
+  return country && (labels >= 3 || Contains(kCommonCountries, top));
 }
 
 // Whether `host` is a host name under a public suffix: at least one label in
@@ -171,8 +206,9 @@ bool RunIsDomain(std::string_view text, std::size_t start, std::size_t end, Matc
   const HostPlace place = PlaceOf(text, start);
   if (place == HostPlace::Alone) {
     const char before = Before(text, start);
-    // A name in a path is a file's, and one called or assigned is code's.
-    if (before == '/' || before == '\\' || after == '(' || after == '=') {
+    // A name in a path is a file's; one called or assigned is code's, and one
+    // after '*' an X resource's ("*Panner.top").
+    if (before == '/' || before == '\\' || before == '*' || after == '(' || after == '=') {
       return false;
     }
   }
@@ -297,8 +333,8 @@ bool MatchUrl(std::string_view text, MatchContext&) {
       continue;
     }
     const char next = At(text, colon + 3);
-    if (EqualsNoCase(scheme, "file") ? next != '\0' && !IsSpace(next)
-                                     : IsAlnum(next) || next == '[' || next == '%' || next == '_') {
+    if (IsAlnum(next) || next == '%' || next == '_' ||
+        (EqualsNoCase(scheme, "file") ? next == '/' || next == '.' : next == '[')) {
       return true;
     }
   }

@@ -22,19 +22,45 @@ bool IsNameChar(char c) {
   return IsAlnum(c) || c == '.' || c == '_' || c == '-' || c == '$' || c == '~';
 }
 
-// "C:\…" or "C:/…" with the drive letter at `letter`: the letter must start a
-// word, and not as a conversion ("%c:\"). After a '/' a name must follow, as a
-// lone "x:/" is too common in other text to count.
+// Characters that may come just before a drive letter: the letter must start
+// the text or follow a space, a quote, a bracket, a separator of a list or of
+// a path ("file:///C:/", "\\?\C:\"). Binary noise such as ":X:\:" is left out.
+bool MayPrecedeDrive(char c) {
+  return c == '\0' || IsSpace(c) || c == '"' || c == '\'' || c == '=' || c == '(' || c == '[' ||
+         c == '<' || c == '>' || c == ',' || c == ';' || c == '|' || c == '/' || c == '\\';
+}
+
+// "C:\…" or "C:/…" with the drive letter at `letter`, then the end of the text,
+// a name of two characters or more, or a folder's name of one ("C:\",
+// "C:\Windows", "c:/pp", "D:\a\_work"; in source code also "C:\\Users").
 bool IsDrivePath(std::string_view text, std::size_t letter) {
-  const char before = Before(text, letter);
-  if (!IsAlpha(text[letter]) || At(text, letter + 1) != ':' || IsWord(before) || before == '%') {
+  if (!IsAlpha(text[letter]) || At(text, letter + 1) != ':' ||
+      !MayPrecedeDrive(Before(text, letter))) {
     return false;
   }
   const char separator = At(text, letter + 2);
-  if (separator == '\\') {
-    return true;
+  if (separator != '\\' && separator != '/') {
+    return false;
   }
-  return separator == '/' && IsNameChar(At(text, letter + 3));
+  std::size_t name = letter + 3;
+  if (separator == '\\' && At(text, name) == '\\') {
+    ++name;
+  }
+  if (separator == '\\' && At(text, name) == '\0') {
+    return IsUpper(text[letter]);  // "C:\" alone, not "[p:\"
+  }
+  if (!IsAlnum(At(text, name)) && At(text, name) != '_' && At(text, name) != '%' &&
+      At(text, name) != '$') {
+    return false;
+  }
+  // The first name, up to a character no file name holds ("R:\Sg|p5").
+  std::size_t end = name + 1;
+  while (IsNameChar(At(text, end))) {
+    ++end;
+  }
+  const char stop = At(text, end);
+  return (end - name >= 2 || stop == separator) && stop != '|' && stop != '<' && stop != '>' &&
+         stop != '*' && stop != '?';
 }
 
 // "\\server\share", "\\?\…" or "\\.\…" with the first backslash at `at`.
@@ -45,7 +71,7 @@ bool IsUncPath(std::string_view text, std::size_t at) {
   std::size_t i = at + 2;
   const char first = At(text, i);
   if ((first == '?' || first == '.') && At(text, i + 1) == '\\') {
-    return IsNameChar(At(text, i + 2));
+    return IsAlnum(At(text, i + 2));
   }
   if (!IsAlnum(first)) {
     return false;
@@ -58,7 +84,7 @@ bool IsUncPath(std::string_view text, std::size_t at) {
 
 // Where the name of a "%NAME%" at `at` ends (the closing '%'), or kNone. A
 // name is a letter or '_' and then letters, digits, '_' and the parentheses of
-// "%ProgramFiles(x86)%".
+// "%ProgramFiles(x86)%", two characters at least ("%Q%\" is noise).
 std::size_t VariableEnd(std::string_view text, std::size_t at) {
   std::size_t i = at + 1;
   if (!IsAlpha(At(text, i)) && At(text, i) != '_') {
@@ -67,7 +93,7 @@ std::size_t VariableEnd(std::string_view text, std::size_t at) {
   while (IsWord(At(text, i)) || At(text, i) == '(' || At(text, i) == ')') {
     ++i;
   }
-  return At(text, i) == '%' ? i : kNone;
+  return At(text, i) == '%' && i - at > 2 ? i : kNone;
 }
 
 // Characters that may come just before a Unix path: it must start the text or
@@ -171,10 +197,10 @@ bool IsKeyRootAt(std::string_view text, std::size_t at) {
 
 }  // namespace
 
-// windows-path: a drive letter with ':' and a separator ("C:\", "D:/x"), a UNC
-// or device path ("\\server\share", "\\?\C:\", "\\.\pipe\x"), or an
-// environment variable followed by a backslash ("%APPDATA%\Microsoft"). A
-// lone "C:" is not a path.
+// windows-path: a drive letter with ':' and a separator as IsDrivePath has it
+// ("C:\", "D:\Tools", "c:/pp"), a UNC or device path ("\\server\share",
+// "\\?\C:\", "\\.\pipe\x"), or an environment variable followed by a
+// backslash ("%APPDATA%\Microsoft"). A lone "C:" is not a path.
 bool MatchWindowsPath(std::string_view text, MatchContext&) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     switch (text[i]) {
