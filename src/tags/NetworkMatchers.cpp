@@ -43,10 +43,10 @@ constexpr std::array<std::string_view, 17> kCommonGenericNames = {
     "mobi", "museum", "net", "org", "tel",  "top", "travel", "xyz"};
 
 // Country codes that are also words of code: the properties and operators of
-// "worker.id", "String.prototype.at", "i64.ne", "x.to". A name standing alone
-// never ends in one.
-constexpr std::array<std::string_view, 18> kCodeWordCountries = {
-    "as", "at", "be", "by", "do", "ge", "gt", "id", "is",
+// "worker.id", "String.prototype.at", "i64.ne", "x.to", LLVM's block names
+// ("omp.before.scan.bb"). A name standing alone never ends in one.
+constexpr std::array<std::string_view, 19> kCodeWordCountries = {
+    "as", "at", "bb", "be", "by", "do", "ge", "gt", "id", "is",
     "it", "lt", "me", "my", "ne", "no", "nr", "to", "us"};
 
 // Country codes common enough in host names that a name of two labels
@@ -57,13 +57,14 @@ constexpr std::array<std::string_view, 25> kCommonCountries = {
     "au", "br", "ca", "cc", "ch", "cn", "co", "cz", "de", "dk", "es", "eu", "fi",
     "fr", "hk", "io", "jp", "kr", "nl", "pw", "ru", "se", "su", "tv", "uk"};
 
-// First labels that make a dotted name code ("this.name", "window.top") or a
-// reversed package name ("com.example.app") rather than a host.
-constexpr std::array<std::string_view, 26> kCodeReceivers = {
-    "args",     "com",       "console", "document", "event",   "exports", "location",
-    "module",   "navigator", "net",     "obj",      "options", "opts",    "org",
-    "params",   "parent",    "process", "props",    "req",     "request", "res",
-    "response", "self",      "state",   "this",     "window"};
+// First labels that make a dotted name code ("this.name", "window.top",
+// "llvm.x86.sse2.min.sd") or a reversed package name ("com.example.app")
+// rather than a host.
+constexpr std::array<std::string_view, 27> kCodeReceivers = {
+    "args",     "com",      "console",   "document", "event", "exports", "llvm",
+    "location", "module",   "navigator", "net",      "obj",   "options", "opts",
+    "org",      "params",   "parent",    "process",  "props", "req",     "request",
+    "res",      "response", "self",      "state",    "this",  "window"};
 
 template <std::size_t N>
 bool Contains(const std::array<std::string_view, N>& list, std::string_view lowerWord) {
