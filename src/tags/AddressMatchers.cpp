@@ -181,6 +181,19 @@ bool IsIpv6(std::string_view run) {
   return shape.groups == 8 && !shape.allPairs;
 }
 
+bool HasColonPair(std::string_view text) {
+  for (std::size_t colon = text.find(':'); colon != kNone; colon = text.find(':', colon + 1)) {
+    std::size_t next = colon + 1;
+    while (next < text.size() && next - colon <= 5 && IsHex(text[next])) {
+      ++next;
+    }
+    if (At(text, next) == ':' && next - colon <= 5) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 // ipv4: four decimal octets of at most 255 without leading zeros, standing
@@ -221,6 +234,11 @@ bool MatchIpv4(std::string_view text, MatchContext&) {
 // groups that mix upper and lower case, compressed forms with one group other
 // than "::1" or with fewer than three digits, and eight groups of two digits.
 bool MatchIpv6(std::string_view text, MatchContext&) {
+  // Every address has "::" or two colons with one to four hex digits
+  // between; most texts with a colon ("Error: ...") have neither.
+  if (!HasColonPair(text)) {
+    return false;
+  }
   std::size_t i = 0;
   while (i < text.size()) {
     if (!IsIpv6RunChar(text[i])) {

@@ -9,6 +9,7 @@
 #include <string_view>
 
 // Ours
+#include "tags/TagByteClasses.h"
 #include "tags/TagMatchers.h"
 #include "tags/TextChars.h"
 
@@ -368,21 +369,24 @@ bool MatchBase64(std::string_view text, MatchContext&) {
 // eight different digits (so not all one digit), not an alphabet table, not
 // in an LLVM symbol's name.
 bool MatchHash(std::string_view text, MatchContext&) {
+  constexpr unsigned kHex = byteclass::kDigit | byteclass::kHexLetter;
   std::size_t i = 0;
   while (i < text.size()) {
-    if (!IsHex(text[i]) || IsWord(Before(text, i))) {
+    if (!IsWord(text[i])) {
       ++i;
       continue;
     }
+    // A word of letters, digits and '_': a digest is a whole one.
     const std::size_t start = i;
-    while (i < text.size() && IsHex(text[i])) {
-      ++i;
+    bool hex = true;
+    for (; i < text.size() && IsWord(text[i]); ++i) {
+      hex = hex && HasClass(text[i], kHex);
     }
     const std::size_t length = i - start;
     // LLVM names its anonymous symbols "anon.<32 hex digits>.N": a compiler's
     // name, not a digest anyone looks for.
-    const bool llvmSymbol = start >= 5 && text.substr(start - 5, 5) == "anon.";
-    if ((length == 32 || length == 40 || length == 64) && !IsWord(At(text, i)) && !llvmSymbol &&
+    if (hex && (length == 32 || length == 40 || length == 64) &&
+        !(start >= 5 && text.substr(start - 5, 5) == "anon.") &&
         IsDigest(text.substr(start, length))) {
       return true;
     }

@@ -10,6 +10,7 @@
 // Ours
 #include "tags/PublicSuffixes.h"
 #include "tags/SuffixCache.h"
+#include "tags/TagByteClasses.h"
 #include "tags/TagMatchers.h"
 #include "tags/TextChars.h"
 

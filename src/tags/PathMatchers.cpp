@@ -250,12 +250,16 @@ bool MatchUnixPath(std::string_view text, MatchContext&) {
 // "SYSTEM\ControlSet001", "\Registry\Machine", "\Registry\User" (any case),
 // not inside a file path. "Software" alone and "THE SOFTWARE IS" are not keys.
 bool MatchRegistry(std::string_view text, MatchContext&) {
+  // Without a backslash only a hive name can stand here, and every one of
+  // them starts "HK".
+  const bool backslash = text.find('\\') != kNone;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = ToLower(text[i]);
-    if (c == 'h' && !IsWord(Before(text, i)) && IsHiveAt(text, i)) {
+    if (c == 'h' && ToLower(At(text, i + 1)) == 'k' && !IsWord(Before(text, i)) &&
+        IsHiveAt(text, i)) {
       return true;
     }
-    if ((c == 's' || c == '\\') && IsKeyRootAt(text, i)) {
+    if (backslash && (c == 's' || c == '\\') && IsKeyRootAt(text, i)) {
       return true;
     }
   }

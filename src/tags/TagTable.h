@@ -21,12 +21,14 @@ struct TagInfo {
   std::string_view name;
   // One line for the user: what the tag marks.
   std::string_view description;
-  // The prefilter: byte classes (TagByteClasses.h) the text must hold all of,
-  // and at least one of (0: no such need), and the shortest text that can
-  // match. A text failing them is never given to the matcher.
-  std::uint16_t needsAll;
-  std::uint16_t needsAny;
+  // The prefilter: the text must hold every byte class (TagByteClasses.h) of
+  // `needs`, or else, where it is not 0, every class of `otherwiseNeeds`; it
+  // must be `shortest` bytes long at least and hold a run of `longestRun`
+  // base64 characters. A text failing them is never given to the matcher.
+  std::uint16_t needs;
+  std::uint16_t otherwiseNeeds;
   std::uint16_t shortest;
+  std::uint16_t longestRun;
   // The exact rule; its comment gives it in full.
   TagMatcher matcher;
 };
