@@ -32,7 +32,7 @@ constexpr std::array<TagInfo, kTagCount> kTags = {{
     {TagId::Registry, "registry", "a registry hive or key: HKEY_..., HKLM, SOFTWARE\\...",
      kBackslash, kLetterH | kLetterK, 4, 0, MatchRegistry},
     {TagId::Guid, "guid", "a GUID, with or without braces", kDash, 0, 36, 12, MatchGuid},
-    {TagId::Base64, "base64", "a long run of base64 data", kUpper | kLower, 0, 20, 20, MatchBase64},
+    {TagId::Base64, "base64", "a long run of base64 data", kUpper | kLower, 0, 20, 18, MatchBase64},
     {TagId::Hash, "hash", "32, 40 or 64 hex digits: an MD5, SHA-1 or SHA-256 digest",
      kDigit | kHexLetter, 0, 32, 32, MatchHash},
     {TagId::Format, "format", "a printf-style conversion such as %s or %08x", kPercent, 0, 2, 0,
