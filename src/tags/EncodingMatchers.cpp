@@ -265,10 +265,11 @@ std::size_t ConversionLength(std::string_view text, std::size_t at) {
     return 0;
   }
   // A name running on from the letter is no conversion: Perl's hashes
-  // ("%headers"), ICU's rule sets ("%spellout-ordinal"), symbols ("%lconv"),
-  // registers ("%xmm0"). Two letters may follow ("%dms", "%sKB").
+  // ("%headers"), ICU's rule sets ("%spellout-ordinal"), symbols ("%lconv",
+  // "%ada__exceptions"), registers ("%xmm0"). Two letters may follow ("%dms",
+  // "%sKB"), and one '_' before the next conversion ("%s_%d").
   std::size_t run = i + 1;
-  while (IsAlnum(At(text, run))) {
+  while (IsWord(At(text, run))) {
     ++run;
   }
   return run - i > 3 ? 0 : i + 1 - at;
@@ -300,10 +301,13 @@ std::size_t VariableClose(std::string_view text, std::size_t at) {
   if (!IsAlpha(At(text, i)) && At(text, i) != '_') {
     return kNone;
   }
+  // Two letters or digits at least: "%s_%d" is two conversions.
+  std::size_t alnum = 0;
   while (IsWord(At(text, i)) || At(text, i) == '(' || At(text, i) == ')') {
+    alnum += IsAlnum(text[i]) ? 1 : 0;
     ++i;
   }
-  return At(text, i) == '%' ? i : kNone;
+  return At(text, i) == '%' && alnum >= 2 ? i : kNone;
 }
 
 // Whether the '%' at `at` starts the zone of an IPv6 address

@@ -79,7 +79,6 @@ TEST_F(TagMatchers, Base64NeedsValidLengthPaddingAndMixedClasses) {
           "dXNlcm5hbWU6cGFzc3dvcmR=",  // padding after bits that are not zero
           "cG93ZXJzaGVsbCAtbm9wIC13IGhpZGRlbh==",
           "zM9cxdVCisu4SautmkDeCdhK===",  // three '='
-          "zM9cxdVCisu4SautmkDe",         // fine but for...
           "InitializeCriticalSectionAndSpinCount", "GetSystemTimeAsFileTime1",
           "X509CertificateCollection2", "EIsWindows8OrGreater", "glTexStorageMem1DEXT",
           "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/",
@@ -87,16 +86,17 @@ TEST_F(TagMatchers, Base64NeedsValidLengthPaddingAndMixedClasses) {
           "N10cmCTestSVN9LogParserE",  // a mangled C++ name
           "d41d8cd98f00b204e9800998ecf8427e", "my_zM9cxdVCisu4SautmkDeCdhKU9oC6jME",
           "$zM9cxdVCisu4SautmkDeCdhKU9oC6jME"});
-  // The one above that looks like data but for a random lower case letter
-  // run: 20 characters pass as random data, 19 are too short.
+  // Twenty characters of random data are enough, nineteen too few.
+  EXPECT_TRUE(Matches(MatchBase64, "XD7lq3pl+vxd9Zfqh2SB"));
   EXPECT_FALSE(Matches(MatchBase64, "XD7lq3pl+vxd9Zfqh2S"));
 }
 
 TEST_F(TagMatchers, FormatIsAConversionNotAnEnvironmentVariable) {
-  Expect(MatchFormat,
-         {"%s",        "%d",   "Error %d: %s", "%-08.3lf", "%I64u",         "%ls",           "%llu",
-          "%zu",       "%.*s", "%p",           "%#x",      "%+.3e",         "%(name)s",      "%1$s",
-          "took %dms", "%ls%", "%d%",          "open: %m", "%APPDATA%\\%s", "Progress %3d%%"},
+  Expect(MatchFormat, {"%s",       "%d",    "Error %d: %s", "%-08.3lf",      "%I64u",
+                       "%ls",      "%llu",  "%zu",          "%.*s",          "%p",
+                       "%#x",      "%+.3e", "%(name)s",     "%1$s",          "took %dms",
+                       "%ls%",     "%d%",   "open: %m",     "%APPDATA%\\%s", "Progress %3d%%",
+                       "%s_%d.log"},
          {"%APPDATA%",
           "%SystemRoot%\\x",
           "%ProgramFiles(x86)%",
@@ -117,7 +117,9 @@ TEST_F(TagMatchers, FormatIsAConversionNotAnEnvironmentVariable) {
           "%zmm28",
           "my %headers = ();",
           "%spellout-ordinal",
-          "%lconv"});
+          "%lconv",
+          "%ada__exceptions__raise",
+          "+%n_cs_precedes"});
 }
 
 TEST_F(TagMatchers, Ipv4OctetsAreAtMost255WithAnOptionalPort) {
