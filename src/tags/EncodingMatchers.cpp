@@ -51,7 +51,7 @@ bool IsGuidAt(std::string_view text, std::size_t at) {
 }
 
 bool IsBase64Char(char c) {
-  return IsAlnum(c) || c == '+' || c == '/';
+  return HasClass(c, byteclass::kBase64);
 }
 
 // 0 upper case, 1 lower case, 2 digit, 3 '+' or '/'.
@@ -90,7 +90,7 @@ bool IsMangledName(std::string_view run) {
   while (i < run.size() - 1) {
     std::size_t length = 0;
     const std::size_t digits = i;
-    while (i < run.size() && IsDigit(run[i])) {
+    while (i < run.size() && IsDigit(run[i]) && length <= run.size()) {
       length = length * 10 + static_cast<std::size_t>(run[i++] - '0');
     }
     if (i == digits || length == 0 || length > run.size() - 1 - i) {
@@ -214,7 +214,7 @@ constexpr std::string_view kConversions = "diouxXeEfFgGaAcCsSpnZm";
 // Python mapping key "(name)" or position "1$", flags "-+#0'" (no space:
 // "100% sure" is prose), a width and a precision (digits or '*'), a length
 // (hh h ll l L q j z t I64 I32 I w) and a conversion letter, with no more than
-// two letters or digits straight after it.
+// two letters, digits or underscores straight after it.
 std::size_t ConversionLength(std::string_view text, std::size_t at) {
   std::size_t i = at + 1;
   if (At(text, i) == '(') {

@@ -73,7 +73,8 @@ bool Contains(const std::array<std::string_view, N>& list, std::string_view lowe
 }
 
 bool IsHostChar(char c) {
-  return IsAlnum(c) || c == '-' || c == '.';
+  using namespace byteclass;
+  return HasClass(c, kUpper | kLower | kDigit | kDot | kDash);
 }
 
 // Checks the labels of `host`: 1 to 63 letters, digits and inner hyphens
@@ -287,42 +288,21 @@ bool InUrlAuthority(std::string_view text, std::size_t at) {
 }
 
 // HTTP clients and browsers as their agent strings name them.
-constexpr std::array<std::string_view, 27> kUserAgentProducts = {"Mozilla",
-                                                                 "curl",
-                                                                 "Wget",
-                                                                 "Opera",
-                                                                 "python-requests",
-                                                                 "Python-urllib",
-                                                                 "Go-http-client",
-                                                                 "okhttp",
-                                                                 "Java",
-                                                                 "libwww-perl",
-                                                                 "Dalvik",
-                                                                 "AppleWebKit",
-                                                                 "Chrome",
-                                                                 "Safari",
-                                                                 "Firefox",
-                                                                 "Gecko",
-                                                                 "Trident",
-                                                                 "Edg",
-                                                                 "WindowsPowerShell",
-                                                                 "Microsoft-CryptoAPI",
-                                                                 "Apache-HttpClient",
-                                                                 "Googlebot",
-                                                                 "bingbot",
-                                                                 "aria2",
-                                                                 "axios",
-                                                                 "node-fetch",
-                                                                 "PycURL"};
+constexpr std::array<std::string_view, 27> kUserAgentProducts = {
+    // Browsers and their engines.
+    "Mozilla", "Opera", "AppleWebKit", "Chrome", "Safari", "Firefox", "Gecko", "Trident", "Edg",
+    // Programs, libraries and crawlers.
+    "curl", "Wget", "python-requests", "Python-urllib", "Go-http-client", "okhttp", "Java",
+    "libwww-perl", "Dalvik", "WindowsPowerShell", "Microsoft-CryptoAPI", "Apache-HttpClient",
+    "Googlebot", "bingbot", "aria2", "axios", "node-fetch", "PycURL"};
 
 }  // namespace
 
 // url: a scheme, "://" and something after it. The schemes of kSchemes count in
 // any case; any other scheme of three or more characters counts when written
-// in lower case ("chrome://", "res://"). After "file://" anything but a space
-// may follow (the third slash of "file:///"); after other schemes a host, an
-// address in brackets or a placeholder ("http://%s/gate.php" is a URL being
-// built).
+// in lower case ("chrome://", "res://"). A host name, an address in brackets or
+// a placeholder must follow ("http://%s/gate.php" is a URL being built); after
+// "file://" also a path ("file:///C:/", "file://./x").
 bool MatchUrl(std::string_view text, MatchContext&) {
   for (std::size_t colon = text.find("://"); colon != kNone; colon = text.find("://", colon + 1)) {
     const std::size_t start = SchemeStart(text, colon);

@@ -21,15 +21,18 @@ struct TagInfo {
   std::string_view name;
   // One line for the user: what the tag marks.
   std::string_view description;
+  // How it matches, in a few sentences: for a manual page or a tooltip. The
+  // matcher's comment gives the rule in full.
+  std::string_view rule;
   // The prefilter: the text must hold every byte class (TagByteClasses.h) of
   // `needs`, or else, where it is not 0, every class of `otherwiseNeeds`; it
   // must be `shortest` bytes long at least and hold a run of `longestRun`
   // base64 characters. A text failing them is never given to the matcher.
   std::uint16_t needs;
-  std::uint16_t otherwiseNeeds;
+  std::uint16_t otherwiseNeeds = 0;
   std::uint16_t shortest;
-  std::uint16_t longestRun;
-  // The exact rule; its comment gives it in full.
+  std::uint16_t longestRun = 0;
+  // The exact rule.
   TagMatcher matcher;
 };
 

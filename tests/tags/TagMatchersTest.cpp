@@ -364,6 +364,7 @@ TEST(TagTable, NamesAndBitsAreFixed) {
     EXPECT_EQ(TagName(tag.id), names[i]);
     EXPECT_FALSE(tag.description.empty());
     EXPECT_EQ(tag.description.find('\n'), std::string_view::npos);
+    EXPECT_FALSE(tag.rule.empty());
   }
   EXPECT_FALSE(FindTag("URL").has_value());
   EXPECT_FALSE(FindTag("").has_value());
