@@ -111,10 +111,11 @@ TEST(ResultListModel, ClicksAlternateDirectionAndSurviveRefill) {
 
   model.SortByColumn(ResultColumn::Id);
   EXPECT_EQ(model.SortDirection(), 1);
-  EXPECT_EQ(Order(model), (std::vector<std::uint32_t>{1, 2, 3, 0}));  // 10 100 2 9
+  // IDs sort as numbers: 2 9 10 100, and descending starts at the largest.
+  EXPECT_EQ(Order(model), (std::vector<std::uint32_t>{3, 0, 1, 2}));
   model.SortByColumn(ResultColumn::Id);
   EXPECT_EQ(model.SortDirection(), -1);
-  EXPECT_EQ(Order(model), (std::vector<std::uint32_t>{0, 3, 2, 1}));
+  EXPECT_EQ(Order(model), (std::vector<std::uint32_t>{2, 1, 0, 3}));
 
   // Another column starts ascending; apple and Apple are equal and keep the
   // order they had (from the descending ID sort: Apple, then apple).
