@@ -80,6 +80,9 @@ HelpPage::HelpPage(const DialogUnitScale& scale, QWidget* parent)
   // control never shows a caret, even when it has the focus.
   edit->setTextInteractionFlags(Qt::TextSelectableByMouse);
   edit->setCursorWidth(0);
+  edit->setAccessibleName(QStringLiteral("Help"));
+  // The text stretches both ways and scrolls itself.
+  SetShrinkLimit(245, 149);
 }
 
 }  // namespace quillex

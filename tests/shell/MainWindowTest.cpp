@@ -1,4 +1,5 @@
 // Standard library
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -104,23 +105,28 @@ TEST_F(MainWindowTest, OpenPathAppliesTheQuoteRuleAndPostsGo) {
   window_->OpenPath("\"" + path + "\"");
   EXPECT_EQ(Search().FileName(), path);
   EXPECT_EQ(Text(kFileNameEdit).toStdString(), path);
-  EXPECT_EQ(window_->windowTitle().toStdString(), "\"" + path + "\"");
   EXPECT_EQ(window_->Container()->CurrentPage(), 0);
   EXPECT_EQ(window_->Container()->Tabs()->TabBar()->currentIndex(), 0);
   EXPECT_FALSE(window_->Search()->isHidden());
   EXPECT_TRUE(window_->Help()->isHidden());
-  // Posted, not run: nothing has been scanned until the loop gets to it.
+  // Posted, not run: nothing has been scanned until the loop gets to it, and
+  // the title names no file yet.
   EXPECT_EQ(engine_.store.Count(), 0u);
+  EXPECT_EQ(window_->windowTitle(), QStringLiteral("Quillex " QUILLEX_VERSION));
   RunPostedEvents();
   EXPECT_EQ(Results(StringKind::Ansi), std::vector<std::string>{"quoted file text"});
+  // The title names the scanned file, the field's tip gives its whole path.
+  EXPECT_EQ(window_->windowTitle(), QString::fromUtf8("quoted name.bin \u2014 Quillex"));
+  EXPECT_EQ(Search().Control(kFileNameEdit)->toolTip().toStdString(), path);
 
   // An unclosed quote loses the last character; a lone quote leaves no name,
-  // so the posted Go only normalises.
+  // so the posted Go only normalises. The file that cannot be opened leaves
+  // no results and no name in the title.
   window_->OpenPath("\"/no/such/fileX");
   EXPECT_EQ(Search().FileName(), "/no/such/file");
-  EXPECT_EQ(window_->windowTitle(), QStringLiteral("\"/no/such/fileX"));
   RunPostedEvents();
   EXPECT_EQ(dialogs_.boxes.size(), 1u);
+  EXPECT_EQ(window_->windowTitle(), QStringLiteral("Quillex " QUILLEX_VERSION));
   window_->OpenPath("\"");
   EXPECT_EQ(Search().FileName(), "");
   RunPostedEvents();
@@ -141,9 +147,9 @@ TEST_F(MainWindowTest, DroppingSeveralFilesScansTheFirst) {
   QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QCoreApplication::sendEvent(window_.get(), &drop);
   EXPECT_EQ(Search().FileName(), first);
-  EXPECT_EQ(window_->windowTitle().toStdString(), first);
   RunPostedEvents();
   EXPECT_EQ(Results(StringKind::Ansi), std::vector<std::string>{"the first file"});
+  EXPECT_EQ(window_->windowTitle(), QString::fromUtf8("first.bin \u2014 Quillex"));
 
   // A drop of something that is not a local file changes nothing.
   QMimeData remote;
@@ -258,7 +264,7 @@ TEST_F(MainWindowTest, RepeatBoxNormalisesAndEnablesItsField) {
   EXPECT_EQ(field->text(), QStringLiteral("123"));
 }
 
-TEST_F(MainWindowTest, BrowseSetsTheFileNameButNotTheTitle) {
+TEST_F(MainWindowTest, BrowseSetsTheFileNameAndTheTitleFollowsTheScan) {
   const std::string browsed = dir_.Write("browsed.bin", std::string("browsed text\n"));
   dialogs_.openAnswer = browsed;
   ASSERT_TRUE(Search().Command(kBrowseButton));
@@ -269,23 +275,94 @@ TEST_F(MainWindowTest, BrowseSetsTheFileNameButNotTheTitle) {
   EXPECT_EQ(request.filters[0].description, "All files (*.*)");
   EXPECT_EQ(request.filters[0].pattern, "*.*");
   EXPECT_EQ(request.defaultExtension, "*.*");
+  EXPECT_EQ(request.initialPath, "");  // no file yet: the platform's folder
   EXPECT_EQ(Search().FileName(), browsed);
   EXPECT_EQ(Text(kFileNameEdit).toStdString(), browsed);
+  // Nothing is shown of it until it is scanned.
   EXPECT_EQ(window_->windowTitle(), QStringLiteral("Quillex " QUILLEX_VERSION));
-
-  // Typing over the browsed path and pressing Enter scans the browsed file:
-  // the field is shown, never read back.
-  auto* edit = Search().ControlAs<QLineEdit>(kFileNameEdit);
-  edit->setText(QStringLiteral("/typed/over"));
-  QTest::keyClick(edit, Qt::Key_Return);
-  EXPECT_TRUE(dialogs_.boxes.empty());
+  QTest::keyClick(Search().ControlAs<QLineEdit>(kFileNameEdit), Qt::Key_Return);
   EXPECT_EQ(Results(StringKind::Ansi), std::vector<std::string>{"browsed text"});
+  EXPECT_EQ(window_->windowTitle(), QString::fromUtf8("browsed.bin \u2014 Quillex"));
 
-  // Cancelling changes nothing.
+  // Browse opens where the current file is.
   dialogs_.openAnswer.reset();
   ASSERT_TRUE(Search().Command(kBrowseButton));
+  EXPECT_EQ(dialogs_.openRequests.back().initialPath, browsed);
+  // Cancelling changes nothing.
   EXPECT_EQ(Search().FileName(), browsed);
-  EXPECT_EQ(Text(kFileNameEdit), QStringLiteral("/typed/over"));
+  EXPECT_EQ(Text(kFileNameEdit).toStdString(), browsed);
+}
+
+// What the user types in the file field is what Go scans, read with the
+// command line's quote rule; the title and the field's tip follow.
+TEST_F(MainWindowTest, GoScansTheTypedPath) {
+  const std::string browsed = dir_.Write("browsed.bin", std::string("browsed text\n"));
+  const std::string typed = dir_.Write("typed name.bin", std::string("typed text\n"));
+  dialogs_.openAnswer = browsed;
+  ASSERT_TRUE(Search().Command(kBrowseButton));
+  ScanFile(browsed);
+  ASSERT_EQ(Results(StringKind::Ansi), std::vector<std::string>{"browsed text"});
+
+  auto* edit = Search().ControlAs<QLineEdit>(kFileNameEdit);
+  edit->clear();
+  QTest::keyClicks(edit, QString::fromStdString("\"" + typed + "\""));
+  QTest::keyClick(edit, Qt::Key_Return);
+  EXPECT_TRUE(dialogs_.boxes.empty());
+  EXPECT_EQ(Search().FileName(), typed);
+  EXPECT_EQ(Results(StringKind::Ansi), std::vector<std::string>{"typed text"});
+  EXPECT_EQ(window_->windowTitle(), QString::fromUtf8("typed name.bin \u2014 Quillex"));
+  EXPECT_EQ(edit->toolTip().toStdString(), typed);
+  // Browse now starts from the typed file.
+  dialogs_.openAnswer.reset();
+  ASSERT_TRUE(Search().Command(kBrowseButton));
+  EXPECT_EQ(dialogs_.openRequests.back().initialPath, typed);
+
+  // A relative path is scanned from the working folder; the tip shows it whole.
+  const std::filesystem::path saved = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.Path());
+  edit->setText(QStringLiteral("browsed.bin"));
+  Go();
+  std::filesystem::current_path(saved);
+  EXPECT_EQ(Results(StringKind::Ansi), std::vector<std::string>{"browsed text"});
+  EXPECT_EQ(edit->toolTip().toStdString(), browsed);
+
+  // A typed path that cannot be opened is reported by its name, and the
+  // results of the file before are no longer named in the title.
+  edit->setText(QStringLiteral("/no/such/typed.bin"));
+  QTest::keyClick(edit, Qt::Key_Return);
+  ASSERT_EQ(dialogs_.boxes.size(), 1u);
+  EXPECT_NE(dialogs_.boxes[0].text.find("/no/such/typed.bin"), std::string::npos);
+  EXPECT_EQ(window_->windowTitle(), QStringLiteral("Quillex " QUILLEX_VERSION));
+
+  // An emptied field names no file: Go only normalises.
+  edit->clear();
+  Go();
+  EXPECT_EQ(Search().FileName(), "");
+  EXPECT_EQ(dialogs_.boxes.size(), 1u);
+}
+
+// A path the program put in the field is scanned byte for byte, even when
+// its name is not valid UTF-8 or begins with a quote.
+TEST_F(MainWindowTest, APathThatIsNotTextIsScannedAsGiven) {
+  const std::string odd = dir_.Write("\"odd\xE9name\"", std::string("odd bytes\n"));
+  window_->OpenPath(odd);
+  RunPostedEvents();
+  EXPECT_TRUE(dialogs_.boxes.empty()) << (dialogs_.boxes.empty() ? "" : dialogs_.boxes[0].text);
+  EXPECT_EQ(Results(StringKind::Ansi), std::vector<std::string>{"odd bytes"});
+  // Go again, the field untouched: the same file.
+  Go();
+  EXPECT_TRUE(dialogs_.boxes.empty());
+  EXPECT_EQ(Search().FileName(), odd);
+
+  // In a folder named with a quote at its start, relative to the working
+  // folder: the field shows the name, and Go keeps it as it was given.
+  const std::filesystem::path saved = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.Path());
+  Search().SetFileName("\"odd\xE9name\"");
+  Go();
+  std::filesystem::current_path(saved);
+  EXPECT_TRUE(dialogs_.boxes.empty());
+  EXPECT_EQ(Results(StringKind::Ansi), std::vector<std::string>{"odd bytes"});
 }
 
 TEST_F(MainWindowTest, SwitchingPagesKeepsTheSearchPageAsItWas) {

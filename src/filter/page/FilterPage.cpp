@@ -41,6 +41,9 @@ FilterPage::FilterPage(CharClassTable& table, FilterCriteria& criteria,
               [this, fieldId] { Notify(fieldId, kChangeNotification); });
     }
   }
+  // The stages stand one under the other at fixed places: the page can
+  // only lose the margin right of the group boxes, and scrolls below that.
+  SetShrinkLimit(28, 0);
   SetFieldNumber(kMinLengthField, 5);
   SetFieldNumber(kMaxLengthField, kMaxTextLength);
   SetFieldNumber(kRepeatField, 3);
