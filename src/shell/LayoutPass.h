@@ -55,7 +55,8 @@ class LayoutWindows {
   [[nodiscard]] virtual std::span<const LayoutEntry> PageLayout(int page) const = 0;
   [[nodiscard]] virtual PixelSize PageSize(int page) const = 0;
   virtual void ResizePage(int page, PixelSize size) = 0;
-  // The area that shows a page and scrolls it when the page is larger.
+  // The area that shows a page and scrolls it when the page is larger; it
+  // lies on the tab control's display area, wherever that is.
   [[nodiscard]] virtual PixelSize PageAreaSize(int page) const = 0;
   virtual void ResizePageArea(int page, PixelSize size) = 0;
   // The smallest size at which a page's layout still works: below it the

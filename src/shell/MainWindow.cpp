@@ -320,7 +320,10 @@ PixelSize MainWindow::PageAreaSize(int page) const {
 }
 
 void MainWindow::ResizePageArea(int page, PixelSize size) {
-  container_->Pages()[static_cast<std::size_t>(page)].area->resize(size.width, size.height);
+  // The area stays on the tab control's display area, which moves left and
+  // back when the logo's column is given up and taken again.
+  container_->Pages()[static_cast<std::size_t>(page)].area->setGeometry(
+      QRect(container_->PageArea().topLeft(), QSize(size.width, size.height)));
 }
 
 PixelSize MainWindow::PageMinimumSize(int page) const {

@@ -60,7 +60,7 @@ struct ControlString {
 
 // Names a screen reader speaks for the controls whose own text does not say
 // what they are: the fields, the frames without a title and the views.
-constexpr std::array<ControlString, 10> kAccessibleNames{{
+constexpr std::array<ControlString, 9> kAccessibleNames{{
     {kFileNameEdit, "File to scan"},
     {kFindEdit, "Find"},
     {kFileFrame, "File"},
@@ -68,9 +68,18 @@ constexpr std::array<ControlString, 10> kAccessibleNames{{
     {kAnsiCountFrame, "ANSI strings"},
     {kUnicodeCountFrame, "Unicode strings"},
     {kResourceCountFrame, "Resource strings"},
-    {kReportText, "Time taken and text size"},
     {kResultListControl, "Results"},
     {kNormalViewControl, "Results as running text"},
+}};
+
+// The cells whose text changes are read by their text; what they are is
+// their description.
+constexpr std::array<ControlString, 5> kAccessibleDescriptions{{
+    {kStatusText, "Status"},
+    {kAnsiCountControl, "ANSI strings found"},
+    {kUnicodeCountControl, "Unicode strings found"},
+    {kResourceCountControl, "Resource strings found"},
+    {kReportText, "Time taken and text size of the last scan"},
 }};
 
 constexpr const char* kReportTip =
@@ -149,6 +158,11 @@ void SearchPage::SetUpAccessibility() {
   for (const ControlString& row : kAccessibleNames) {
     if (QWidget* control = Control(row.controlId)) {
       control->setAccessibleName(QString::fromLatin1(row.text));
+    }
+  }
+  for (const ControlString& row : kAccessibleDescriptions) {
+    if (QWidget* control = Control(row.controlId)) {
+      control->setAccessibleDescription(QString::fromLatin1(row.text));
     }
   }
   if (auto* label = ControlAs<QLabel>(kFileLabel)) {

@@ -4,13 +4,17 @@
 #include <vector>
 
 // Qt
+#include <QApplication>
 #include <QCheckBox>
 #include <QDropEvent>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTest>
 #include <QUrl>
@@ -206,6 +210,77 @@ TEST_F(MainWindowTest, ResizingMovesAndStretchesTheAnchoredControls) {
   RunPostedEvents();
   EXPECT_GE(window_->width(), 579);
   EXPECT_GE(window_->height(), 375);
+}
+
+// Whether `control` can be seen in its page's area without scrolling.
+bool ShownWhole(const MainWindow& window, const QWidget& control) {
+  const QScrollArea* area = window.Container()->Pages().front().area;
+  const QRect shown(area->viewport()->mapTo(&window, QPoint(0, 0)), area->viewport()->size());
+  const QRect placed(control.mapTo(&window, QPoint(0, 0)), control.size());
+  return window.rect().contains(placed) && shown.contains(placed);
+}
+
+// On a 1024 x 768 screen at QT_SCALE_FACTOR 2 (512 x 384 logical pixels,
+// less a panel) and 1.5 (683 x 512) the window opens within the area, and
+// Find and Save are on screen without scrolling.
+TEST_F(MainWindowTest, TheWindowFitsSmallScreens) {
+  const QSize design = window_->size();
+  for (const QRect& available : {QRect(0, 24, 512, 360), QRect(0, 0, 683, 512)}) {
+    window_->SetLayoutReady();
+    window_->FitToScreen(available);
+    window_->show();
+    RunPostedEvents();
+    const QRect frame(window_->pos(), window_->size() + QSize(kFrameWidth, kFrameHeight));
+    EXPECT_TRUE(available.contains(frame)) << available.width() << " wide";
+    EXPECT_LE(window_->minimumWidth(), available.width() - kFrameWidth);
+    EXPECT_LE(window_->minimumHeight(), available.height() - kFrameHeight);
+    for (const int id : {kFindButton, kSaveButton, kFindEdit, kGoButton, kBrowseButton}) {
+      const QWidget& control = *Search().Control(id);
+      EXPECT_TRUE(ShownWhole(*window_, control)) << id << " at " << available.width();
+      EXPECT_GE(control.width(), Search().TemplateRect(id).Width() / 2) << id;
+    }
+    // The list keeps some rows, above the bottom row.
+    EXPECT_GE(Search().List()->height(),
+              3 * Search().List()->verticalHeader()->defaultSectionSize());
+    EXPECT_LE(Search().List()->geometry().bottom(),
+              Search().Control(kStatusFrame)->geometry().top());
+    window_->hide();
+    window_->setMinimumSize(0, 0);
+    window_->resize(design);
+    RunPostedEvents();
+  }
+  // Wide enough again, the logo is back.
+  EXPECT_TRUE(window_->Container()->LogoShown());
+}
+
+// A page that does not fit the window scrolls instead of being cut off: at
+// the smallest height the Filter page's last stage can still be reached.
+TEST_F(MainWindowTest, APageThatDoesNotFitScrolls) {
+  window_->SetLayoutReady();
+  window_->show();
+  window_->Container()->SelectPage(1, true);
+  window_->resize(window_->minimumSize());
+  RunPostedEvents();
+  const FilterPage& filter = *window_->Filter();
+  const QScrollArea& area = *window_->Container()->Pages()[1].area;
+  const int lowest = filter.Control(kSizeGroup)->geometry().bottom();
+  if (area.viewport()->height() > lowest) {
+    GTEST_SKIP() << "the page fits at this font";
+  }
+  EXPECT_GE(filter.height(), lowest);
+  EXPECT_GT(area.verticalScrollBar()->maximum(), 0);
+  // Tabbing to the last field brings it into view.
+  window_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+  QWidget& last = *filter.Control(kMustContainField);
+  QCheckBox& box = *filter.ControlAs<QCheckBox>(kMustContainBox);
+  box.click();
+  ASSERT_TRUE(last.isEnabled());
+  box.setFocus();
+  QTest::keyClick(&box, Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), &last);
+  const QRect shown(area.viewport()->mapToGlobal(QPoint(0, 0)), area.viewport()->size());
+  EXPECT_TRUE(shown.contains(QRect(last.mapToGlobal(QPoint(0, 0)), last.size())));
 }
 
 TEST_F(MainWindowTest, CommandsActOnlyOnTheCurrentPage) {
