@@ -141,10 +141,10 @@ SearchPage::SearchPage(ScanEngine& engine, DialogService& dialogs, const DialogU
   if (auto* findEdit = ControlAs<QLineEdit>(kFindEdit)) {
     connect(findEdit, &QLineEdit::returnPressed, this, [this] { Command(kFindButton); });
   }
-  // The report may reach over the view box when the window is narrow; clicks
-  // there still reach the box.
+  // The report may reach over the view box when the window is narrow; the
+  // box stays on top, so that clicks there still reach it.
   if (QWidget* report = Control(kReportText)) {
-    report->setAttribute(Qt::WA_TransparentForMouseEvents);
+    report->stackUnder(Control(kAdvancedViewBox));
   }
   SetUpAccessibility();
   SetUpToolTips();

@@ -239,6 +239,9 @@ TEST_F(MainWindowTest, TheWindowFitsSmallScreens) {
       EXPECT_TRUE(ShownWhole(*window_, control)) << id << " at " << available.width();
       EXPECT_GE(control.width(), Search().TemplateRect(id).Width() / 2) << id;
     }
+    // The view box stays clickable where the report reaches over it.
+    const QWidget& box = *Search().Control(kAdvancedViewBox);
+    EXPECT_EQ(Search().childAt(box.geometry().center()), &box);
     // The list keeps some rows, above the bottom row.
     EXPECT_GE(Search().List()->height(),
               3 * Search().List()->verticalHeader()->defaultSectionSize());
