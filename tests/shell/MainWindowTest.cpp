@@ -95,6 +95,13 @@ TEST_F(MainWindowTest, HelpPageShowsYellowOnNavyWithoutACaret) {
       << text.left(40).toStdString();
   EXPECT_TRUE(text.contains(QStringLiteral("\nADVANCED VIEW DETAILS\n")));
   EXPECT_LT(text.indexOf(QStringLiteral("Save")), text.indexOf(QStringLiteral("ADVANCED")));
+  // The keys are told too, as the window has them.
+  for (const char* command : {"Browse", "Save", "Find", "Find again", "Stop", "Quit"}) {
+    const QString key = window_->ShortcutKeys(QString::fromLatin1(command))
+                            .front()
+                            .toString(QKeySequence::NativeText);
+    EXPECT_TRUE(text.contains(key)) << command << ": " << key.toStdString();
+  }
   EXPECT_FALSE(text.contains(QLatin1Char('\r')));
   EXPECT_TRUE(edit->isReadOnly());
   EXPECT_EQ(edit->palette().color(QPalette::Base), QColor(0, 0, 0x80));
