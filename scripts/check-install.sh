@@ -74,6 +74,15 @@ grep -q "<release version=\"$version\"" "$prefix/share/metainfo/$id.metainfo.xml
   fail "metainfo lacks release $version"
 grep -qx "Exec=quillex %f" "$prefix/share/applications/$id.desktop" || fail "desktop Exec"
 grep -qx "Icon=$id" "$prefix/share/applications/$id.desktop" || fail "desktop Icon"
+# Programs, libraries and objects, but no catch-all type: the launcher must not
+# become the opener of every file a desktop cannot name.
+mimetypes="$(sed -n 's/^MimeType=//p' "$prefix/share/applications/$id.desktop")"
+for type in application/x-executable application/x-sharedlib application/x-object \
+  application/x-ms-dos-executable application/vnd.microsoft.portable-executable; do
+  [[ ";$mimetypes" == *";$type;"* ]] || fail "desktop MimeType lacks $type"
+done
+[[ ";$mimetypes" != *";application/octet-stream;"* ]] ||
+  fail "desktop MimeType claims application/octet-stream"
 
 echo "== manual pages"
 for page in quillex quillex-scan; do
