@@ -8,9 +8,9 @@
 //   build/bench/engine_bench --benchmark_filter=BM_ManySections
 //
 // With QUILLEX_BENCH_KEEP_IMAGES set the image stays in the temporary folder
-// as quillex-bench-many-sections.exe, to be timed with quillex-scan too:
-//   time build/src/cli/quillex-scan -q --format text /tmp/quillex-bench-many-sections.exe
-//   >/dev/null
+// as quillex-bench-many-sections.exe, to be timed with quillex-scan too
+// (writing to /dev/null):
+//   time build/src/cli/quillex-scan -q --format text IMAGE >/dev/null
 
 // Standard library
 #include <cstdint>
