@@ -13,7 +13,8 @@ namespace quillex {
 namespace {
 
 // The character at `at` of well-formed UTF-8 and its length in bytes, or a
-// length of 0 when the bytes there are not well-formed.
+// length of 0 when the bytes there are not well-formed: the rule by which the
+// command line reads the characters of its options.
 std::size_t DecodeUtf8At(std::string_view text, std::size_t at, char32_t& c) {
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
   const unsigned char lead = byte(0);
@@ -21,18 +22,16 @@ std::size_t DecodeUtf8At(std::string_view text, std::size_t at, char32_t& c) {
     c = lead;
     return 1;
   }
-  std::size_t length = 0;
-  char32_t min = 0;
-  if (lead >= 0xC0 && lead < 0xE0) {
-    length = 2, c = lead & 0x1Fu, min = 0x80;
-  } else if (lead >= 0xE0 && lead < 0xF0) {
-    length = 3, c = lead & 0x0Fu, min = 0x800;
-  } else if (lead >= 0xF0 && lead < 0xF5) {
-    length = 4, c = lead & 0x07u, min = 0x10000;
-  }
-  if (length == 0 || text.size() - at < length) {
+  // The lead byte gives the length, its own bits of the character and the
+  // smallest character that needs that length (anything less is overlong).
+  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+  constexpr char32_t kLeadBits[] = {0, 0, 0x1F, 0x0F, 0x07};
+  constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (lead < 0xC0 || lead >= 0xF5 || text.size() - at < length) {
     return 0;
   }
+  c = lead & kLeadBits[length];
+  const char32_t min = kSmallest[length];
   for (std::size_t i = 1; i < length; ++i) {
     if ((byte(i) & 0xC0u) != 0x80u) {
       return 0;

@@ -57,7 +57,8 @@ struct FilterRun {
 //   FilteredRows rows = filter.Apply(store, rowOrder, run);
 //
 // A compiled filter is only read while it filters, so one object may serve
-// several runs at once.
+// several runs at once. The tags come from a pass that marks each result with
+// a TagSet: the spec names the wanted ones, the run hands over the sets.
 class RowFilter {
  public:
   explicit RowFilter(FilterSpec spec);
@@ -80,7 +81,8 @@ class RowFilter {
   // The rows of `rows` (result indices in display order, such as the list's
   // row order or every result in store order) that the filter shows, in the
   // same order. Indices past the store's end are never shown. The store must
-  // not change while this runs.
+  // not change while this runs. The result keeps 4 bytes per shown row;
+  // while it runs, a run also holds a bit per result of the store.
   [[nodiscard]] FilteredRows Apply(const ResultStore& store, std::span<const std::uint32_t> rows,
                                    const FilterRun& run = {}) const;
 

@@ -23,6 +23,7 @@ TEST(FilterPattern, Utf8BecomesWindows1252AndSyntaxStays) {
   EXPECT_EQ(PatternFromUtf8("ok\xC3"), "ok\xC3");
   EXPECT_EQ(PatternFromUtf8("\xC0\xAF"), "\xC0\xAF") << "an overlong form is not UTF-8";
   EXPECT_EQ(PatternFromUtf8("\xED\xA0\x80"), "\xED\xA0\x80") << "a surrogate is not UTF-8";
+  EXPECT_EQ(PatternFromUtf8("\xF5\x80\x80\x80"), "\xF5\x80\x80\x80") << "beyond U+10FFFF";
   EXPECT_EQ(PatternFromUtf8(""), "");
 }
 
