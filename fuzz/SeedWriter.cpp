@@ -63,6 +63,14 @@ int main(int argc, char** argv) {
   quillex::testing::Put32(damaged.bytes, damaged.dataEntries[0], 0xFFFFFF00u);
   seeds.emplace_back("rsrc-rva-outside", Image(false, damaged));
 
+  // One small section listed 64 times, whose tree is a diamond of 12 levels
+  // ending in a block of strings too short to list: a few headers are walked
+  // whole, then the bound over the whole pass ends it. (Strings that are
+  // listed would fill the store with 65,536 rows, slow under the sanitizers.)
+  seeds.emplace_back("rsrc-repeated-diamond",
+                     quillex::testing::RepeatedSectionImage(
+                         quillex::testing::DiamondTree(12, 2, 0x2000), 0x2000, 64));
+
   Bytes cut = Image(false, layout);
   cut.resize(PeBuilder().SectionTable() + 60);
   seeds.emplace_back("table-cut", cut);

@@ -2,9 +2,11 @@
 // Unicode and resource passes, and the resource walk over the raw bytes as if
 // they were a ".rsrc" section, so that the walk is reached without valid PE
 // headers too. The byte passes run in the way the input's last byte picks,
-// and must find exactly what the sequential passes find.
+// and must find exactly what the sequential passes find. The results are
+// then tagged, each exactly as the tag matchers alone would tag it.
 
 // Standard library
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -22,6 +24,10 @@
 #include "scan/ScanDriver.h"
 #include "scan/ScanHost.h"
 #include "scan/SectionMap.h"
+#include "tags/SuffixCache.h"
+#include "tags/TagResults.h"
+#include "tags/TagTable.h"
+#include "tags/Tagger.h"
 
 namespace {
 
@@ -91,6 +97,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (reference.store.Position(i) != engine.store.Position(i) ||
         reference.store.Tag(i) != engine.store.Tag(i) ||
         std::string_view(reference.store.Text(i)) != std::string_view(engine.store.Text(i))) {
+      std::abort();
+    }
+  }
+
+  // Every result tagged in one call over the store, and each text's tags
+  // exactly those whose matchers take it: the prefilter hides no match.
+  static const Tagger tagger;
+  static SuffixCache cache;
+  std::vector<TagSet> tags(engine.store.Count());
+  const std::atomic<bool> cancel{false};
+  if (TagResults(tagger, engine.store, tags, cancel) != TagRunStatus::Done) {
+    std::abort();
+  }
+  MatchContext context{tagger.Suffixes(), cache};
+  for (std::uint32_t i = 0; i < engine.store.Count(); ++i) {
+    const std::string_view stored(engine.store.Text(i), engine.store.TextLength(i));
+    unsigned expectedTags = 0;
+    for (const TagInfo& tag : TagTable()) {
+      expectedTags |= tag.matcher(stored, context) ? TagBit(tag.id) : 0u;
+    }
+    if (tags[i] != expectedTags) {
       std::abort();
     }
   }

@@ -74,6 +74,15 @@ grep -q "<release version=\"$version\"" "$prefix/share/metainfo/$id.metainfo.xml
   fail "metainfo lacks release $version"
 grep -qx "Exec=quillex %f" "$prefix/share/applications/$id.desktop" || fail "desktop Exec"
 grep -qx "Icon=$id" "$prefix/share/applications/$id.desktop" || fail "desktop Icon"
+# Programs, libraries and objects, but no catch-all type: the launcher must not
+# become the opener of every file a desktop cannot name.
+mimetypes="$(sed -n 's/^MimeType=//p' "$prefix/share/applications/$id.desktop")"
+for type in application/x-executable application/x-sharedlib application/x-object \
+  application/x-ms-dos-executable application/vnd.microsoft.portable-executable; do
+  [[ ";$mimetypes" == *";$type;"* ]] || fail "desktop MimeType lacks $type"
+done
+[[ ";$mimetypes" != *";application/octet-stream;"* ]] ||
+  fail "desktop MimeType claims application/octet-stream"
 
 echo "== manual pages"
 for page in quillex quillex-scan; do
@@ -112,6 +121,21 @@ else
   dpkg-deb --field "$deb" Depends | grep -q 'libqt6widgets6' ||
     fail "the package does not depend on libqt6widgets6"
   dpkg-deb -x "$deb" "$tmp/root"
+  # Every shared library the programs load themselves (libpsl5 once they tag
+  # texts) is in a package that the package depends on.
+  depends="$(dpkg-deb --field "$deb" Depends)"
+  for program in quillex quillex-scan; do
+    binary="$tmp/root/usr/bin/$program"
+    libraries="$(ldd "$binary" | awk '/=> \//{ print $1, $3 }')"
+    for needed in $(readelf -d "$binary" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
+      path="$(awk -v n="$needed" '$1 == n { print $2 }' <<< "$libraries")"
+      [[ -n "$path" ]] || { fail "$program: $needed not found"; continue; }
+      owner="$(dpkg -S "$path" 2>/dev/null || dpkg -S "$(realpath "$path")" 2>/dev/null || true)"
+      owner="${owner%%:*}"
+      [[ -n "$owner" && "$depends" == *"$owner"* ]] ||
+        fail "$program loads $needed (package '${owner}'), which the package does not depend on"
+    done
+  done
   for f in "${files[@]}"; do
     [[ -f "$tmp/root/usr/$f" ]] || fail "not in the package: /usr/$f"
   done

@@ -5,6 +5,10 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev binutils clang-format
+          # The Public Suffix List for the domain tag (the program then needs
+          # libpsl5); RE2 for the row filter's regular expressions and the tag
+          # benchmark's comparison.
+          libpsl-dev libre2-dev
           # Installing and packaging: CPack's dependency list (dpkg-shlibdeps,
           # file) and the checks of scripts/check-install.sh.
           dpkg-dev file desktop-file-utils appstream lintian man-db groff-base)

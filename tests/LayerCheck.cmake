@@ -2,7 +2,7 @@
 #
 #   shell    shell/, filter/page/                 may use widgets and engine
 #   widgets  views/gui/, platform/qt/             may use the engine
-#   engine   platform/ < filter/ < store/ < scan/ < views/   (Qt-free)
+#   engine   platform/ < filter/ < store/ < scan/ < tags/ < views/   (Qt-free)
 #
 # Inside the engine each folder uses only the folders before it, without
 # exception. Engine files, the command line, the engine's tests, benchmarks
@@ -24,10 +24,10 @@ endif()
 # first matching prefix wins, so subfolders come before their parents.
 set(rank_prefixes
   "shell/" "filter/page/" "views/gui/" "platform/qt/" "support/gui/" "gui/"
-  "platform/" "filter/" "store/" "scan/" "views/" "cli/" "engine/")
+  "platform/" "filter/" "store/" "scan/" "tags/" "views/" "cli/" "engine/")
 set(rank_values
   30 30 20 20 20 20
-  0 1 2 3 4 5 5)
+  0 1 2 3 4 5 6 6)
 
 function(rank_of path out)
   set(result -1)

@@ -20,6 +20,7 @@
 
 // POSIX
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 // Third party
@@ -90,8 +91,10 @@ class SilentHost : public ScanHost {
  public:
   void ShowCount(StringKind, std::uint32_t) override {}
   bool ScanPump() override { return true; }
-  void WarnDamagedResources() override {}
+  void WarnDamagedResources() override { ++warnings; }
   void ReportOpenFailure(const std::string&, const std::string&) override {}
+
+  std::uint64_t warnings = 0;
 };
 
 struct Setup {
@@ -210,6 +213,54 @@ void BM_ResourcePassManySections(benchmark::State& state) {
   std::filesystem::remove(path);
 }
 BENCHMARK(BM_ResourcePassManySections)->Unit(benchmark::kMillisecond);
+
+// The tables that only the resource pass's budget over the whole pass keeps
+// short: one small section whose tree is a diamond of 20 levels (two entries
+// leading to the same next directory) under type 6, listed by every header.
+// The first argument is the length of the 16 strings that end its paths (0:
+// none, the paths end in an empty directory), the second the number of
+// headers. The whole scan is timed; the counters give the rows kept, the
+// warnings per scan and the process's peak memory so far, so run one case at
+// a time to read the last:
+//   build/bench/engine_bench --benchmark_filter='RepeatedTree/1024/65535'
+// With QUILLEX_BENCH_KEEP_IMAGES set the images stay in the temporary folder
+// (quillex-bench-rsrc-*.exe), to be timed with quillex-scan too.
+void BM_ResourcePassRepeatedTree(benchmark::State& state) {
+  const auto units = static_cast<std::uint32_t>(state.range(0));
+  const auto headers = static_cast<std::uint32_t>(state.range(1));
+  const std::string name = std::string("quillex-bench-rsrc-") +
+                           (units == 0 ? "diamond" : "blocks") + "-" + std::to_string(headers) +
+                           ".exe";
+  const std::string path = (std::filesystem::temp_directory_path() / name).string();
+  testing::WriteBytes(path, testing::RepeatedSectionImage(testing::DiamondTree(20, units, 0x1000),
+                                                          0x1000, headers));
+  ScanEngine engine;
+  engine.table.RestoreDefaults();
+  SilentHost host;
+  for (auto _ : state) {
+    const ScanReport report = RunScan(path, engine, host);
+    benchmark::DoNotOptimize(report.resourceCount);
+  }
+  std::uint32_t rows = 0;
+  for (std::uint32_t i = 0; i < engine.store.Count(); ++i) {
+    rows += engine.store.Kind(i) == StringKind::Resource ? 1 : 0;
+  }
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  state.counters["resourceRows"] = rows;
+  state.counters["warnings"] =
+      static_cast<double>(host.warnings) / static_cast<double>(state.iterations());
+  state.counters["peakMB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+  if (std::getenv("QUILLEX_BENCH_KEEP_IMAGES") == nullptr) {
+    std::filesystem::remove(path);
+  }
+}
+BENCHMARK(BM_ResourcePassRepeatedTree)
+    ->Args({0, 2000})
+    ->Args({0, 65535})
+    ->Args({1024, 1000})
+    ->Args({1024, 65535})
+    ->Unit(benchmark::kMillisecond);
 
 // The whole scan by each way of running the byte passes (the argument is a
 // BytePassMode: 1 sequential, 2 fused, 3 threaded), reads of 64 KiB.

@@ -13,6 +13,7 @@ namespace quillex {
 inline constexpr std::uint32_t MB_OK = 0x0;
 inline constexpr std::uint32_t MB_ICONERROR = 0x10;
 inline constexpr std::uint32_t MB_ICONWARNING = 0x30;
+inline constexpr std::uint32_t MB_ICONINFORMATION = 0x40;
 inline constexpr std::uint32_t MB_TOPMOST = 0x40000;
 
 // One entry of a file dialog's type list: the text the user reads ("All files
@@ -32,15 +33,21 @@ class DialogService {
   virtual void MessageBox(void* owner, std::string_view text, std::string_view title,
                           std::uint32_t style) = 0;
   // Returns the whole chosen path (never cut to a fixed length), or nothing
-  // when the user cancels.
+  // when the user cancels. The dialog opens in the folder of `initialPath`,
+  // with that file chosen when it exists; an empty path, or one whose folder
+  // is gone, leaves the start to the platform.
   virtual std::optional<std::string> OpenFileDialog(void* owner, std::string_view title,
                                                     const std::vector<FileFilter>& filters,
-                                                    std::string_view defaultExtension) = 0;
-  // As OpenFileDialog; asks before an existing file is overwritten, so a path
-  // returned here is one the user agreed to replace.
+                                                    std::string_view defaultExtension,
+                                                    std::string_view initialPath) = 0;
+  // As OpenFileDialog, with `initialPath` offered as the name to save under
+  // (a bare name starts in the platform's folder). Asks before an existing
+  // file is overwritten, so a path returned here is one the user agreed to
+  // replace.
   virtual std::optional<std::string> SaveFileDialog(void* owner, std::string_view title,
                                                     const std::vector<FileFilter>& filters,
-                                                    std::string_view defaultExtension) = 0;
+                                                    std::string_view defaultExtension,
+                                                    std::string_view initialPath) = 0;
 };
 
 }  // namespace quillex

@@ -32,22 +32,37 @@ struct Frame {
   std::uint16_t block;
 };
 
+// What a section's walk spends beyond its own budget: the pass's budget, and
+// the work done since the pump was last consulted.
+struct PassSpending {
+  ResourceScanner::PassBudget& left;
+  bool& spent;  // set when the pass's budget could not cover a step
+  std::uint64_t& bytesSincePump;
+};
+
 // Reading the section's bytes, each read checked against them and charged to
-// the walk's budget and to the work done since the pump was last consulted.
+// the walk's budget and to the pass's.
 class SectionReader {
  public:
-  SectionReader(std::span<const std::uint8_t> bytes, std::uint64_t budget,
-                std::uint64_t& bytesSincePump)
-      : bytes_(bytes), budget_(budget), bytesSincePump_(bytesSincePump) {}
+  SectionReader(std::span<const std::uint8_t> bytes, std::uint64_t budget, PassSpending pass)
+      : bytes_(bytes), budget_(budget), pass_(pass) {}
 
-  // True when [offset, offset + size) lies inside the section and the budget
-  // still covers it.
+  // True when [offset, offset + size) lies inside the section and both
+  // budgets still cover it.
   bool Take(std::uint64_t offset, std::uint64_t size) {
-    if (offset > bytes_.size() || size > bytes_.size() - offset || size > budget_) {
+    if (offset > bytes_.size() || size > bytes_.size() - offset) {
+      return false;
+    }
+    if (size > pass_.left.bytes) {
+      pass_.spent = true;
+      return false;
+    }
+    if (size > budget_) {
       return false;
     }
     budget_ -= size;
-    bytesSincePump_ += size;
+    pass_.left.bytes -= size;
+    pass_.bytesSincePump += size;
     return true;
   }
   const std::uint8_t* At(std::uint64_t offset) const {
@@ -83,7 +98,7 @@ class SectionReader {
  private:
   std::span<const std::uint8_t> bytes_;
   std::uint64_t budget_;
-  std::uint64_t& bytesSincePump_;
+  PassSpending pass_;
 };
 
 // The bytes of ".rsrc" sections read earlier in the pass, so that sections
@@ -147,9 +162,8 @@ class HeldSections {
 
 // What one section's walk reads and where it stands.
 struct ResourceScanner::WalkState {
-  WalkState(std::span<const std::uint8_t> bytes, const SectionRecord& section,
-            std::uint64_t& bytesSincePump)
-      : reader(bytes, 4 * std::uint64_t{bytes.size()} + kReadBudgetMargin, bytesSincePump),
+  WalkState(std::span<const std::uint8_t> bytes, const SectionRecord& section, PassSpending pass)
+      : reader(bytes, 4 * std::uint64_t{bytes.size()} + kReadBudgetMargin, pass),
         record(section),
         maxVisits(std::max(kMinDirectoryVisits, bytes.size() / kDirectoryHeaderSize)) {}
 
@@ -164,6 +178,15 @@ struct ResourceScanner::WalkState {
   std::uint32_t depth = 0;
 };
 
+ResourceScanner::PassBudget ResourceScanner::PassBudget::ForFile(std::uint64_t fileSize) {
+  // A file size comes from the file system; none comes near overflowing these.
+  PassBudget budget;
+  budget.bytes = kPassBytesPerFileByte * fileSize + kReadBudgetMargin;
+  budget.visits = std::max(kMinPassVisits, fileSize / kFileBytesPerVisit);
+  budget.results = std::max(kMinPassResults, fileSize / kFileBytesPerResult);
+  return budget;
+}
+
 ResourceScanner::ResourceScanner(const CharClassTable& table, const FilterCriteria& criteria,
                                  std::span<char> textBuffer, ResultStore& store, ScanHost& host)
     : table_(table), criteria_(criteria), text_(textBuffer), store_(store), host_(host) {}
@@ -171,9 +194,11 @@ ResourceScanner::ResourceScanner(const CharClassTable& table, const FilterCriter
 void ResourceScanner::Run(InputFile& file, const SectionMap& map, StopRule rule) {
   rule_ = rule;
   stopped_ = false;
+  budgetSpent_ = false;
   count_ = 0;
   host_.ShowCount(StringKind::Resource, count_);
   const std::uint64_t fileSize = file.Size();
+  left_ = PassBudget::ForFile(fileSize);
   HeldSections held;
   for (const SectionRecord& record : map.Records()) {
     if (std::strcmp(record.name, ".rsrc") != 0) {
@@ -192,6 +217,14 @@ void ResourceScanner::Run(InputFile& file, const SectionMap& map, StopRule rule)
       bytes = held.Find(record.rawStart, available);
     }
     if (available != 0 && bytes.empty()) {
+      if (available > left_.bytes) {
+        // The section's walk would begin by reading more than the pass may.
+        count_ = 0;
+        host_.ShowCount(StringKind::Resource, count_);
+        budgetSpent_ = true;
+        Finish(Step::Damaged);
+        return;
+      }
       const auto size = static_cast<std::size_t>(available);
       buffer = held.Allocate(size);
       std::size_t got = 0;
@@ -199,6 +232,7 @@ void ResourceScanner::Run(InputFile& file, const SectionMap& map, StopRule rule)
         return;
       }
       bytes = {buffer.get(), got};
+      left_.bytes -= got;
       // A section cut short by a read error is not kept: a later section on
       // the same range reads it again, as it would on its own.
       if (got == size) {
@@ -206,7 +240,7 @@ void ResourceScanner::Run(InputFile& file, const SectionMap& map, StopRule rule)
       }
     }
     WalkSection(bytes, record);
-    if (stopped_) {
+    if (stopped_ || budgetSpent_) {
       return;
     }
   }
@@ -256,7 +290,11 @@ bool ResourceScanner::WalkSection(std::span<const std::uint8_t> bytes,
                                   const SectionRecord& record) {
   count_ = 0;
   host_.ShowCount(StringKind::Resource, count_);
-  switch (Walk(bytes, record)) {
+  return Finish(Walk(bytes, record));
+}
+
+bool ResourceScanner::Finish(Step step) {
+  switch (step) {
     case Step::Done:
       return true;
     case Step::Stopped:
@@ -273,7 +311,7 @@ bool ResourceScanner::WalkSection(std::span<const std::uint8_t> bytes,
 
 ResourceScanner::Step ResourceScanner::Walk(std::span<const std::uint8_t> bytes,
                                             const SectionRecord& record) {
-  WalkState walk(bytes, record, bytesSincePump_);
+  WalkState walk(bytes, record, PassSpending{left_, budgetSpent_, bytesSincePump_});
   if (!OpenDirectory(walk, 0, 0, 0, 0)) {
     return Step::Damaged;
   }
@@ -331,8 +369,18 @@ bool ResourceScanner::OpenDirectory(WalkState& walk, std::uint32_t offset, std::
       return false;  // a loop: this directory is still being walked
     }
   }
-  if (depth > kMaxDepth || ++walk.visits > walk.maxVisits ||
-      !walk.reader.Take(offset, kDirectoryHeaderSize)) {
+  if (depth > kMaxDepth) {
+    return false;
+  }
+  if (left_.visits == 0) {
+    budgetSpent_ = true;
+    return false;
+  }
+  if (++walk.visits > walk.maxVisits) {
+    return false;
+  }
+  --left_.visits;
+  if (!walk.reader.Take(offset, kDirectoryHeaderSize)) {
     return false;
   }
   const std::uint8_t* header = walk.reader.At(offset);
@@ -348,8 +396,7 @@ bool ResourceScanner::AddTypeName(WalkState& walk, std::uint32_t name) {
     return false;
   }
   // A type name's result has the position of its first character.
-  Accept(walk.record.rawStart + nameOffset + 2, static_cast<std::uint16_t>(name));
-  return true;
+  return Accept(walk.record.rawStart + nameOffset + 2, static_cast<std::uint16_t>(name));
 }
 
 ResourceScanner::Step ResourceScanner::ReadStringBlock(WalkState& walk, std::uint32_t dataEntry,
@@ -368,7 +415,9 @@ ResourceScanner::Step ResourceScanner::ReadStringBlock(WalkState& walk, std::uin
       return Step::Damaged;
     }
     // A string-table result has the position of its count.
-    Accept(walk.record.rawStart + offset, static_cast<std::uint16_t>(firstId + j));
+    if (!Accept(walk.record.rawStart + offset, static_cast<std::uint16_t>(firstId + j))) {
+      return Step::Damaged;
+    }
     offset = next;
     // A block of long strings reads up to 32 KiB.
     if (!PumpWhenDue(MostReadPerStep())) {
@@ -378,13 +427,19 @@ ResourceScanner::Step ResourceScanner::ReadStringBlock(WalkState& walk, std::uin
   return Step::Done;
 }
 
-void ResourceScanner::Accept(std::uint64_t position, std::uint16_t id) {
-  if (AcceptString(text_.data(), table_, criteria_)) {
-    ++count_;
-    store_.AddResult(static_cast<std::uint32_t>(position),
-                     static_cast<std::uint32_t>(position >> 32), id, text_.data(),
-                     StringKind::Resource);
+bool ResourceScanner::Accept(std::uint64_t position, std::uint16_t id) {
+  if (!AcceptString(text_.data(), table_, criteria_)) {
+    return true;
   }
+  if (left_.results == 0) {
+    budgetSpent_ = true;
+    return false;
+  }
+  --left_.results;
+  ++count_;
+  store_.AddResult(static_cast<std::uint32_t>(position), static_cast<std::uint32_t>(position >> 32),
+                   id, text_.data(), StringKind::Resource);
+  return true;
 }
 
 }  // namespace quillex

@@ -122,7 +122,17 @@ void ReadHeaders(ReadAt readAt, std::vector<SectionRecord>& records, std::uint64
 void SectionMap::Release() {
   records_.clear();
   records_.shrink_to_fit();
+  lookup_.Clear();
   imageBase_ = 0;
+}
+
+void SectionMap::BuildLookup() {
+  try {
+    lookup_.Build(records_);
+  } catch (const std::bad_alloc&) {
+    records_.clear();
+    records_.shrink_to_fit();
+  }
 }
 
 void SectionMap::Read(InputFile& file) {
@@ -134,6 +144,7 @@ void SectionMap::Read(InputFile& file) {
     return file.Read(buffer, size);
   };
   ReadHeaders(readAt, records_, imageBase_);
+  BuildLookup();
 }
 
 void SectionMap::ReadFromBytes(std::span<const std::uint8_t> fileBytes) {
@@ -148,15 +159,21 @@ void SectionMap::ReadFromBytes(std::span<const std::uint8_t> fileBytes) {
     return n;
   };
   ReadHeaders(readAt, records_, imageBase_);
+  BuildLookup();
+}
+
+std::optional<std::uint32_t> SectionMap::SectionIndex(std::uint64_t filePosition) const {
+  return lookup_.Find(filePosition);
+}
+
+const SectionRecord* SectionMap::SectionAt(std::uint64_t filePosition) const {
+  const std::optional<std::uint32_t> index = lookup_.Find(filePosition);
+  return index ? &records_[*index] : nullptr;
 }
 
 std::uint64_t SectionMap::MemoryPosition(std::uint64_t filePosition) const {
-  // Section tables are short; a linear search in table order also gives the
-  // first of two overlapping sections the precedence it must have.
-  for (const SectionRecord& record : records_) {
-    if (record.rawStart <= filePosition && filePosition < record.rawEnd) {
-      return filePosition - record.rawStart + record.memoryStart;
-    }
+  if (const SectionRecord* record = SectionAt(filePosition)) {
+    return filePosition - record->rawStart + record->memoryStart;
   }
   return filePosition + imageBase_;
 }

@@ -1,8 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
+
+// Ours
+#include "scan/SectionLookup.h"
 
 namespace quillex {
 
@@ -28,8 +32,19 @@ class SectionMap {
   // in full, never an error.
   void Read(InputFile& file);
 
-  // The address of a file position once the image is loaded, in 64 bits.
+  // The address of a file position once the image is loaded, in 64 bits:
+  // translated by the section that holds it (SectionIndex), or else the
+  // position plus the image base.
   [[nodiscard]] std::uint64_t MemoryPosition(std::uint64_t filePosition) const;
+
+  // The table index of the section whose raw data holds a file position; where
+  // ranges overlap, the first of them in table order. Nothing for a position
+  // outside every section's raw data, and for a file that is not a PE image.
+  // A binary search, so it may be asked for every row of a list.
+  [[nodiscard]] std::optional<std::uint32_t> SectionIndex(std::uint64_t filePosition) const;
+  // That section's record (its name is what a Section column shows), or
+  // nullptr where SectionIndex gives nothing. Valid until the next Read.
+  [[nodiscard]] const SectionRecord* SectionAt(std::uint64_t filePosition) const;
 
   [[nodiscard]] std::span<const SectionRecord> Records() const { return records_; }
   [[nodiscard]] std::uint64_t ImageBase() const { return imageBase_; }
@@ -38,7 +53,12 @@ class SectionMap {
   void ReadFromBytes(std::span<const std::uint8_t> fileBytes);
 
  private:
+  // Indexes the records just read. Without the memory for the index the map
+  // keeps no records, as when the table itself cannot be held.
+  void BuildLookup();
+
   std::vector<SectionRecord> records_;
+  SectionLookup lookup_;  // built from records_ by every read
   std::uint64_t imageBase_ = 0;
 };
 

@@ -160,6 +160,12 @@ PixelSize DialogPage::TemplateSize() const {
   return PixelSize{rect.Width(), rect.Height()};
 }
 
+PixelSize DialogPage::SmallestSize() const {
+  const PixelRect rect =
+      DialogRectToPixels(scale_, 0, 0, template_.cx - shrinkX_, template_.cy - shrinkY_);
+  return PixelSize{rect.Width(), rect.Height()};
+}
+
 PixelRect DialogPage::TemplateRect(int controlId) const {
   const ControlTemplate* control = FindControlTemplate(template_, controlId);
   if (control == nullptr) {

@@ -39,6 +39,15 @@ class DialogPage : public QWidget, public LayoutSurface {
   // A control's template rectangle in pixels; empty for unknown ids.
   [[nodiscard]] PixelRect TemplateRect(int controlId) const;
 
+  // How far, in dialog units, the page's layout table can shrink it below
+  // the template before controls would overlap; a smaller page scrolls.
+  void SetShrinkLimit(int dialogUnitsX, int dialogUnitsY) {
+    shrinkX_ = dialogUnitsX;
+    shrinkY_ = dialogUnitsY;
+  }
+  // The smallest size the page is laid out at, in pixels.
+  [[nodiscard]] PixelSize SmallestSize() const;
+
   // The control with this id, or nullptr.
   [[nodiscard]] QWidget* Control(int controlId) const;
   template <class T>
@@ -76,6 +85,8 @@ class DialogPage : public QWidget, public LayoutSurface {
   DialogUnitScale scale_;
   std::map<int, QWidget*> controls_;
   std::function<bool()> isCurrent_;
+  int shrinkX_ = 0;
+  int shrinkY_ = 0;
 };
 
 }  // namespace quillex

@@ -43,6 +43,11 @@ const char* HelpIntroductionText() {
          "\r\n"
          "\"Save\" writes the whole list to a text file: in advanced view as a list like the "
          "one on display, otherwise one string per line.\r\n"
+         "\r\n"
+         "Keys: Enter in the \"File to scan\" box scans the file, Esc stops a scan, Ctrl+O "
+         "browses, Ctrl+S saves, Ctrl+F goes to the Find box and F3 finds again. Ctrl+Tab and "
+         "Ctrl+PgDn show the next page, Ctrl+Shift+Tab and Ctrl+PgUp the previous one, and "
+         "Ctrl+Q quits.\r\n"
          "\r\n";
 }
 
@@ -81,6 +86,9 @@ HelpPage::HelpPage(const DialogUnitScale& scale, QWidget* parent)
   // control never shows a caret, even when it has the focus.
   edit->setTextInteractionFlags(Qt::TextSelectableByMouse);
   edit->setCursorWidth(0);
+  edit->setAccessibleName(QStringLiteral("Help"));
+  // The text stretches both ways and scrolls itself.
+  SetShrinkLimit(245, 149);
 }
 
 }  // namespace quillex

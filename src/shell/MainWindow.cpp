@@ -4,6 +4,7 @@
 #include <string>
 
 // Qt
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
@@ -14,6 +15,8 @@
 #include <QPalette>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStringList>
 #include <QUrl>
 
@@ -45,26 +48,31 @@ QFont BoldGroupFont() {
   return font;
 }
 
+QString WindowTitleFor(const std::string& path) {
+  if (path.empty()) {
+    return QString::fromLatin1(kProgramTitle);
+  }
+  const std::size_t slash = path.rfind('/');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  return QFile::decodeName(QByteArray::fromStdString(name)) + QStringLiteral(" \u2014 ") +
+         QString::fromLatin1(kProgramName);
+}
+
 MainWindow::MainWindow(ScanEngine& engine, DialogService& dialogs, QWidget* parent)
     : QWidget(parent),
       tracker_(PixelSize{kInitialClientWidth, kInitialClientHeight}),
       quit_([] { QCoreApplication::quit(); }) {
   setWindowTitle(QString::fromLatin1(kProgramTitle));
   setWindowIcon(MakeAppIcon());
-  QPalette palette = this->palette();
-  palette.setColor(QPalette::Window, Qt::white);
-  setPalette(palette);
+  // The background behind the container, white in a light theme, dark in a
+  // dark one.
+  setBackgroundRole(QPalette::Base);
   setAutoFillBackground(true);
 
   // The minimum applies from the start, so the first layout below cannot
   // make the window smaller than its first size either.
   setMinimumSize(kInitialClientWidth, kInitialClientHeight);
   resize(kInitialClientWidth, kInitialClientHeight);
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->geometry();
-    move(area.left() + CentredOrigin(area.width(), kInitialWindowWidth),
-         area.top() + CentredOrigin(area.height(), kInitialWindowHeight));
-  }
   setAcceptDrops(true);
 
   const QFont dialogFont = DialogFont();
@@ -82,6 +90,8 @@ MainWindow::MainWindow(ScanEngine& engine, DialogService& dialogs, QWidget* pare
   search_->SetTabControl(container_->Tabs());
   search_->SetDialogOwner(this);
   search_->SetScanFinished([this] { ScanFinished(); });
+  search_->SetShownFileChanged(
+      [this](const std::string& path) { setWindowTitle(WindowTitleFor(path)); });
   search_->SwitchViews();
 
   InitialLayout();
@@ -90,6 +100,7 @@ MainWindow::MainWindow(ScanEngine& engine, DialogService& dialogs, QWidget* pare
   for (const PageRow& row : container_->Pages()) {
     row.page->ApplyFontFlags(row.layout, bold);
   }
+  CreateShortcuts();
 }
 
 MainWindow::~MainWindow() = default;
@@ -107,11 +118,25 @@ void MainWindow::InitialLayout() {
   search_->setFocus();
 }
 
+void MainWindow::FitToScreen(const QRect& available) {
+  const PixelSize design = container_->TemplateSize();
+  const WindowFit fit = FitWindow(
+      design, PixelSize{kInitialClientWidth, kInitialClientHeight},
+      PixelRect{available.left(), available.top(), available.right() + 1, available.bottom() + 1},
+      PixelSize{kFrameWidth, kFrameHeight});
+  setMinimumSize(fit.minimum.width, fit.minimum.height);
+  resize(fit.client.width, fit.client.height);
+  move(fit.x, fit.y);
+}
+
+void MainWindow::FitToScreen() {
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    FitToScreen(screen->availableGeometry());
+  }
+}
+
 void MainWindow::OpenPath(std::string_view text) {
-  const std::string fileName = FileNameFromPathText(text);
-  search_->SetFileName(fileName);
-  search_->SetControlText(kFileNameEdit, QFile::decodeName(QByteArray::fromStdString(fileName)));
-  setWindowTitle(QFile::decodeName(QByteArray(text.data(), static_cast<qsizetype>(text.size()))));
+  search_->SetFileName(FileNameFromPathText(text));
   activateWindow();
   container_->SelectPage(0, true);
   // Posted, not called: the scan starts when the event loop dispatches it,
@@ -119,6 +144,69 @@ void MainWindow::OpenPath(std::string_view text) {
   SearchPage* search = search_;
   QMetaObject::invokeMethod(
       search, [search] { search->Command(kGoButton); }, Qt::QueuedConnection);
+}
+
+void MainWindow::CreateShortcuts() {
+  // KDE's and GNOME's keys for these commands. None of them is Alt with a
+  // letter, so the buttons' and boxes' own Alt+letter keys (Alt+G Go, Alt+T
+  // Stop, Alt+B Browse, Alt+V Advanced view, Alt+F Find, Alt+S Save, Alt+L
+  // Clear, Alt+D Restore defaults) keep working beside them.
+  AddShortcut("Browse", {QKeySequence(Qt::CTRL | Qt::Key_O)},
+              [this] { SearchShortcut(kBrowseButton); });
+  AddShortcut("Save", {QKeySequence(Qt::CTRL | Qt::Key_S)},
+              [this] { SearchShortcut(kSaveButton); });
+  AddShortcut("Find", {QKeySequence(Qt::CTRL | Qt::Key_F)}, [this] {
+    if (search_->Control(kFindEdit)->isEnabled()) {
+      container_->SelectPage(0, true);
+      search_->FocusFind();
+    }
+  });
+  AddShortcut("Find again", {QKeySequence(Qt::Key_F3)}, [this] { SearchShortcut(kFindButton); });
+  AddShortcut("Stop", {QKeySequence(Qt::Key_Escape)}, [this] {
+    if (search_->Scanning()) {
+      search_->RequestStop();
+    }
+  });
+  AddShortcut("Quit", {QKeySequence(Qt::CTRL | Qt::Key_Q)}, [this] { close(); });
+  AddShortcut("Next page",
+              {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
+              [this] { container_->SelectNeighbourPage(1); });
+  // Shift+Tab arrives as Backtab.
+  AddShortcut(
+      "Previous page",
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+      [this] { container_->SelectNeighbourPage(-1); });
+}
+
+void MainWindow::AddShortcut(const char* command, const QList<QKeySequence>& keys,
+                             std::function<void()> run) {
+  auto* action = new QAction(QString::fromLatin1(command), this);
+  action->setObjectName(QString::fromLatin1(command));
+  action->setShortcuts(keys);
+  action->setShortcutContext(Qt::WindowShortcut);
+  connect(action, &QAction::triggered, this, [run = std::move(run)] { run(); });
+  addAction(action);
+}
+
+QList<QKeySequence> MainWindow::ShortcutKeys(const QString& command) const {
+  for (const QAction* action : actions()) {
+    if (action->objectName() == command) {
+      return action->shortcuts();
+    }
+  }
+  return {};
+}
+
+void MainWindow::SearchShortcut(int controlId) {
+  // A disabled control (during a scan) takes no key; otherwise the command
+  // runs where its button is.
+  const QWidget* control = search_->Control(controlId);
+  if (control == nullptr || !control->isEnabled()) {
+    return;
+  }
+  container_->SelectPage(0, true);
+  search_->ShortcutCommand(controlId);
 }
 
 void MainWindow::ScanFinished() {
@@ -190,6 +278,22 @@ LayoutSurface& MainWindow::ContainerSurface() {
   return *container_;
 }
 
+int MainWindow::DesignWidth() const {
+  return container_->TemplateSize().width;
+}
+
+int MainWindow::LogoColumnWidth() const {
+  return container_->LogoColumnWidth();
+}
+
+bool MainWindow::LogoShown() const {
+  return container_->LogoShown();
+}
+
+void MainWindow::SetLogoShown(bool shown) {
+  container_->SetLogoShown(shown);
+}
+
 int MainWindow::PageCount() const {
   return static_cast<int>(container_->Pages().size());
 }
@@ -209,6 +313,27 @@ PixelSize MainWindow::PageSize(int page) const {
 
 void MainWindow::ResizePage(int page, PixelSize size) {
   container_->Pages()[static_cast<std::size_t>(page)].page->resize(size.width, size.height);
+}
+
+PixelSize MainWindow::PageAreaSize(int page) const {
+  const QScrollArea* area = container_->Pages()[static_cast<std::size_t>(page)].area;
+  return PixelSize{area->width(), area->height()};
+}
+
+void MainWindow::ResizePageArea(int page, PixelSize size) {
+  // The area stays on the tab control's display area, which moves left and
+  // back when the logo's column is given up and taken again.
+  container_->Pages()[static_cast<std::size_t>(page)].area->setGeometry(
+      QRect(container_->PageArea().topLeft(), QSize(size.width, size.height)));
+}
+
+PixelSize MainWindow::PageMinimumSize(int page) const {
+  return container_->Pages()[static_cast<std::size_t>(page)].page->SmallestSize();
+}
+
+int MainWindow::ScrollBarExtent() const {
+  const QScrollArea* area = container_->Pages().front().area;
+  return area->verticalScrollBar()->sizeHint().width();
 }
 
 }  // namespace quillex

@@ -2,10 +2,15 @@
 
 // Standard library
 #include <functional>
+#include <string>
 #include <string_view>
 
 // Qt
 #include <QFont>
+#include <QKeySequence>
+#include <QList>
+#include <QRect>
+#include <QString>
 #include <QWidget>
 
 // Quillex
@@ -35,8 +40,16 @@ inline constexpr int kFrameHeight = 27;
 inline constexpr int kInitialClientWidth = kInitialWindowWidth - kFrameWidth;
 inline constexpr int kInitialClientHeight = kInitialWindowHeight - kFrameHeight;
 
+// The program's name in the title of a window that shows a file's results.
+inline constexpr const char* kProgramName = "Quillex";
+
 // The bold font of the Filter page's group boxes.
 [[nodiscard]] QFont BoldGroupFont();
+
+// The window's title while it shows the results of `path`: the file's name,
+// then the program's ("setup.exe — Quillex"); the program's title with its
+// version when it shows none.
+[[nodiscard]] QString WindowTitleFor(const std::string& path);
 
 // The one top-level window: the tab container with its three pages fills it.
 // It keeps the pages laid out when it is resized, takes dropped files, and
@@ -49,14 +62,19 @@ class MainWindow : public QWidget, public LayoutWindows {
   ~MainWindow() override;
 
   // Takes one path text (a command line or a dropped file): the file name
-  // with the quote rule, shown on the Search page; the title set to the text
-  // exactly; the Search page selected; and a Go posted, so that the scan
-  // starts once the event loop runs.
+  // with the quote rule, shown on the Search page; the Search page selected;
+  // and a Go posted, so that the scan starts once the event loop runs. The
+  // title names the file once its scan starts.
   void OpenPath(std::string_view text);
 
   // Called just before the window is first shown: from then on size events
   // lay the pages out.
   void SetLayoutReady() { tracker_.SetLayoutReady(); }
+  // Sizes and places the window within `available` (the screen's area less
+  // its panels), in the screen's logical pixels; needs the layout ready.
+  // FitToScreen() uses the primary screen.
+  void FitToScreen(const QRect& available);
+  void FitToScreen();
   [[nodiscard]] const ResizeTracker& Tracker() const { return tracker_; }
 
   // How the program ends; tests replace it to see that it happens.
@@ -69,17 +87,29 @@ class MainWindow : public QWidget, public LayoutWindows {
   [[nodiscard]] FilterPage* Filter() const { return filter_; }
   [[nodiscard]] HelpPage* Help() const { return help_; }
 
+  // The keys of the window's commands, by the command's name ("Browse",
+  // "Find again", "Next page"...); empty for an unknown name.
+  [[nodiscard]] QList<QKeySequence> ShortcutKeys(const QString& command) const;
+
   // LayoutWindows.
   [[nodiscard]] PixelSize TabControlSize() const override;
   void ResizeTabControl(PixelSize size) override;
   [[nodiscard]] PixelSize ContainerSize() const override;
   void ResizeContainer(PixelSize size) override;
   LayoutSurface& ContainerSurface() override;
+  [[nodiscard]] int DesignWidth() const override;
+  [[nodiscard]] int LogoColumnWidth() const override;
+  [[nodiscard]] bool LogoShown() const override;
+  void SetLogoShown(bool shown) override;
   [[nodiscard]] int PageCount() const override;
   LayoutSurface& PageSurface(int page) override;
   [[nodiscard]] std::span<const LayoutEntry> PageLayout(int page) const override;
   [[nodiscard]] PixelSize PageSize(int page) const override;
   void ResizePage(int page, PixelSize size) override;
+  [[nodiscard]] PixelSize PageAreaSize(int page) const override;
+  void ResizePageArea(int page, PixelSize size) override;
+  [[nodiscard]] PixelSize PageMinimumSize(int page) const override;
+  [[nodiscard]] int ScrollBarExtent() const override;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -90,6 +120,10 @@ class MainWindow : public QWidget, public LayoutWindows {
  private:
   void InitialLayout();
   void ScanFinished();
+  void CreateShortcuts();
+  void AddShortcut(const char* command, const QList<QKeySequence>& keys, std::function<void()> run);
+  // Runs a Search page command from the keyboard, on the Search page.
+  void SearchShortcut(int controlId);
 
   ResizeTracker tracker_;
   TabContainer* container_ = nullptr;

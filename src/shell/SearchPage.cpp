@@ -9,13 +9,17 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 
 // Quillex
 #include "platform/Dialogs.h"
+#include "platform/InputFile.h"
 #include "shell/ControlIds.h"
+#include "shell/FileErrorMessage.h"
 #include "shell/OpenPath.h"
 #include "shell/ProgramTitle.h"
 #include "shell/ResourceIds.h"
@@ -48,6 +52,74 @@ QString PathForDisplay(const std::string& path) {
   return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
+// The last part of a path: what a title or a suggested file name shows.
+std::string BaseName(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+struct ControlString {
+  int controlId;
+  const char* text;
+};
+
+// Names a screen reader speaks for the controls whose own text does not say
+// what they are: the fields, the frames without a title and the views.
+constexpr std::array<ControlString, 9> kAccessibleNames{{
+    {kFileNameEdit, "File to scan"},
+    {kFindEdit, "Find"},
+    {kFileFrame, "File"},
+    {kStatusFrame, "Status"},
+    {kAnsiCountFrame, "ANSI strings"},
+    {kUnicodeCountFrame, "Unicode strings"},
+    {kResourceCountFrame, "Resource strings"},
+    {kResultListControl, "Results"},
+    {kNormalViewControl, "Results as running text"},
+}};
+
+// The cells whose text changes are read by their text; what they are is
+// their description.
+constexpr std::array<ControlString, 5> kAccessibleDescriptions{{
+    {kStatusText, "Status"},
+    {kAnsiCountControl, "ANSI strings found"},
+    {kUnicodeCountControl, "Unicode strings found"},
+    {kResourceCountControl, "Resource strings found"},
+    {kReportText, "Time taken and text size of the last scan"},
+}};
+
+constexpr const char* kReportTip =
+    "How long the last scan took and the size of its ANSI and Unicode strings";
+
+constexpr std::array<ControlString, 13> kToolTips{{
+    {kBrowseButton, "Choose the file to scan (Ctrl+O)"},
+    {kGoButton, "Scan the file named in the field (Enter); while a scan runs, stop it (Esc)"},
+    {kAdvancedViewBox,
+     "Ticked: a list of the strings with their file and memory positions and resource IDs.\n"
+     "Unticked: all the strings as one running text, separated by spaces."},
+    {kAnsiCountControl, "ANSI strings found: runs of single-byte characters"},
+    {kAnsiCountFrame, "ANSI strings found: runs of single-byte characters"},
+    {kUnicodeCountControl,
+     "Unicode strings found: UTF-16LE text whose characters all fit in one byte"},
+    {kUnicodeCountFrame,
+     "Unicode strings found: UTF-16LE text whose characters all fit in one byte"},
+    {kResourceCountControl,
+     "Resource strings found: the entries of the string tables of a Windows program"},
+    {kResourceCountFrame,
+     "Resource strings found: the entries of the string tables of a Windows program"},
+    {kFindEdit, "Text to find, ignoring case (Ctrl+F)"},
+    {kFindButton, "Select the results that contain the text; again for the next ones (F3)"},
+    {kSaveButton, "Save the results to a text file (Ctrl+S)"},
+    {kReportText, kReportTip},
+}};
+
+// Why a stopped scan's counts are what they are, shown on its report.
+constexpr const char* kStoppedInBytePassesTip =
+    "The scan was stopped before its end. The list keeps the ANSI strings found before the "
+    "stop and every resource string; the Unicode strings of an unfinished scan are not kept.";
+constexpr const char* kStoppedInResourcePassTip =
+    "The scan was stopped before its end. The list keeps every ANSI and Unicode string and the "
+    "resource strings found before the stop.";
+
 }  // namespace
 
 SearchPage::SearchPage(ScanEngine& engine, DialogService& dialogs, const DialogUnitScale& scale,
@@ -70,6 +142,99 @@ SearchPage::SearchPage(ScanEngine& engine, DialogService& dialogs, const DialogU
     // Enter in the file field presses the default button, Go.
     connect(fileEdit, &QLineEdit::returnPressed, this, [this] { Command(kGoButton); });
     setFocusProxy(fileEdit);
+  }
+  if (auto* findEdit = ControlAs<QLineEdit>(kFindEdit)) {
+    connect(findEdit, &QLineEdit::returnPressed, this, [this] { Command(kFindButton); });
+  }
+  // The report may reach over the view box when the window is narrow; the
+  // box stays on top, so that clicks there still reach it.
+  if (QWidget* report = Control(kReportText)) {
+    report->stackUnder(Control(kAdvancedViewBox));
+  }
+  SetUpAccessibility();
+  SetUpToolTips();
+  SetUpTabOrder();
+  // The list gives up height down to a few rows and the Find field width
+  // down to a few characters; a smaller page scrolls.
+  SetShrinkLimit(33, 95);
+}
+
+void SearchPage::SetUpAccessibility() {
+  for (const ControlString& row : kAccessibleNames) {
+    if (QWidget* control = Control(row.controlId)) {
+      control->setAccessibleName(QString::fromLatin1(row.text));
+    }
+  }
+  for (const ControlString& row : kAccessibleDescriptions) {
+    if (QWidget* control = Control(row.controlId)) {
+      control->setAccessibleDescription(QString::fromLatin1(row.text));
+    }
+  }
+  if (auto* label = ControlAs<QLabel>(kFileLabel)) {
+    label->setBuddy(Control(kFileNameEdit));
+  }
+}
+
+void SearchPage::SetUpToolTips() {
+  for (const ControlString& row : kToolTips) {
+    if (QWidget* control = Control(row.controlId)) {
+      control->setToolTip(QString::fromLatin1(row.text));
+    }
+  }
+}
+
+void SearchPage::SetUpTabOrder() {
+  // The results come before Find and Save, in the order a reader meets them.
+  constexpr std::array<int, 9> kOrder{kFileNameEdit,    kBrowseButton,      kGoButton,
+                                      kAdvancedViewBox, kResultListControl, kNormalViewControl,
+                                      kFindEdit,        kFindButton,        kSaveButton};
+  for (std::size_t i = 1; i < kOrder.size(); ++i) {
+    QWidget::setTabOrder(Control(kOrder[i - 1]), Control(kOrder[i]));
+  }
+}
+
+void SearchPage::SetFileName(std::string fileName) {
+  fileName_ = std::move(fileName);
+  fileFieldText_ = PathForDisplay(fileName_);
+  SetControlText(kFileNameEdit, fileFieldText_);
+}
+
+void SearchPage::TakeTypedFileName() {
+  const QString typed = ControlText(kFileNameEdit);
+  if (typed == fileFieldText_) {
+    return;
+  }
+  fileName_ = FileNameFromPathText(QFile::encodeName(typed).toStdString());
+  fileFieldText_ = typed;
+}
+
+void SearchPage::SetShownFile(const std::string& path) {
+  shownFile_ = path;
+  QString tip;
+  if (!path.empty()) {
+    tip = QFileInfo(PathForDisplay(path)).absoluteFilePath();
+  }
+  if (QWidget* field = Control(kFileNameEdit)) {
+    field->setToolTip(tip);
+  }
+  if (shownFileChanged_) {
+    shownFileChanged_(path);
+  }
+}
+
+bool SearchPage::ShortcutCommand(int controlId) {
+  const QWidget* control = Control(controlId);
+  if (control == nullptr || !control->isEnabled()) {
+    return false;
+  }
+  return Command(controlId);
+}
+
+void SearchPage::FocusFind() {
+  if (auto* findEdit = ControlAs<QLineEdit>(kFindEdit);
+      findEdit != nullptr && findEdit->isEnabled()) {
+    findEdit->setFocus(Qt::ShortcutFocusReason);
+    findEdit->selectAll();
   }
 }
 
@@ -104,16 +269,22 @@ void SearchPage::GoCommand() {
   if (normaliseCriteria_) {
     normaliseCriteria_();
   }
+  TakeTypedFileName();
   if (fileName_.empty()) {
     return;
   }
   stopRequest_ = false;
   scanning_ = true;
+  stopPoint_ = StopPoint::None;
+  resourcePassStarted_ = false;
 
   // Both views stay empty and undrawn until the scan has filled them once.
   SetViewsDrawing(false);
   model_->ClearRows();
   normal_->Clear();
+  // From here on the views show this file's results, or none when it cannot
+  // be opened.
+  SetShownFile(fileName_);
   SetControlText(kGoButton, QStringLiteral("S&top"));
   SetControlText(kStatusText, QStringLiteral("Scanning..."));
   SetScanControlsEnabled(false);
@@ -150,11 +321,26 @@ void SearchPage::RunScanOfFile() {
   const std::string path = fileName_;
   lastReport_ = RunScan(path, engine_, *this, scanOptions_);
   if (lastReport_.opened) {
-    SetControlText(kReportText, QString::fromLatin1(FormatScanReport(lastReport_.elapsedMs,
-                                                                     lastReport_.totalTextSize)));
+    ShowReport();
   }
   if (advancedView_) {
     list_->FitTextColumn();
+  }
+}
+
+void SearchPage::ShowReport() {
+  std::string report = FormatScanReport(lastReport_.elapsedMs, lastReport_.totalTextSize);
+  const char* tip = kReportTip;
+  // A stopped scan says so beside its time, and its tip says which strings
+  // the counts leave out.
+  if (stopPoint_ != StopPoint::None) {
+    report.insert(0, kStoppedReportPrefix);
+    tip =
+        stopPoint_ == StopPoint::ResourcePass ? kStoppedInResourcePassTip : kStoppedInBytePassesTip;
+  }
+  SetControlText(kReportText, QString::fromLatin1(report));
+  if (QWidget* control = Control(kReportText)) {
+    control->setToolTip(QString::fromLatin1(tip));
   }
 }
 
@@ -184,12 +370,17 @@ void SearchPage::SwitchViews() {
 
 void SearchPage::BrowseCommand() {
   const std::vector<FileFilter> filters{{"All files (*.*)", "*.*"}};
+  // The dialog starts where the current file is: the one named in the field,
+  // or else the one whose results are shown.
+  TakeTypedFileName();
+  const std::string current = fileName_.empty() ? shownFile_ : fileName_;
   const std::optional<std::string> path =
-      dialogs_.OpenFileDialog(window(), "Open file for scanning", filters, "*.*");
+      dialogs_.OpenFileDialog(window(), "Open file for scanning", filters, "*.*", current);
   if (!path) {
     return;
   }
-  SetControlText(kFileNameEdit, PathForDisplay(*path));
+  fileFieldText_ = PathForDisplay(*path);
+  SetControlText(kFileNameEdit, fileFieldText_);
   fileName_ = FileNameFromPathText(*path);
 }
 
@@ -215,9 +406,17 @@ void SearchPage::FindCommand() {
 }
 
 void SearchPage::SaveCommand() {
+  // An empty file helps no one; the user learns why nothing was written.
+  if (model_->rowCount() == 0) {
+    dialogs_.MessageBox(dialogOwner_, kNothingToSaveText, kProgramTitle, MB_ICONINFORMATION);
+    return;
+  }
   const std::vector<FileFilter> filters{{"Txt files (*.txt)", "*.txt"}, {"All files (*.*)", "*.*"}};
+  // The scanned file's name with ".txt" added, so that the strings of
+  // "setup.exe" and "setup.dll" do not end up in the same file.
+  const std::string suggested = shownFile_.empty() ? std::string() : BaseName(shownFile_) + ".txt";
   const std::optional<std::string> path =
-      dialogs_.SaveFileDialog(window(), "Save text to file", filters, "*.txt");
+      dialogs_.SaveFileDialog(window(), "Save text to file", filters, "*.txt", suggested);
   if (!path) {
     return;
   }
@@ -228,11 +427,14 @@ void SearchPage::SaveCommand() {
       FindOutputFormat(advancedView_ ? kAdvancedLayoutName : kPlainLayoutName);
   const WriterSource source{
       .store = engine_.store, .map = engine_.map, .rows = model_->DisplayOrder()};
-  const SaveResult result = SaveResults(*path, *format, source);
-  if (result == SaveResult::OpenFailed) {
-    dialogs_.MessageBox(dialogOwner_, kUnableToOpenText, kProgramTitle, MB_ICONERROR);
-  } else if (result == SaveResult::WriteFailed) {
-    dialogs_.MessageBox(dialogOwner_, kUnableToWriteText, kProgramTitle, MB_ICONERROR);
+  int error = 0;
+  const SaveResult result = SaveResults(*path, *format, source, &error);
+  if (result != SaveResult::Ok) {
+    const char* firstLine =
+        result == SaveResult::OpenFailed ? kUnableToOpenText : kUnableToWriteText;
+    const std::string reason = error != 0 ? ErrorText(error) : std::string();
+    dialogs_.MessageBox(dialogOwner_, FileErrorMessage(firstLine, *path, reason), kProgramTitle,
+                        MB_ICONERROR);
   }
   ShowStatus("Ready");
 }
@@ -261,6 +463,7 @@ void SearchPage::ShowCount(StringKind kind, std::uint32_t count) {
     control = kUnicodeCountControl;
   } else if (kind == StringKind::Resource) {
     control = kResourceCountControl;
+    resourcePassStarted_ = true;
   }
   SetControlText(control, QString::fromLatin1(CountText(kind, count)));
 }
@@ -272,6 +475,9 @@ bool SearchPage::ScanPump() {
   if (!pumpClock_.isValid() || pumpClock_.elapsed() >= kPumpIntervalMs) {
     QCoreApplication::processEvents();
     pumpClock_.start();
+  }
+  if (stopRequest_ && stopPoint_ == StopPoint::None) {
+    stopPoint_ = resourcePassStarted_ ? StopPoint::ResourcePass : StopPoint::BytePasses;
   }
   return !stopRequest_;
 }
@@ -299,8 +505,11 @@ void SearchPage::WarnDamagedResources() {
   dialogs_.MessageBox(nullptr, kDamagedResourceText, kProgramTitle, MB_ICONWARNING | MB_TOPMOST);
 }
 
-void SearchPage::ReportOpenFailure(const std::string& /*path*/, const std::string& /*reason*/) {
-  dialogs_.MessageBox(dialogOwner_, kUnableToOpenText, kProgramTitle, MB_ICONERROR);
+void SearchPage::ReportOpenFailure(const std::string& path, const std::string& reason) {
+  // The views stay empty, so no file's name stays in the title either.
+  SetShownFile({});
+  dialogs_.MessageBox(dialogOwner_, FileErrorMessage(kUnableToOpenText, path, reason),
+                      kProgramTitle, MB_ICONERROR);
 }
 
 void SearchPage::FillViews() {

@@ -8,6 +8,7 @@
 
 // Qt
 #include <QElapsedTimer>
+#include <QString>
 
 // Quillex
 #include "filter/FilterCriteria.h"
@@ -32,6 +33,12 @@ inline constexpr qint64 kProgressIntervalMs = 100;
 
 // Shown when a save could not write the whole file; the old file is kept.
 inline constexpr const char* kUnableToWriteText = "Unable to write that file";
+
+// Shown instead of the Save dialog when the list holds no rows.
+inline constexpr const char* kNothingToSaveText = "There is nothing to save: the list is empty.";
+
+// Put before the time report of a scan that was stopped before its end.
+inline constexpr const char* kStoppedReportPrefix = "Stopped.  ";
 
 // Shown after a scan whose store could not take every accepted string.
 inline constexpr const char* kDroppedResultsFormat =
@@ -60,6 +67,12 @@ class SearchPage : public DialogPage, public ScanHost {
   void SetDialogOwner(QWidget* owner) { dialogOwner_ = owner; }
   // Called whenever a Go command that ran a scan has returned.
   void SetScanFinished(std::function<void()> callback) { scanFinished_ = std::move(callback); }
+  // Called when the file whose results the views show changes: with its path
+  // when a scan starts, with an empty path when the file could not be opened
+  // and the views stay empty.
+  void SetShownFileChanged(std::function<void(const std::string&)> callback) {
+    shownFileChanged_ = std::move(callback);
+  }
   // Called at every pump, before events are handled: lets tests act at a
   // known point of a scan.
   void SetPumpHook(std::function<void()> hook) { pumpHook_ = std::move(hook); }
@@ -69,9 +82,16 @@ class SearchPage : public DialogPage, public ScanHost {
   // is current. Returns true when the command was handled.
   bool Command(int controlId) override;
 
-  // The path the next Go scans; typed text in the file field is never read.
+  // The path the file field stands for. Go takes what the user typed there
+  // (with the command line's quote rule) before it scans; a path the program
+  // put in the field itself is kept byte for byte, even where its name is not
+  // valid text.
   [[nodiscard]] const std::string& FileName() const { return fileName_; }
-  void SetFileName(std::string fileName) { fileName_ = std::move(fileName); }
+  // Sets the path and shows it in the file field.
+  void SetFileName(std::string fileName);
+  // The file whose results the views show; empty before the first scan and
+  // after one whose file could not be opened.
+  [[nodiscard]] const std::string& ShownFile() const { return shownFile_; }
   [[nodiscard]] bool Scanning() const { return scanning_; }
   [[nodiscard]] bool StopRequested() const { return stopRequest_; }
   // What Stop does: the scan ends at its next pump.
@@ -85,6 +105,13 @@ class SearchPage : public DialogPage, public ScanHost {
 
   // Shows the view the advanced-view flag selects and hides the other.
   void SwitchViews();
+
+  // What the window's shortcuts do here. A command runs only while its
+  // control is enabled, so no shortcut acts during a scan; returns whether it
+  // ran.
+  bool ShortcutCommand(int controlId);
+  // Puts the focus in the Find field with its text selected.
+  void FocusFind();
 
   // The list's Copy, on the popup menu and on Ctrl+C.
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -108,6 +135,13 @@ class SearchPage : public DialogPage, public ScanHost {
   // Sets the status text and paints it at once, before a long operation.
   void ShowStatus(const char* text);
   void RunScanOfFile();
+  void ShowReport();
+  // Takes the text of the file field as the file name when the user changed it.
+  void TakeTypedFileName();
+  void SetShownFile(const std::string& path);
+  void SetUpAccessibility();
+  void SetUpToolTips();
+  void SetUpTabOrder();
   void SetScanControlsEnabled(bool enabled);
   void SetViewsDrawing(bool drawing);
 
@@ -120,10 +154,19 @@ class SearchPage : public DialogPage, public ScanHost {
   QWidget* tabs_ = nullptr;
   QWidget* dialogOwner_ = nullptr;
   std::function<void()> scanFinished_;
+  std::function<void(const std::string&)> shownFileChanged_;
   std::function<void()> pumpHook_;
   ScanOptions scanOptions_;
   ScanReport lastReport_;
   std::string fileName_;
+  // The text the program last put in the file field; other text was typed.
+  QString fileFieldText_;
+  std::string shownFile_;
+  // Where a stop ended the last scan: nowhere, in the byte passes (ANSI and
+  // Unicode) or in the resource pass.
+  enum class StopPoint { None, BytePasses, ResourcePass };
+  StopPoint stopPoint_ = StopPoint::None;
+  bool resourcePassStarted_ = false;
   bool scanning_ = false;
   bool stopRequest_ = false;
   bool advancedView_ = true;

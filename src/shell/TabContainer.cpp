@@ -4,8 +4,9 @@
 #include <utility>
 
 // Qt
-#include <QGuiApplication>
+#include <QApplication>
 #include <QPalette>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QTabBar>
 
@@ -21,13 +22,12 @@ TabContainer::TabContainer(QImage logo, const DialogUnitScale& scale, QWidget* p
     : DialogPage(kContainerTemplate, scale, parent),
       logo_(new LogoButton(std::move(logo), this)),
       tabs_(new TabControl(this)) {
-  // A dialog's face colour, not the white of the main window behind it.
-  QPalette face = palette();
-  face.setColor(QPalette::Window, QGuiApplication::palette().color(QPalette::Window));
-  setPalette(face);
+  // A dialog's face colour, not the window background behind it.
+  setBackgroundRole(QPalette::Window);
   setAutoFillBackground(true);
   PlaceControl(kLogoControl, logo_);
   PlaceControl(kTabControl, tabs_);
+  logo_->setAccessibleName(QStringLiteral("Quillex logo"));
   connect(tabs_->TabBar(), &QTabBar::currentChanged, this,
           [this](int index) { SelectPage(index, false); });
 }
@@ -35,8 +35,16 @@ TabContainer::TabContainer(QImage logo, const DialogUnitScale& scale, QWidget* p
 void TabContainer::AddPage(const char* title, std::span<const LayoutEntry> layout,
                            DialogPage* page) {
   const int index = static_cast<int>(pages_.size());
-  pages_.push_back(PageRow{title, page->Template().id, layout, page});
-  page->setParent(this);
+  auto* area = new QScrollArea(this);
+  area->setFrameShape(QFrame::NoFrame);
+  area->setFocusPolicy(Qt::NoFocus);
+  area->setWidgetResizable(false);
+  area->setBackgroundRole(QPalette::Window);
+  area->setAccessibleName(QString::fromLatin1(title));
+  area->setWidget(page);
+  area->hide();
+  pages_.push_back(PageRow{title, page->Template().id, layout, page, area});
+  page->setAccessibleName(QString::fromLatin1(title));
   page->hide();
   page->SetCurrentPageCheck([this, index] { return currentPage_ == index; });
   // Adding the first tab makes it current; the pages are shown by SelectPage.
@@ -53,18 +61,73 @@ void TabContainer::SelectPage(int index, bool setTab) {
     tabs_->TabBar()->setCurrentIndex(index);
   }
   if (currentPage_ >= 0 && currentPage_ < static_cast<int>(pages_.size())) {
-    pages_[static_cast<std::size_t>(currentPage_)].page->hide();
+    const PageRow& old = pages_[static_cast<std::size_t>(currentPage_)];
+    old.page->hide();
+    old.area->hide();
   }
-  pages_[static_cast<std::size_t>(index)].page->show();
+  const PageRow& row = pages_[static_cast<std::size_t>(index)];
+  row.area->show();
+  row.page->show();
   currentPage_ = index;
 }
 
-void TabContainer::PlacePages() {
-  const QRect area = tabs_->DisplayArea().translated(tabs_->pos());
-  for (const PageRow& row : pages_) {
-    row.page->setGeometry(area);
-    row.page->raise();
+void TabContainer::SelectNeighbourPage(int step) {
+  const int count = static_cast<int>(pages_.size());
+  if (count == 0 || !tabs_->isEnabled()) {
+    return;
   }
+  const QWidget* focus = QApplication::focusWidget();
+  const bool focusOnTabs = focus != nullptr && tabs_->isAncestorOf(focus);
+  const int index = ((currentPage_ + step) % count + count) % count;
+  SelectPage(index, true);
+  if (focusOnTabs) {
+    return;
+  }
+  // Into the new page: its first control that takes the focus, as Tab
+  // would reach it.
+  DialogPage* page = pages_[static_cast<std::size_t>(index)].page;
+  if (page->focusProxy() != nullptr) {
+    page->setFocus(Qt::TabFocusReason);
+    return;
+  }
+  for (QWidget* next = page->nextInFocusChain(); next != page; next = next->nextInFocusChain()) {
+    if (page->isAncestorOf(next) && next->isVisibleTo(page) && next->isEnabled() &&
+        (next->focusPolicy() & Qt::TabFocus) != 0) {
+      next->setFocus(Qt::TabFocusReason);
+      return;
+    }
+  }
+}
+
+QRect TabContainer::PageArea() const {
+  return tabs_->DisplayArea().translated(tabs_->pos());
+}
+
+void TabContainer::PlacePages() {
+  const QRect area = PageArea();
+  for (const PageRow& row : pages_) {
+    row.area->setGeometry(area);
+    row.area->raise();
+    row.page->setGeometry(QRect(QPoint(0, 0), area.size()));
+  }
+}
+
+int TabContainer::LogoColumnWidth() const {
+  return TemplateRect(kTabControl).left - TemplateRect(kLogoControl).left;
+}
+
+bool TabContainer::LogoShown() const {
+  return !logo_->isHidden();
+}
+
+void TabContainer::SetLogoShown(bool shown) {
+  if (shown == LogoShown()) {
+    return;
+  }
+  logo_->setVisible(shown);
+  QRect tabs = tabs_->geometry();
+  tabs.setLeft(tabs.left() + (shown ? LogoColumnWidth() : -LogoColumnWidth()));
+  tabs_->setGeometry(tabs);
 }
 
 }  // namespace quillex

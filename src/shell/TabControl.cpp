@@ -6,6 +6,9 @@
 #include <QStylePainter>
 #include <QTabBar>
 
+// Quillex
+#include "shell/TabBarAccessible.h"
+
 namespace quillex {
 
 namespace {
@@ -16,6 +19,9 @@ constexpr int kFrameMargin = 2;
 }  // namespace
 
 TabControl::TabControl(QWidget* parent) : QWidget(parent), tabBar_(new QTabBar(this)) {
+  TabBarAccessible::Install();
+  tabBar_->setObjectName(QString::fromLatin1(TabBarAccessible::kObjectName));
+  tabBar_->setAccessibleName(QStringLiteral("Pages"));
   tabBar_->setDrawBase(false);
   tabBar_->setExpanding(false);
   tabBar_->setFocusPolicy(Qt::TabFocus);

@@ -74,6 +74,7 @@ int main(int argc, char** argv) {
       window.OpenPath(path);
     }
     window.SetLayoutReady();
+    window.FitToScreen();
     window.show();
     QApplication::exec();
 

@@ -2,8 +2,6 @@
 
 // Standard library
 #include <algorithm>
-#include <string>
-#include <utility>
 
 // Ours
 #include "scan/SectionMap.h"
@@ -47,28 +45,13 @@ std::uint64_t PackFolded(const char* text) {
   return key;
 }
 
-// A row's sort key: a number whose order is the order of the column's text
-// (for Text, of its first eight bytes), and the row it came from.
+// A row's sort key: a number whose order is the column's order (the ID
+// itself; for Text, the order of its first eight bytes), and the row it came
+// from.
 struct RowKey {
   std::uint64_t key;
   std::uint32_t oldRow;
 };
-
-// The rank of every ID's decimal text among all 65536 of them, so that IDs
-// sort as text ("10" before "9") by one number.
-std::vector<std::uint16_t> BuildIdRanks() {
-  std::vector<std::pair<std::string, std::uint32_t>> texts;
-  texts.reserve(65536);
-  for (std::uint32_t id = 0; id < 65536; ++id) {
-    texts.emplace_back(std::to_string(id), id);
-  }
-  std::sort(texts.begin(), texts.end());
-  std::vector<std::uint16_t> ranks(65536);
-  for (std::size_t rank = 0; rank < texts.size(); ++rank) {
-    ranks[texts[rank].second] = static_cast<std::uint16_t>(rank);
-  }
-  return ranks;
-}
 
 // Sorts by the 64-bit keys, keeping equal keys in their order: a least
 // significant digit radix sort with 16-bit digits.
@@ -151,6 +134,13 @@ void SortTextTies(const ResultStore& store, std::span<const std::uint32_t> rows,
 
 int CompareRows(const ResultStore& store, const SectionMap& map, std::uint32_t d1, std::uint32_t d2,
                 ResultColumn column, int direction) {
+  // IDs are numbers: 9 comes before 10, and descending starts at the largest.
+  if (column == ResultColumn::Id) {
+    const int a = store.Id(d1);
+    const int b = store.Id(d2);
+    const int r = (a > b) - (a < b);
+    return direction < 0 ? -r : r;
+  }
   // Two buffers: the first text must stay intact while the second is formatted.
   char bufferA[kFormatBufferSize];
   char bufferB[kFormatBufferSize];
@@ -190,11 +180,9 @@ std::vector<std::uint32_t> SortedRowOrder(const ResultStore& store, const Sectio
       case ResultColumn::MemPos:
         key = map.MemoryPosition(store.Position(result)) & kShownBits;
         break;
-      case ResultColumn::Id: {
-        static const std::vector<std::uint16_t> ranks = BuildIdRanks();
-        key = ranks[store.Id(result)];
+      case ResultColumn::Id:
+        key = store.Id(result);
         break;
-      }
       case ResultColumn::Text:
         if (textKeys.empty()) {
           key = PackFolded(SortText(store, result));

@@ -13,16 +13,18 @@ namespace quillex {
 class ResultStore;
 class SectionMap;
 
-// Compares the texts of one column of two results the way the list sorts them:
-// byte by byte, A-Z taken as a-z, other bytes unsigned, a prefix first.
-// Returns <0, 0 or >0; the sign is reversed when `direction` is negative.
+// Compares one column of two results the way the list sorts them: IDs as
+// numbers; the other columns by their texts, byte by byte, A-Z taken as a-z,
+// other bytes unsigned, a prefix first (the positions' fixed-width hex digits
+// thus sort as numbers too). Returns <0, 0 or >0; the sign is reversed when
+// `direction` is negative.
 [[nodiscard]] int CompareRows(const ResultStore& store, const SectionMap& map, std::uint32_t d1,
                               std::uint32_t d2, ResultColumn column, int direction);
 
 // The order of the list's rows after a sort by `column`: for each new place
 // the old row number. `rows` holds the result index of every row. Rows are
-// ordered exactly as CompareRows orders their column texts (ascending, or
-// descending for a negative direction), and rows whose texts compare equal
+// ordered exactly as CompareRows orders them (ascending, or
+// descending for a negative direction), and rows that compare equal
 // keep their order. An invalid column leaves the order as it is.
 [[nodiscard]] std::vector<std::uint32_t> SortedRowOrder(const ResultStore& store,
                                                         const SectionMap& map,

@@ -5,30 +5,18 @@
 #include <cstdint>
 #include <string>
 
+// Ours
+#include "views/CaseFold.h"
+
 namespace quillex {
 
 namespace {
 
-// Case folding of the running text: A-Z and the accented Windows-1252
-// letters fold to their lower-case byte; NUL shows as a space and folds so.
+// The running text folds letters as the shared Windows-1252 table does, and
+// shows the NUL that ends each pool text as a space, so it folds to one.
 constexpr std::array<std::uint8_t, 256> kTextFold = [] {
-  std::array<std::uint8_t, 256> fold{};
-  for (unsigned b = 0; b < 256; ++b) {
-    fold[b] = static_cast<std::uint8_t>(b);
-  }
+  std::array<std::uint8_t, 256> fold = kCp1252Fold;
   fold[0] = ' ';
-  for (unsigned b = 'A'; b <= 'Z'; ++b) {
-    fold[b] = static_cast<std::uint8_t>(b + 0x20);
-  }
-  for (unsigned b = 0xC0; b <= 0xDE; ++b) {
-    if (b != 0xD7) {  // the multiplication sign has no other case
-      fold[b] = static_cast<std::uint8_t>(b + 0x20);
-    }
-  }
-  fold[0x8A] = 0x9A;  // S caron
-  fold[0x8C] = 0x9C;  // OE
-  fold[0x8E] = 0x9E;  // Z caron
-  fold[0x9F] = 0xFF;  // Y diaeresis
   return fold;
 }();
 

@@ -404,6 +404,14 @@ class ResourcePass : public ::testing::Test {
     scanner.Run(input, map, rule);
     count = scanner.Count();
     found = testing::Results(store);
+    budget = ResourceScanner::PassBudget::ForFile(image.size());
+    left = scanner.BudgetLeft();
+    spent = scanner.BudgetSpent();
+    stopped = scanner.Stopped();
+  }
+  void Reset() {
+    store.Clear();
+    host = {};
   }
 
   CharClassTable table = testing::TestTable();
@@ -412,7 +420,42 @@ class ResourcePass : public ::testing::Test {
   testing::FakeHost host;
   std::vector<Found> found;
   std::uint32_t count = 0;
+  // The pass's budget for the image, what was left of it, and how it ended.
+  ResourceScanner::PassBudget budget;
+  ResourceScanner::PassBudget left;
+  bool spent = false;
+  bool stopped = false;
 };
+
+// What one section gives when walked on its own, with only its own bounds.
+struct Alone {
+  std::vector<Found> found;
+  int warnings = 0;
+};
+Alone WalkAlone(const Bytes& section, std::uint32_t rawStart, std::uint32_t virtualAddress,
+                const FilterCriteria& criteria) {
+  const CharClassTable table = testing::TestTable();
+  SectionRecord record;
+  std::snprintf(record.name, sizeof record.name, ".rsrc");
+  record.rawStart = rawStart;
+  record.rawEnd = rawStart + static_cast<std::uint32_t>(section.size());
+  record.virtualAddress = virtualAddress;
+  std::vector<char> text(std::size_t{criteria.maxLength} + 2);
+  ResultStore store;
+  testing::FakeHost host;
+  ResourceScanner scanner(table, criteria, text, store, host);
+  scanner.WalkSection(section, record);
+  return Alone{testing::Results(store), host.warnings};
+}
+
+// True when `found` is the start of `one` listed again and again.
+bool RepeatsFromTheStart(const std::vector<Found>& found, const std::vector<Found>& one) {
+  for (std::size_t k = 0; k < found.size(); ++k) {
+    if (one.empty() || found[k] != one[k % one.size()])
+      return false;
+  }
+  return true;
+}
 
 TEST_F(ResourcePass, EveryRsrcSectionIsWalkedWithItsOwnCount) {
   ResourceTree first;
@@ -572,6 +615,197 @@ TEST_F(ResourcePass, ReadingPumpsAndAStopEndsThePass) {
     Run(image, ResourceScanner::StopRule::RunWhole);
     EXPECT_EQ(found, all) << "a stop from before the pass leaves it whole";
     EXPECT_EQ(host.pumps, pumps) << "and the pump is still consulted";
+  }
+}
+
+TEST(ResourcePassBudget, FollowsTheFileSize) {
+  using Budget = ResourceScanner::PassBudget;
+  const Budget small = Budget::ForFile(1000);
+  EXPECT_EQ(small.bytes, 5000u + (4u << 20));
+  EXPECT_EQ(small.visits, 65536u);
+  EXPECT_EQ(small.results, 65536u);
+  const Budget large = Budget::ForFile(std::uint64_t{1} << 30);
+  EXPECT_EQ(large.bytes, (std::uint64_t{5} << 30) + (4u << 20));
+  EXPECT_EQ(large.visits, std::uint64_t{1} << 26);
+  EXPECT_EQ(large.results, std::uint64_t{1} << 28);
+}
+
+// A table that lists one section many times: every header is walked and
+// listed as if it stood alone, until the pass has stored as many results as
+// the file's size allows; then the pass ends with one warning.
+TEST_F(ResourcePass, ARepeatedSectionIsListedForEachHeaderUntilTheBudget) {
+  std::vector<std::u16string> strings;
+  for (char16_t j = 0; j < 15; ++j)
+    strings.push_back(u"text" + std::u16string(1, static_cast<char16_t>(u'a' + j)));
+  ResourceTree tree;
+  tree.AddStrings(3, strings);
+  const Bytes section = tree.Build(0x1000).bytes;
+
+  // The raw start that every header of an image states.
+  const auto rawStartOf = [](const Bytes& image) {
+    return testing::Get32(image, PeBuilder().SectionTable() + 20);
+  };
+  const Bytes few = testing::RepeatedSectionImage(section, 0x1000, 1000);
+  const Alone one = WalkAlone(section, rawStartOf(few), 0x1000, criteria);
+  ASSERT_EQ(one.found.size(), 15u);
+  Run(few);
+  EXPECT_EQ(found.size(), 15u * 1000);
+  EXPECT_TRUE(RepeatsFromTheStart(found, one.found));
+  EXPECT_EQ(count, 15u);
+  EXPECT_EQ(host.warnings, 0);
+  EXPECT_FALSE(spent);
+
+  // 6,000 headers would list 90,000 rows from a file of 240 KB; 65,536 is
+  // what it allows. The section that meets the bound keeps its first row.
+  Reset();
+  const Bytes many = testing::RepeatedSectionImage(section, 0x1000, 6000);
+  Run(many);
+  ASSERT_EQ(budget.results, 65536u);
+  EXPECT_EQ(found.size(), budget.results);
+  EXPECT_TRUE(
+      RepeatsFromTheStart(found, WalkAlone(section, rawStartOf(many), 0x1000, criteria).found));
+  EXPECT_EQ(count, 65536u % 15);
+  EXPECT_EQ(host.warnings, 1);
+  EXPECT_TRUE(spent);
+  EXPECT_EQ(left.results, 0u);
+  // The cell showed 0 as the last section began and is not refreshed after
+  // the warning.
+  EXPECT_EQ(host.ShownIn(StringKind::Resource).back(), "RS: 0");
+}
+
+// Twenty levels of directories whose two entries lead to the same next one,
+// under type 6, in one small section that the table lists thousands of times:
+// without a bound over the whole pass each header would cost the walk its own
+// visit bound. The pass ends once the file's visits are spent.
+TEST_F(ResourcePass, ARepeatedDiamondEndsAtTheFilesVisits) {
+  const Bytes section = testing::DiamondTree(20, 0, 0x1000);
+  ASSERT_LT(section.size() / 16, ResourceScanner::kMinDirectoryVisits);
+
+  // 2,000 headers, 81 KB: the first section's own bound of 65,536 visits is
+  // also the whole file's, so it ends the pass with one warning.
+  Run(testing::RepeatedSectionImage(section, 0x1000, 2000));
+  ASSERT_EQ(budget.visits, 65536u);
+  EXPECT_EQ(left.visits, 0u);
+  EXPECT_TRUE(spent);
+  EXPECT_EQ(host.warnings, 1);
+  EXPECT_TRUE(found.empty());
+
+  // 65,535 headers, 2.6 MB: 163,914 visits. Two sections meet their own
+  // bound, the third the pass's.
+  Reset();
+  const Bytes image = testing::RepeatedSectionImage(section, 0x1000, 65535);
+  Run(image);
+  ASSERT_EQ(budget.visits, image.size() / 16);
+  ASSERT_EQ(budget.visits / 65536, 2u);
+  EXPECT_EQ(left.visits, 0u);
+  EXPECT_TRUE(spent);
+  EXPECT_EQ(host.warnings, 3);
+  EXPECT_LT(budget.bytes - left.bytes, 64 * budget.visits)
+      << "a visit reads a header and two entries";
+
+  // The same tree listed once ends where its own bound ends it, as before.
+  Reset();
+  Run(testing::RepeatedSectionImage(section, 0x1000, 1));
+  EXPECT_EQ(host.warnings, 1);
+  EXPECT_EQ(budget.visits - left.visits, ResourceScanner::kMinDirectoryVisits);
+}
+
+// The same tree ending in a block of sixteen strings of 1,024 characters:
+// each header would list some 2,100 rows of 1 KiB read from four times its
+// section plus 4 MiB. The pass reads and lists no more than the file's
+// budget allows, each row as its section alone would give it.
+TEST_F(ResourcePass, ARepeatedBlockOfLongStringsEndsAtTheFilesBytes) {
+  const Bytes section = testing::DiamondTree(20, 1024, 0x1000);
+  const std::uint64_t perString = 2 + 2 * 1024;
+  for (std::uint32_t headers : {1000u, 65535u}) {
+    SCOPED_TRACE(headers);
+    Reset();
+    const Bytes image = testing::RepeatedSectionImage(section, 0x1000, headers);
+    Run(image);
+    const std::uint32_t rawStart = testing::Get32(image, PeBuilder().SectionTable() + 20);
+    const Alone alone = WalkAlone(section, rawStart, 0x1000, criteria);
+    ASSERT_EQ(alone.warnings, 1);
+    EXPECT_TRUE(RepeatsFromTheStart(found, alone.found));
+    EXPECT_TRUE(spent);
+    // The section was read from the file once; the walks spent the rest up
+    // to less than one string's characters.
+    EXPECT_LT(left.bytes, 2 * 1024u);
+    const std::uint64_t walked = budget.bytes - section.size();
+    EXPECT_LE(found.size() * perString, walked);
+    EXPECT_GT(found.size() * perString, walked * 9 / 10);
+    EXPECT_LE(found.size(), budget.results);
+    // Each section's own budget is 4.3 MB: the first one, or the first four,
+    // met it before the last met the pass's (4.6 MB at 75 KB, 17.5 MB at
+    // 2.6 MB).
+    EXPECT_EQ(host.warnings, headers == 1000 ? 2 : 5);
+  }
+}
+
+// Headers on overlapping ranges that all start at a different place: each
+// range must be read from the file, and the pass reads no more of it than
+// its budget allows, though every range is a sound, empty tree.
+TEST_F(ResourcePass, SectionsOnManyRangesAreReadWithinTheBudget) {
+  constexpr std::uint32_t kHeaders = 300;
+  PeBuilder pe;
+  for (std::uint32_t i = 0; i < kHeaders; ++i)
+    pe.AddSection(".rsrc", 0x1000, {});
+  const std::uint32_t base = pe.RawStart(0);
+  const std::uint32_t fileSize = base + (1u << 20);
+  for (std::uint32_t i = 0; i < kHeaders; ++i) {
+    pe.At(i).rawStart = base + 0x200 * i;
+    pe.At(i).rawSize = fileSize - (base + 0x200 * i);
+  }
+  Bytes image = pe.Build();
+  image.resize(fileSize);  // zeros: each range starts with a root of no entries
+
+  const std::uint64_t readBefore = testing::BytesReadByProcess();
+  Run(image);
+  const std::uint64_t read = testing::BytesReadByProcess() - readBefore;
+  EXPECT_TRUE(found.empty());
+  EXPECT_TRUE(spent);
+  EXPECT_EQ(host.warnings, 1);
+  // About 1 MiB a range: the budget of some 9.5 MB covers the first ranges
+  // and their walks' 16 bytes each, until the next range would pass it.
+  std::uint64_t walked = 0;
+  std::uint64_t spend = 0;
+  while (walked < kHeaders && spend + pe.At(walked).rawSize.value() + 16 <= budget.bytes) {
+    spend += *pe.At(walked).rawSize + 16;
+    ++walked;
+  }
+  ASSERT_EQ(walked, 9u);
+  EXPECT_EQ(left.bytes, budget.bytes - spend);
+  EXPECT_LE(read, budget.bytes + image.size());
+  const std::vector<std::string> shown = host.ShownIn(StringKind::Resource);
+  EXPECT_EQ(std::count(shown.begin(), shown.end(), "RS: 0"),
+            static_cast<std::ptrdiff_t>(1 + 2 * walked + 1))
+      << "the pass's start, the start and root of each section walked, the next one's start";
+}
+
+// The pump is consulted throughout a repeated tree's pass, and a stop ends
+// it there; a stop from before the pass lets it run to its bound.
+TEST_F(ResourcePass, AStopEndsARepeatedTreeAnywhere) {
+  const Bytes image =
+      testing::RepeatedSectionImage(testing::DiamondTree(20, 0, 0x1000), 0x1000, 2000);
+  Run(image);
+  const int pumps = host.pumps;
+  // 65,536 directories, each reached by an entry: a pump every 1,024 entries
+  // at least.
+  EXPECT_GE(pumps, 65536 / 1024);
+  for (int stopAt : {1, pumps / 2, pumps}) {
+    SCOPED_TRACE(stopAt);
+    Reset();
+    host.stopAtPump = stopAt;
+    Run(image);
+    EXPECT_TRUE(stopped);
+    EXPECT_EQ(host.pumps, stopAt);
+    EXPECT_EQ(host.warnings, 0);
+
+    Reset();
+    host.stopAtPump = stopAt;
+    Run(image, ResourceScanner::StopRule::RunWhole);
+    EXPECT_FALSE(stopped);
+    EXPECT_EQ(host.pumps, pumps);
+    EXPECT_EQ(host.warnings, 1);
   }
 }
 

@@ -1,6 +1,9 @@
 #include "scan/SectionMap.h"
 
 // Standard library
+#include <cstdint>
+#include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -65,6 +68,8 @@ TEST(SectionMap, FilesThatAreNotImagesMapPositionsToThemselves) {
       EXPECT_EQ(map.MemoryPosition(0), 0u);
       EXPECT_EQ(map.MemoryPosition(0x1234), 0x1234u);
       EXPECT_EQ(map.MemoryPosition(0x123456789ull), 0x123456789ull);
+      EXPECT_EQ(map.SectionIndex(0), std::nullopt);
+      EXPECT_EQ(map.SectionAt(0x1234), nullptr);
     }
   }
 }
@@ -86,6 +91,11 @@ TEST(SectionMap, TranslatesInsideAndOutsideSections) {
     EXPECT_EQ(map.MemoryPosition(0x25FF), 0x10002FFFu);
     EXPECT_EQ(map.MemoryPosition(0x2600), 0x10002600u);  // the raw end is outside
     EXPECT_EQ(map.MemoryPosition(0x1FF), 0x100001FFu);   // headers
+    EXPECT_EQ(map.SectionIndex(0x600), 0u);
+    ASSERT_NE(map.SectionAt(0x25FF), nullptr);
+    EXPECT_STREQ(map.SectionAt(0x25FF)->name, ".text");
+    EXPECT_EQ(map.SectionAt(0x2600), nullptr);
+    EXPECT_EQ(map.SectionAt(0x1FF), nullptr);
   }
 }
 
@@ -110,6 +120,10 @@ TEST(SectionMap, SectionCountZeroAndEmptyOrWrappingSections) {
   EXPECT_EQ(map.MemoryPosition(0x400), 0x400400u);
   EXPECT_EQ(map.MemoryPosition(0xFFFFF800), 0xFFFFF800ull + 0x400000u);
   EXPECT_EQ(map.MemoryPosition(0x800), 0x400800u);
+  EXPECT_EQ(map.SectionIndex(0x400), std::nullopt);
+  EXPECT_EQ(map.SectionIndex(0xFFFFF800), std::nullopt);
+  EXPECT_EQ(map.SectionIndex(0x800), std::nullopt);
+  EXPECT_EQ(none.SectionAt(0x10), nullptr);
 }
 
 TEST(SectionMap, FirstOfOverlappingSectionsDecidesAndSumsKeep64Bits) {
@@ -131,6 +145,58 @@ TEST(SectionMap, FirstOfOverlappingSectionsDecidesAndSumsKeep64Bits) {
   EXPECT_EQ(map.MemoryPosition(0x500), 0xFFFF9200u);      // b after a's end
   EXPECT_EQ(map.MemoryPosition(0x3000), 0x100001000ull);  // the sum is not cut
   EXPECT_EQ(map.MemoryPosition(0x5000), 0x5000u + 0xFFFF0000ull);
+  auto name = [&map](std::uint64_t position) {
+    const SectionRecord* record = map.SectionAt(position);
+    return record != nullptr ? std::string(record->name) : std::string("(none)");
+  };
+  EXPECT_EQ(name(0x410), "a");
+  EXPECT_EQ(name(0x300), "b");
+  EXPECT_EQ(name(0x500), "b");
+  EXPECT_EQ(name(0x3000), "c");
+  EXPECT_EQ(name(0x5000), "(none)");
+  EXPECT_EQ(name(0x2FF), "(none)");
+}
+
+// Images with section tables placed at random, overlapping and nested, with
+// empty and wrapped ranges: every memory position and section at and beside
+// each bound is the one a search of the table in its order gives.
+TEST(SectionMap, MemoryPositionsOfRandomTablesFollowTableOrder) {
+  std::mt19937 random(1904);
+  for (int image = 0; image < 200; ++image) {
+    PeBuilder pe;
+    pe.ImageBase(random() % 2 == 0 ? 0x400000 : 0xFFFF0000);
+    const std::size_t count = random() % 30;
+    for (std::size_t i = 0; i < count; ++i) {
+      const auto section =
+          pe.AddSection("s" + std::to_string(i), static_cast<std::uint32_t>(random()), {});
+      const std::uint32_t start = static_cast<std::uint32_t>(random() % 0x40) * 0x10;
+      pe.At(section).rawStart = random() % 8 == 0 ? 0xFFFFFF00 : start;
+      pe.At(section).rawSize = static_cast<std::uint32_t>(random() % 0x30) * 0x10;
+    }
+    const SectionMap map = FromBytes(pe.Build());
+    ASSERT_EQ(map.Records().size(), count);
+    std::vector<std::uint64_t> probes = {0, 0x100000000ull};
+    for (const SectionRecord& r : map.Records()) {
+      for (const std::uint64_t bound : {std::uint64_t{r.rawStart}, std::uint64_t{r.rawEnd}}) {
+        probes.insert(probes.end(), {bound - 1, bound, bound + 1});
+      }
+    }
+    for (const std::uint64_t p : probes) {
+      std::optional<std::uint32_t> index;
+      std::uint64_t expected = p + map.ImageBase();
+      for (std::uint32_t i = 0; i < count; ++i) {
+        const SectionRecord& r = map.Records()[i];
+        if (r.rawStart <= p && p < r.rawEnd) {
+          index = i;
+          expected = p - r.rawStart + r.memoryStart;
+          break;
+        }
+      }
+      ASSERT_EQ(map.SectionIndex(p), index) << "image " << image << ", position " << p;
+      ASSERT_EQ(map.MemoryPosition(p), expected) << "image " << image << ", position " << p;
+      ASSERT_EQ(map.SectionAt(p), index ? &map.Records()[*index] : nullptr);
+    }
+  }
 }
 
 TEST(SectionMap, SectionNames) {
@@ -201,6 +267,7 @@ TEST(SectionMap, Pe32PlusAndOptionalHeaderSizes) {
   map.ReadFromBytes(Bytes(10, 'x'));
   EXPECT_TRUE(map.Records().empty());
   EXPECT_EQ(map.ImageBase(), 0u);
+  EXPECT_EQ(map.SectionIndex(0x410), std::nullopt);
 }
 
 }  // namespace

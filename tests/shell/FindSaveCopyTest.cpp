@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 // Quillex
+#include "platform/InputFile.h"
 #include "platform/OutputStream.h"
 #include "shell/ShellFixture.h"
 #include "shell/TabContainer.h"
@@ -100,6 +101,8 @@ TEST_F(FindSaveCopy, SaveWritesTheShownLayoutInDisplayOrder) {
   EXPECT_EQ(request.filters[1].description, "All files (*.*)");
   EXPECT_EQ(request.filters[1].pattern, "*.*");
   EXPECT_EQ(request.defaultExtension, "*.txt");
+  // The scanned file's name with ".txt" added is offered.
+  EXPECT_EQ(request.initialPath, "input.bin.txt");
   EXPECT_EQ(statusWhileWriting, "Saving...");
   EXPECT_EQ(Text(kStatusText), "Ready");
   EXPECT_TRUE(dialogs_.boxes.empty());
@@ -130,11 +133,31 @@ TEST_F(FindSaveCopy, SaveOfSixtyRowsAndOfNone) {
   ASSERT_TRUE(Save(out));
   EXPECT_EQ(ReadFile(out), kHeader + EntryRows(0, 60));
 
+  // No rows: no dialog and no empty file, but a box that says why.
   ScanText(std::string("\x01\x02", 2));
   ASSERT_EQ(engine_.store.Count(), 0u);
-  ASSERT_TRUE(Save(out));
-  EXPECT_TRUE(std::filesystem::exists(out));
-  EXPECT_EQ(ReadFile(out), "");
+  const std::string none = (dir_.Path() / "none.txt").string();
+  ASSERT_TRUE(Save(none));
+  EXPECT_EQ(dialogs_.saveRequests.size(), 1u);
+  EXPECT_FALSE(std::filesystem::exists(none));
+  ASSERT_EQ(dialogs_.boxes.size(), 1u);
+  EXPECT_EQ(dialogs_.boxes[0].text, "There is nothing to save: the list is empty.");
+  EXPECT_EQ(dialogs_.boxes[0].title, "Quillex " QUILLEX_VERSION);
+  EXPECT_EQ(dialogs_.boxes[0].style, MB_ICONINFORMATION);
+  EXPECT_EQ(dialogs_.boxes[0].owner, static_cast<void*>(window_.get()));
+  EXPECT_EQ(Text(kStatusText), "Ready");
+
+  // A file that could not be opened leaves the views empty although the store
+  // keeps the earlier results: the list is what Save writes, so again nothing.
+  ScanText(EntryLines(2));
+  dialogs_.boxes.clear();
+  ScanFile((dir_.Path() / "missing.bin").string());
+  ASSERT_EQ(engine_.store.Count(), 2u);
+  ASSERT_TRUE(Save(none));
+  EXPECT_EQ(dialogs_.saveRequests.size(), 1u);
+  ASSERT_EQ(dialogs_.boxes.size(), 2u);
+  EXPECT_EQ(dialogs_.boxes[1].text, "There is nothing to save: the list is empty.");
+  EXPECT_FALSE(std::filesystem::exists(none));
 }
 
 TEST_F(FindSaveCopy, SaveFailuresAreShownAndKeepTheOldFile) {
@@ -144,8 +167,10 @@ TEST_F(FindSaveCopy, SaveFailuresAreShownAndKeepTheOldFile) {
   InstallWriteFunction(&FailingWrite);
   ASSERT_TRUE(Save(out));
   InstallWriteFunction(nullptr);
+  // Which file and why follow the first line.
   ASSERT_EQ(dialogs_.boxes.size(), 1u);
-  EXPECT_EQ(dialogs_.boxes[0].text, "Unable to write that file");
+  EXPECT_EQ(dialogs_.boxes[0].text,
+            "Unable to write that file\r\n\r\n" + out + "\r\n" + ErrorText(ENOSPC));
   EXPECT_EQ(dialogs_.boxes[0].title, "Quillex " QUILLEX_VERSION);
   EXPECT_EQ(dialogs_.boxes[0].style, MB_ICONERROR);
   EXPECT_EQ(dialogs_.boxes[0].owner, static_cast<void*>(window_.get()));
@@ -159,22 +184,34 @@ TEST_F(FindSaveCopy, SaveFailuresAreShownAndKeepTheOldFile) {
   if (std::filesystem::exists("/dev/full")) {
     ASSERT_TRUE(Save("/dev/full"));
     ASSERT_EQ(dialogs_.boxes.size(), 2u);
-    EXPECT_EQ(dialogs_.boxes[1].text, "Unable to write that file");
+    EXPECT_EQ(dialogs_.boxes[1].text,
+              "Unable to write that file\r\n\r\n/dev/full\r\n" + ErrorText(ENOSPC));
   }
 
   const std::size_t boxes = dialogs_.boxes.size();
-  ASSERT_TRUE(Save((dir_.Path() / "missing" / "x.txt").string()));
+  const std::string missing = (dir_.Path() / "missing" / "x.txt").string();
+  ASSERT_TRUE(Save(missing));
   ASSERT_EQ(dialogs_.boxes.size(), boxes + 1);
-  EXPECT_EQ(dialogs_.boxes.back().text, "Unable to open that file");
+  EXPECT_EQ(dialogs_.boxes.back().text,
+            "Unable to open that file\r\n\r\n" + missing + "\r\n" + ErrorText(ENOENT));
   EXPECT_EQ(dialogs_.boxes.back().style, MB_ICONERROR);
   EXPECT_EQ(Text(kStatusText), "Ready");
+  // A folder where a file is expected, and a file where a folder is.
+  ASSERT_TRUE(Save(dir_.Path().string()));
+  EXPECT_EQ(dialogs_.boxes.back().text,
+            "Unable to open that file\r\n\r\n" + dir_.Path().string() + "\r\n" + ErrorText(EISDIR));
+  const std::string underFile = out + "/x.txt";
+  ASSERT_TRUE(Save(underFile));
+  EXPECT_EQ(dialogs_.boxes.back().text,
+            "Unable to open that file\r\n\r\n" + underFile + "\r\n" + ErrorText(ENOTDIR));
+  const std::size_t before = dialogs_.boxes.size();
 
   // A cancelled dialog does nothing further.
   Search().SetControlText(kStatusText, QStringLiteral("untouched"));
   dialogs_.saveAnswer.reset();
   EXPECT_TRUE(Search().Command(kSaveButton));
   EXPECT_EQ(Text(kStatusText), "untouched");
-  EXPECT_EQ(dialogs_.boxes.size(), boxes + 1);
+  EXPECT_EQ(dialogs_.boxes.size(), before);
 }
 
 TEST_F(FindSaveCopy, CopyPutsTheSelectedRowsOnTheClipboard) {

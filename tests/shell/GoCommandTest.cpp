@@ -16,8 +16,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 // Quillex
 #include "filter/page/FilterPage.h"
+#include "platform/InputFile.h"
 #include "shell/ShellFixture.h"
 #include "shell/TabContainer.h"
 #include "shell/TabControl.h"
@@ -202,11 +205,16 @@ TEST_F(GoCommand, AFileThatCannotBeOpenedShowsOneBoxAndEmptyViews) {
   const QString counts = Text(kAnsiCountControl);
   const QString report = Text(kReportText);
 
-  for (const std::string& bad : {(dir_.Path() / "missing.bin").string(), dir_.Path().string()}) {
+  ASSERT_EQ(window_->windowTitle(), QString::fromUtf8("first.bin \u2014 Quillex"));
+  const std::vector<std::pair<std::string, int>> failures{
+      {(dir_.Path() / "missing.bin").string(), ENOENT}, {dir_.Path().string(), EISDIR}};
+  for (const auto& [bad, error] : failures) {
     dialogs_.boxes.clear();
     ScanFile(bad);
     ASSERT_EQ(dialogs_.boxes.size(), 1u) << bad;
-    EXPECT_EQ(dialogs_.boxes[0].text, "Unable to open that file");
+    // The first line as always, then which file and why.
+    EXPECT_EQ(dialogs_.boxes[0].text,
+              "Unable to open that file\r\n\r\n" + bad + "\r\n" + ErrorText(error));
     EXPECT_EQ(dialogs_.boxes[0].title, "Quillex " QUILLEX_VERSION);
     EXPECT_EQ(dialogs_.boxes[0].style, MB_ICONERROR);
     EXPECT_EQ(dialogs_.boxes[0].owner, static_cast<void*>(window_.get()));
@@ -218,6 +226,20 @@ TEST_F(GoCommand, AFileThatCannotBeOpenedShowsOneBoxAndEmptyViews) {
     EXPECT_EQ(Text(kReportText), report);
     EXPECT_EQ(GoButton().text(), QStringLiteral("&Go"));
     EXPECT_TRUE(Search().Control(kBrowseButton)->isEnabled());
+    // No results are shown, so no file is named in the title.
+    EXPECT_EQ(window_->windowTitle(), QStringLiteral("Quillex " QUILLEX_VERSION));
+    EXPECT_EQ(Search().ShownFile(), "");
+    EXPECT_EQ(Search().Control(kFileNameEdit)->toolTip(), QString());
+  }
+  // Someone else's file that cannot be read says so.
+  if (::geteuid() != 0) {
+    const std::string locked = dir_.Write("locked.bin", "secret text");
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+    dialogs_.boxes.clear();
+    ScanFile(locked);
+    ASSERT_EQ(dialogs_.boxes.size(), 1u);
+    EXPECT_EQ(dialogs_.boxes[0].text,
+              "Unable to open that file\r\n\r\n" + locked + "\r\n" + ErrorText(EACCES));
   }
 }
 
@@ -246,16 +268,32 @@ TEST_F(GoCommand, StopDuringTheAnsiPassKeepsWhatWasFound) {
   EXPECT_EQ(Text(kUnicodeCountControl), QStringLiteral("UN: 0"));
   EXPECT_EQ(Text(kResourceCountControl), QStringLiteral("RS: 2"));
   EXPECT_EQ(Results(StringKind::Resource).size(), 2u);
-  // The views and the report are as after a whole scan.
+  // The views are filled as after a whole scan; the report says the scan
+  // was stopped, and its tip why there are no Unicode strings.
   EXPECT_EQ(Search().Model().rowCount(), static_cast<int>(engine_.store.Count()));
-  EXPECT_TRUE(Text(kReportText).startsWith(QStringLiteral("Time taken : ")));
+  EXPECT_TRUE(Text(kReportText).startsWith(QStringLiteral("Stopped.  Time taken : ")))
+      << Text(kReportText).toStdString();
+  const QString tip = Search().Control(kReportText)->toolTip();
+  EXPECT_TRUE(tip.contains(QStringLiteral("stopped"))) << tip.toStdString();
+  EXPECT_TRUE(tip.contains(QStringLiteral("Unicode strings of an unfinished scan are not kept")))
+      << tip.toStdString();
+  // Each count is the number of rows of its kind the list keeps.
+  EXPECT_EQ(Text(kAnsiCountControl),
+            QStringLiteral("AN: %1").arg(Results(StringKind::Ansi).size()));
+  EXPECT_EQ(Text(kUnicodeCountControl),
+            QStringLiteral("UN: %1").arg(Results(StringKind::Unicode).size()));
+  EXPECT_EQ(Text(kResourceCountControl),
+            QStringLiteral("RS: %1").arg(Results(StringKind::Resource).size()));
   EXPECT_EQ(GoButton().text(), QStringLiteral("&Go"));
 
-  // The next Go clears the request and scans the whole file again.
+  // The next Go clears the request and scans the whole file again, and the
+  // report no longer says stopped.
   Search().SetPumpHook({});
   ScanFile(path);
   EXPECT_FALSE(Search().StopRequested());
   EXPECT_EQ(Search().LastReport().ansiCount, fullAnsi);
+  EXPECT_TRUE(Text(kReportText).startsWith(QStringLiteral("Time taken : ")));
+  EXPECT_FALSE(Search().Control(kReportText)->toolTip().contains(QStringLiteral("stopped")));
 }
 
 // The resource pass pumps too: the window goes on painting and Stop ends
@@ -295,6 +333,11 @@ TEST_F(GoCommand, StopDuringTheResourcePassKeepsWhatItFound) {
   EXPECT_GT(kept, 0u);
   EXPECT_LT(kept, 3000u);
   EXPECT_EQ(Text(kResourceCountControl), QStringLiteral("RS: %1").arg(kept));
+  EXPECT_TRUE(Text(kReportText).startsWith(QStringLiteral("Stopped.  Time taken : ")));
+  EXPECT_TRUE(Search()
+                  .Control(kReportText)
+                  ->toolTip()
+                  .contains(QStringLiteral("resource strings found before the stop")));
   EXPECT_EQ(Search().Model().rowCount(), static_cast<int>(engine_.store.Count()));
   EXPECT_EQ(GoButton().text(), QStringLiteral("&Go"));
 }
@@ -467,9 +510,10 @@ TEST_F(GoCommand, ALongPathIsScannedWhole) {
   window_->OpenPath("\"" + path + "\"");
   EXPECT_EQ(Search().FileName(), path);
   EXPECT_EQ(Text(kFileNameEdit).toStdString(), path);
-  EXPECT_EQ(window_->windowTitle().toStdString(), "\"" + path + "\"");
   RunPostedEvents();
   EXPECT_TRUE(dialogs_.boxes.empty());
+  EXPECT_EQ(window_->windowTitle().toStdString(), std::string(nameLength, 'f') + " \u2014 Quillex");
+  EXPECT_EQ(Search().Control(kFileNameEdit)->toolTip().toStdString(), path);
   EXPECT_EQ(Results(StringKind::Ansi), std::vector<std::string>{"found at the end of a long path"});
 }
 

@@ -69,7 +69,7 @@ TEST(LayoutPass, TableSkipsUnanchoredAndMissingControlsAndStopsAtZero) {
 // Records the order in which the pass touches the windows.
 class FakeWindows : public LayoutWindows {
  public:
-  FakeWindows() : pageSizes(3, PixelSize{100, 80}), pages(3) {
+  FakeWindows() : pageSizes(3, PixelSize{100, 80}), areaSizes(3, PixelSize{100, 80}), pages(3) {
     container.rects[1006] = PixelRect{5, 5, 26, 225};
     pages[0].rects[1004] = PixelRect{5, 46, 340, 181};
     pages[2].rects[1017] = PixelRect{0, 0, 345, 199};
@@ -87,6 +87,15 @@ class FakeWindows : public LayoutWindows {
   LayoutSurface& ContainerSurface() override {
     log.push_back("container table");
     return container;
+  }
+  int DesignWidth() const override { return 579; }
+  int LogoColumnWidth() const override { return 37; }
+  bool LogoShown() const override { return logoShown; }
+  void SetLogoShown(bool shown) override {
+    logoShown = shown;
+    // The tab control's left edge moves; its right edge stays.
+    tab.width += shown ? -37 : 37;
+    log.push_back(shown ? "logo shown" : "logo hidden");
   }
   int PageCount() const override { return 3; }
   LayoutSurface& PageSurface(int page) override {
@@ -108,10 +117,24 @@ class FakeWindows : public LayoutWindows {
     pageSizes[static_cast<std::size_t>(page)] = size;
     log.push_back("page " + std::to_string(page));
   }
+  PixelSize PageAreaSize(int page) const override {
+    return areaSizes[static_cast<std::size_t>(page)];
+  }
+  void ResizePageArea(int page, PixelSize size) override {
+    areaSizes[static_cast<std::size_t>(page)] = size;
+    log.push_back("area " + std::to_string(page));
+  }
+  PixelSize PageMinimumSize(int page) const override {
+    return minimumSizes[static_cast<std::size_t>(page)];
+  }
+  int ScrollBarExtent() const override { return 15; }
 
   PixelSize tab{525, 357};
   PixelSize containerSize{579, 375};
+  bool logoShown = true;
   std::vector<PixelSize> pageSizes;
+  std::vector<PixelSize> areaSizes;
+  std::vector<PixelSize> minimumSizes{{10, 10}, {10, 10}, {10, 10}};
   FakeSurface container;
   std::vector<FakeSurface> pages;
   std::vector<std::string> log;
@@ -120,17 +143,107 @@ class FakeWindows : public LayoutWindows {
 TEST(LayoutPass, GrowsTabContainerAndPagesInPageTableOrder) {
   FakeWindows windows;
   RunLayoutPass(windows, 40, -10);
-  EXPECT_EQ(windows.log,
-            (std::vector<std::string>{"tab", "container", "container table", "table 0", "page 0",
-                                      "table 1", "page 1", "table 2", "page 2"}));
+  EXPECT_EQ(windows.log, (std::vector<std::string>{"tab", "container", "container table", "area 0",
+                                                   "table 0", "page 0", "area 1", "table 1",
+                                                   "page 1", "area 2", "table 2", "page 2"}));
   EXPECT_EQ(windows.tab, (PixelSize{565, 347}));
   EXPECT_EQ(windows.containerSize, (PixelSize{619, 365}));
   EXPECT_EQ(windows.container.rects[1006], (PixelRect{5, 5, 26, 215}));  // the logo grows down
   EXPECT_EQ(windows.pages[0].rects[1004], (PixelRect{5, 46, 380, 171}));
   EXPECT_EQ(windows.pages[2].rects[1017], (PixelRect{0, 0, 385, 189}));
-  for (const PixelSize& size : windows.pageSizes) {
-    EXPECT_EQ(size, (PixelSize{140, 70}));
+  for (std::size_t page = 0; page < 3; ++page) {
+    EXPECT_EQ(windows.areaSizes[page], (PixelSize{140, 70}));
+    EXPECT_EQ(windows.pageSizes[page], (PixelSize{140, 70}));
   }
+}
+
+// Below its minimum a page stops shrinking and its area scrolls it; its
+// controls then move by the page's own change, not the window's, and come
+// back when the window grows again.
+TEST(LayoutPass, PagesStopAtTheirMinimumAndScroll) {
+  FakeWindows windows;
+  windows.containerSize = PixelSize{700, 375};  // wide enough to keep the logo
+  windows.minimumSizes = {{90, 75}, {100, 80}, {10, 10}};
+  RunLayoutPass(windows, -4, -20);
+  EXPECT_EQ(windows.areaSizes[0], (PixelSize{96, 60}));
+  // Page 0 scrolls down only: its width gives way to the scroll bar, which
+  // leaves less than its minimum width, so it scrolls across as well.
+  EXPECT_EQ(windows.pageSizes[0], (PixelSize{90, 75}));
+  EXPECT_EQ(windows.pages[0].rects[1004], (PixelRect{5, 46, 330, 176}));
+  EXPECT_EQ(windows.pageSizes[1], (PixelSize{100, 80}));
+  EXPECT_EQ(windows.pageSizes[2], (PixelSize{96, 60}));
+  EXPECT_EQ(windows.pages[2].rects[1017], (PixelRect{0, 0, 341, 179}));
+
+  RunLayoutPass(windows, 4, 20);
+  EXPECT_EQ(windows.pageSizes[0], (PixelSize{100, 80}));
+  EXPECT_EQ(windows.pages[0].rects[1004], (PixelRect{5, 46, 340, 181}));
+  EXPECT_EQ(windows.pageSizes[2], (PixelSize{100, 80}));
+  EXPECT_EQ(windows.pages[2].rects[1017], (PixelRect{0, 0, 345, 199}));
+}
+
+// Narrower than designed, the container gives the logo's column to the tabs,
+// so the pages lose only what is left; wide enough again, the logo is back.
+TEST(LayoutPass, TheLogoGivesWayOnANarrowScreen) {
+  FakeWindows windows;
+  RunLayoutPass(windows, -50, 0);
+  EXPECT_FALSE(windows.logoShown);
+  EXPECT_EQ(windows.log.front(), "logo hidden");
+  EXPECT_EQ(windows.containerSize, (PixelSize{529, 375}));
+  EXPECT_EQ(windows.tab, (PixelSize{525 + 37 - 50, 357}));
+  EXPECT_EQ(windows.areaSizes[0], (PixelSize{100 + 37 - 50, 80}));
+  EXPECT_EQ(windows.pageSizes[0], (PixelSize{87, 80}));
+
+  RunLayoutPass(windows, 20, 0);  // still narrower than 579
+  EXPECT_FALSE(windows.logoShown);
+  EXPECT_EQ(windows.areaSizes[0], (PixelSize{107, 80}));
+
+  RunLayoutPass(windows, 30, 0);  // 579 again
+  EXPECT_TRUE(windows.logoShown);
+  EXPECT_EQ(windows.tab, (PixelSize{525, 357}));
+  EXPECT_EQ(windows.areaSizes[0], (PixelSize{100, 80}));
+  EXPECT_EQ(windows.pageSizes[0], (PixelSize{100, 80}));
+}
+
+TEST(LayoutPass, PageSizeMakesRoomForScrollBars) {
+  // Room enough: the area's size.
+  EXPECT_EQ(PageSizeIn({200, 100}, {150, 80}, 15), (PixelSize{200, 100}));
+  // Too short: the vertical scroll bar takes its width, the page keeps its
+  // minimum height.
+  EXPECT_EQ(PageSizeIn({200, 60}, {150, 80}, 15), (PixelSize{185, 80}));
+  // Too narrow: the horizontal bar takes its height.
+  EXPECT_EQ(PageSizeIn({140, 100}, {150, 80}, 15), (PixelSize{150, 85}));
+  // The vertical bar leaves too little width: both bars.
+  EXPECT_EQ(PageSizeIn({160, 60}, {150, 80}, 15), (PixelSize{150, 80}));
+  // The horizontal bar leaves too little height: both bars.
+  EXPECT_EQ(PageSizeIn({140, 90}, {150, 80}, 15), (PixelSize{150, 80}));
+}
+
+// At QT_SCALE_FACTOR 2 a 1024 x 768 screen is 512 x 384 logical pixels, at
+// 1.5 it is 683 x 512; the window opens inside the area left by the panels.
+TEST(LayoutPass, TheWindowFitsTheAvailableArea) {
+  const PixelSize design{579, 462};
+  const PixelSize minimum{579, 375};
+  const PixelSize frame{8, 27};
+
+  const WindowFit plain = FitWindow(design, minimum, PixelRect{0, 0, 1024, 768}, frame);
+  EXPECT_EQ(plain.client, design);
+  EXPECT_EQ(plain.minimum, minimum);
+  EXPECT_EQ(plain.x, CentredOrigin(1024, 587));
+  EXPECT_EQ(plain.y, CentredOrigin(768, 489));
+
+  const WindowFit half = FitWindow(design, minimum, PixelRect{0, 0, 683, 512}, frame);
+  EXPECT_EQ(half.client, design);
+  EXPECT_EQ(half.y, 11);
+  EXPECT_LE(half.y + frame.height + half.client.height, 512);
+
+  // A panel at the top takes 20 pixels of the scale-2 screen.
+  const WindowFit twice = FitWindow(design, minimum, PixelRect{0, 20, 512, 384}, frame);
+  EXPECT_EQ(twice.client, (PixelSize{504, 337}));
+  EXPECT_EQ(twice.minimum, (PixelSize{504, 337}));
+  EXPECT_EQ(twice.x, 0);
+  EXPECT_EQ(twice.y, 20);
+  EXPECT_LE(twice.y + frame.height + twice.client.height, 384);
+  EXPECT_LE(twice.x + frame.width + twice.client.width, 512);
 }
 
 TEST(LayoutPass, TablesAnchorTheControlsAsTheWindowExpects) {

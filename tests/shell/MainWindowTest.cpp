@@ -1,15 +1,20 @@
 // Standard library
+#include <filesystem>
 #include <string>
 #include <vector>
 
 // Qt
+#include <QApplication>
 #include <QCheckBox>
 #include <QDropEvent>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTest>
 #include <QUrl>
@@ -90,6 +95,13 @@ TEST_F(MainWindowTest, HelpPageShowsYellowOnNavyWithoutACaret) {
       << text.left(40).toStdString();
   EXPECT_TRUE(text.contains(QStringLiteral("\nADVANCED VIEW DETAILS\n")));
   EXPECT_LT(text.indexOf(QStringLiteral("Save")), text.indexOf(QStringLiteral("ADVANCED")));
+  // The keys are told too, as the window has them.
+  for (const char* command : {"Browse", "Save", "Find", "Find again", "Stop", "Quit"}) {
+    const QString key = window_->ShortcutKeys(QString::fromLatin1(command))
+                            .front()
+                            .toString(QKeySequence::NativeText);
+    EXPECT_TRUE(text.contains(key)) << command << ": " << key.toStdString();
+  }
   EXPECT_FALSE(text.contains(QLatin1Char('\r')));
   EXPECT_TRUE(edit->isReadOnly());
   EXPECT_EQ(edit->palette().color(QPalette::Base), QColor(0, 0, 0x80));
@@ -104,23 +116,28 @@ TEST_F(MainWindowTest, OpenPathAppliesTheQuoteRuleAndPostsGo) {
   window_->OpenPath("\"" + path + "\"");
   EXPECT_EQ(Search().FileName(), path);
   EXPECT_EQ(Text(kFileNameEdit).toStdString(), path);
-  EXPECT_EQ(window_->windowTitle().toStdString(), "\"" + path + "\"");
   EXPECT_EQ(window_->Container()->CurrentPage(), 0);
   EXPECT_EQ(window_->Container()->Tabs()->TabBar()->currentIndex(), 0);
   EXPECT_FALSE(window_->Search()->isHidden());
   EXPECT_TRUE(window_->Help()->isHidden());
-  // Posted, not run: nothing has been scanned until the loop gets to it.
+  // Posted, not run: nothing has been scanned until the loop gets to it, and
+  // the title names no file yet.
   EXPECT_EQ(engine_.store.Count(), 0u);
+  EXPECT_EQ(window_->windowTitle(), QStringLiteral("Quillex " QUILLEX_VERSION));
   RunPostedEvents();
   EXPECT_EQ(Results(StringKind::Ansi), std::vector<std::string>{"quoted file text"});
+  // The title names the scanned file, the field's tip gives its whole path.
+  EXPECT_EQ(window_->windowTitle(), QString::fromUtf8("quoted name.bin \u2014 Quillex"));
+  EXPECT_EQ(Search().Control(kFileNameEdit)->toolTip().toStdString(), path);
 
   // An unclosed quote loses the last character; a lone quote leaves no name,
-  // so the posted Go only normalises.
+  // so the posted Go only normalises. The file that cannot be opened leaves
+  // no results and no name in the title.
   window_->OpenPath("\"/no/such/fileX");
   EXPECT_EQ(Search().FileName(), "/no/such/file");
-  EXPECT_EQ(window_->windowTitle(), QStringLiteral("\"/no/such/fileX"));
   RunPostedEvents();
   EXPECT_EQ(dialogs_.boxes.size(), 1u);
+  EXPECT_EQ(window_->windowTitle(), QStringLiteral("Quillex " QUILLEX_VERSION));
   window_->OpenPath("\"");
   EXPECT_EQ(Search().FileName(), "");
   RunPostedEvents();
@@ -141,9 +158,9 @@ TEST_F(MainWindowTest, DroppingSeveralFilesScansTheFirst) {
   QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QCoreApplication::sendEvent(window_.get(), &drop);
   EXPECT_EQ(Search().FileName(), first);
-  EXPECT_EQ(window_->windowTitle().toStdString(), first);
   RunPostedEvents();
   EXPECT_EQ(Results(StringKind::Ansi), std::vector<std::string>{"the first file"});
+  EXPECT_EQ(window_->windowTitle(), QString::fromUtf8("first.bin \u2014 Quillex"));
 
   // A drop of something that is not a local file changes nothing.
   QMimeData remote;
@@ -202,6 +219,80 @@ TEST_F(MainWindowTest, ResizingMovesAndStretchesTheAnchoredControls) {
   EXPECT_GE(window_->height(), 375);
 }
 
+// Whether `control` can be seen in its page's area without scrolling.
+bool ShownWhole(const MainWindow& window, const QWidget& control) {
+  const QScrollArea* area = window.Container()->Pages().front().area;
+  const QRect shown(area->viewport()->mapTo(&window, QPoint(0, 0)), area->viewport()->size());
+  const QRect placed(control.mapTo(&window, QPoint(0, 0)), control.size());
+  return window.rect().contains(placed) && shown.contains(placed);
+}
+
+// On a 1024 x 768 screen at QT_SCALE_FACTOR 2 (512 x 384 logical pixels,
+// less a panel) and 1.5 (683 x 512) the window opens within the area, and
+// Find and Save are on screen without scrolling.
+TEST_F(MainWindowTest, TheWindowFitsSmallScreens) {
+  const QSize design = window_->size();
+  for (const QRect& available : {QRect(0, 24, 512, 360), QRect(0, 0, 683, 512)}) {
+    window_->SetLayoutReady();
+    window_->FitToScreen(available);
+    window_->show();
+    RunPostedEvents();
+    const QRect frame(window_->pos(), window_->size() + QSize(kFrameWidth, kFrameHeight));
+    EXPECT_TRUE(available.contains(frame)) << available.width() << " wide";
+    EXPECT_LE(window_->minimumWidth(), available.width() - kFrameWidth);
+    EXPECT_LE(window_->minimumHeight(), available.height() - kFrameHeight);
+    for (const int id : {kFindButton, kSaveButton, kFindEdit, kGoButton, kBrowseButton}) {
+      const QWidget& control = *Search().Control(id);
+      EXPECT_TRUE(ShownWhole(*window_, control)) << id << " at " << available.width();
+      EXPECT_GE(control.width(), Search().TemplateRect(id).Width() / 2) << id;
+    }
+    // The view box stays clickable where the report reaches over it.
+    const QWidget& box = *Search().Control(kAdvancedViewBox);
+    EXPECT_EQ(Search().childAt(box.geometry().center()), &box);
+    // The list keeps some rows, above the bottom row.
+    EXPECT_GE(Search().List()->height(),
+              3 * Search().List()->verticalHeader()->defaultSectionSize());
+    EXPECT_LE(Search().List()->geometry().bottom(),
+              Search().Control(kStatusFrame)->geometry().top());
+    window_->hide();
+    window_->setMinimumSize(0, 0);
+    window_->resize(design);
+    RunPostedEvents();
+  }
+  // Wide enough again, the logo is back.
+  EXPECT_TRUE(window_->Container()->LogoShown());
+}
+
+// A page that does not fit the window scrolls instead of being cut off: at
+// the smallest height the Filter page's last stage can still be reached.
+TEST_F(MainWindowTest, APageThatDoesNotFitScrolls) {
+  window_->SetLayoutReady();
+  window_->show();
+  window_->Container()->SelectPage(1, true);
+  window_->resize(window_->minimumSize());
+  RunPostedEvents();
+  const FilterPage& filter = *window_->Filter();
+  const QScrollArea& area = *window_->Container()->Pages()[1].area;
+  const int lowest = filter.Control(kSizeGroup)->geometry().bottom();
+  if (area.viewport()->height() > lowest) {
+    GTEST_SKIP() << "the page fits at this font";
+  }
+  EXPECT_GE(filter.height(), lowest);
+  EXPECT_GT(area.verticalScrollBar()->maximum(), 0);
+  // Tabbing to the last field brings it into view.
+  window_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+  QWidget& last = *filter.Control(kMustContainField);
+  QCheckBox& box = *filter.ControlAs<QCheckBox>(kMustContainBox);
+  box.click();
+  ASSERT_TRUE(last.isEnabled());
+  box.setFocus();
+  QTest::keyClick(&box, Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), &last);
+  const QRect shown(area.viewport()->mapToGlobal(QPoint(0, 0)), area.viewport()->size());
+  EXPECT_TRUE(shown.contains(QRect(last.mapToGlobal(QPoint(0, 0)), last.size())));
+}
+
 TEST_F(MainWindowTest, CommandsActOnlyOnTheCurrentPage) {
   const std::string path = dir_.Write("x.bin", std::string("some text here\n"));
   Search().SetFileName(path);
@@ -258,7 +349,7 @@ TEST_F(MainWindowTest, RepeatBoxNormalisesAndEnablesItsField) {
   EXPECT_EQ(field->text(), QStringLiteral("123"));
 }
 
-TEST_F(MainWindowTest, BrowseSetsTheFileNameButNotTheTitle) {
+TEST_F(MainWindowTest, BrowseSetsTheFileNameAndTheTitleFollowsTheScan) {
   const std::string browsed = dir_.Write("browsed.bin", std::string("browsed text\n"));
   dialogs_.openAnswer = browsed;
   ASSERT_TRUE(Search().Command(kBrowseButton));
@@ -269,23 +360,94 @@ TEST_F(MainWindowTest, BrowseSetsTheFileNameButNotTheTitle) {
   EXPECT_EQ(request.filters[0].description, "All files (*.*)");
   EXPECT_EQ(request.filters[0].pattern, "*.*");
   EXPECT_EQ(request.defaultExtension, "*.*");
+  EXPECT_EQ(request.initialPath, "");  // no file yet: the platform's folder
   EXPECT_EQ(Search().FileName(), browsed);
   EXPECT_EQ(Text(kFileNameEdit).toStdString(), browsed);
+  // Nothing is shown of it until it is scanned.
   EXPECT_EQ(window_->windowTitle(), QStringLiteral("Quillex " QUILLEX_VERSION));
-
-  // Typing over the browsed path and pressing Enter scans the browsed file:
-  // the field is shown, never read back.
-  auto* edit = Search().ControlAs<QLineEdit>(kFileNameEdit);
-  edit->setText(QStringLiteral("/typed/over"));
-  QTest::keyClick(edit, Qt::Key_Return);
-  EXPECT_TRUE(dialogs_.boxes.empty());
+  QTest::keyClick(Search().ControlAs<QLineEdit>(kFileNameEdit), Qt::Key_Return);
   EXPECT_EQ(Results(StringKind::Ansi), std::vector<std::string>{"browsed text"});
+  EXPECT_EQ(window_->windowTitle(), QString::fromUtf8("browsed.bin \u2014 Quillex"));
 
-  // Cancelling changes nothing.
+  // Browse opens where the current file is.
   dialogs_.openAnswer.reset();
   ASSERT_TRUE(Search().Command(kBrowseButton));
+  EXPECT_EQ(dialogs_.openRequests.back().initialPath, browsed);
+  // Cancelling changes nothing.
   EXPECT_EQ(Search().FileName(), browsed);
-  EXPECT_EQ(Text(kFileNameEdit), QStringLiteral("/typed/over"));
+  EXPECT_EQ(Text(kFileNameEdit).toStdString(), browsed);
+}
+
+// What the user types in the file field is what Go scans, read with the
+// command line's quote rule; the title and the field's tip follow.
+TEST_F(MainWindowTest, GoScansTheTypedPath) {
+  const std::string browsed = dir_.Write("browsed.bin", std::string("browsed text\n"));
+  const std::string typed = dir_.Write("typed name.bin", std::string("typed text\n"));
+  dialogs_.openAnswer = browsed;
+  ASSERT_TRUE(Search().Command(kBrowseButton));
+  ScanFile(browsed);
+  ASSERT_EQ(Results(StringKind::Ansi), std::vector<std::string>{"browsed text"});
+
+  auto* edit = Search().ControlAs<QLineEdit>(kFileNameEdit);
+  edit->clear();
+  QTest::keyClicks(edit, QString::fromStdString("\"" + typed + "\""));
+  QTest::keyClick(edit, Qt::Key_Return);
+  EXPECT_TRUE(dialogs_.boxes.empty());
+  EXPECT_EQ(Search().FileName(), typed);
+  EXPECT_EQ(Results(StringKind::Ansi), std::vector<std::string>{"typed text"});
+  EXPECT_EQ(window_->windowTitle(), QString::fromUtf8("typed name.bin \u2014 Quillex"));
+  EXPECT_EQ(edit->toolTip().toStdString(), typed);
+  // Browse now starts from the typed file.
+  dialogs_.openAnswer.reset();
+  ASSERT_TRUE(Search().Command(kBrowseButton));
+  EXPECT_EQ(dialogs_.openRequests.back().initialPath, typed);
+
+  // A relative path is scanned from the working folder; the tip shows it whole.
+  const std::filesystem::path saved = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.Path());
+  edit->setText(QStringLiteral("browsed.bin"));
+  Go();
+  std::filesystem::current_path(saved);
+  EXPECT_EQ(Results(StringKind::Ansi), std::vector<std::string>{"browsed text"});
+  EXPECT_EQ(edit->toolTip().toStdString(), browsed);
+
+  // A typed path that cannot be opened is reported by its name, and the
+  // results of the file before are no longer named in the title.
+  edit->setText(QStringLiteral("/no/such/typed.bin"));
+  QTest::keyClick(edit, Qt::Key_Return);
+  ASSERT_EQ(dialogs_.boxes.size(), 1u);
+  EXPECT_NE(dialogs_.boxes[0].text.find("/no/such/typed.bin"), std::string::npos);
+  EXPECT_EQ(window_->windowTitle(), QStringLiteral("Quillex " QUILLEX_VERSION));
+
+  // An emptied field names no file: Go only normalises.
+  edit->clear();
+  Go();
+  EXPECT_EQ(Search().FileName(), "");
+  EXPECT_EQ(dialogs_.boxes.size(), 1u);
+}
+
+// A path the program put in the field is scanned byte for byte, even when
+// its name is not valid UTF-8 or begins with a quote.
+TEST_F(MainWindowTest, APathThatIsNotTextIsScannedAsGiven) {
+  const std::string odd = dir_.Write("\"odd\xE9name\"", std::string("odd bytes\n"));
+  window_->OpenPath(odd);
+  RunPostedEvents();
+  EXPECT_TRUE(dialogs_.boxes.empty()) << (dialogs_.boxes.empty() ? "" : dialogs_.boxes[0].text);
+  EXPECT_EQ(Results(StringKind::Ansi), std::vector<std::string>{"odd bytes"});
+  // Go again, the field untouched: the same file.
+  Go();
+  EXPECT_TRUE(dialogs_.boxes.empty());
+  EXPECT_EQ(Search().FileName(), odd);
+
+  // In a folder named with a quote at its start, relative to the working
+  // folder: the field shows the name, and Go keeps it as it was given.
+  const std::filesystem::path saved = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.Path());
+  Search().SetFileName("\"odd\xE9name\"");
+  Go();
+  std::filesystem::current_path(saved);
+  EXPECT_TRUE(dialogs_.boxes.empty());
+  EXPECT_EQ(Results(StringKind::Ansi), std::vector<std::string>{"odd bytes"});
 }
 
 TEST_F(MainWindowTest, SwitchingPagesKeepsTheSearchPageAsItWas) {

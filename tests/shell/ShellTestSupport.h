@@ -32,6 +32,7 @@ class FakeDialogService : public DialogService {
     std::string title;
     std::vector<FileFilter> filters;
     std::string defaultExtension;
+    std::string initialPath;
   };
 
   void MessageBox(void* owner, std::string_view text, std::string_view title,
@@ -40,16 +41,18 @@ class FakeDialogService : public DialogService {
   }
   std::optional<std::string> OpenFileDialog(void* owner, std::string_view title,
                                             const std::vector<FileFilter>& filters,
-                                            std::string_view defaultExtension) override {
-    openRequests.push_back(
-        FileRequest{owner, std::string(title), filters, std::string(defaultExtension)});
+                                            std::string_view defaultExtension,
+                                            std::string_view initialPath) override {
+    openRequests.push_back(FileRequest{owner, std::string(title), filters,
+                                       std::string(defaultExtension), std::string(initialPath)});
     return openAnswer;
   }
   std::optional<std::string> SaveFileDialog(void* owner, std::string_view title,
                                             const std::vector<FileFilter>& filters,
-                                            std::string_view defaultExtension) override {
-    saveRequests.push_back(
-        FileRequest{owner, std::string(title), filters, std::string(defaultExtension)});
+                                            std::string_view defaultExtension,
+                                            std::string_view initialPath) override {
+    saveRequests.push_back(FileRequest{owner, std::string(title), filters,
+                                       std::string(defaultExtension), std::string(initialPath)});
     return saveAnswer;
   }
 

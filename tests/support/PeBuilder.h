@@ -263,8 +263,9 @@ class PeBuilder {
     Bytes name;  // the eight name bytes exactly as written
     std::uint32_t virtualAddress = 0;
     Bytes data;
-    std::optional<std::uint32_t> rawStart;  // default: next free aligned place
-    std::optional<std::uint32_t> rawSize;   // default: data.size()
+    std::optional<std::uint32_t> rawStart;     // default: next free aligned place
+    std::optional<std::uint32_t> rawSize;      // default: data.size()
+    std::optional<std::uint32_t> virtualSize;  // default: data.size()
   };
 
   static constexpr std::uint32_t kDefaultLfanew = 0x80;
@@ -350,7 +351,7 @@ class PeBuilder {
       const std::size_t h = SectionTable() + 40 * i;
       for (std::size_t k = 0; k < 8; ++k)
         Put8(b, h + k, s.name[k]);
-      Put32(b, h + 8, static_cast<std::uint32_t>(s.data.size()));
+      Put32(b, h + 8, s.virtualSize.value_or(static_cast<std::uint32_t>(s.data.size())));
       Put32(b, h + 12, s.virtualAddress);
       Put32(b, h + 16, s.rawSize.value_or(static_cast<std::uint32_t>(s.data.size())));
       Put32(b, h + 20, starts[i]);
@@ -373,6 +374,54 @@ class PeBuilder {
   std::optional<std::uint16_t> statedCount_;
   std::vector<Section> sections_;
 };
+
+// A resource section whose tree multiplies the walk: under type 6, `levels`
+// directories each hold two entries (IDs 1 and 2) that both lead to the next
+// one, so 2^levels paths run through a few hundred bytes. With `units` 0 the
+// paths end in an empty directory; otherwise the last level's two entries are
+// data entries naming one string block of 16 strings of `units` letters.
+inline Bytes DiamondTree(std::uint32_t levels, std::uint32_t units,
+                         std::uint32_t sectionVirtualAddress) {
+  Bytes b;
+  PutDirectory(b, 0, 0, 1);
+  PutEntry(b, 0, 0, 6, kSubdirectory | 24);
+  std::uint32_t at = 24;
+  for (std::uint32_t d = 0; d < levels; ++d) {
+    const std::uint32_t next = at + 32;
+    const std::uint32_t target = d + 1 == levels && units != 0 ? next : kSubdirectory | next;
+    PutDirectory(b, at, 0, 2);
+    PutEntry(b, at, 0, 1, target);
+    PutEntry(b, at, 1, 2, target);
+    at = next;
+  }
+  if (units == 0) {
+    PutDirectory(b, at, 0, 0);
+    return b;
+  }
+  const Bytes block = StringBlock(std::vector<std::u16string>(16, std::u16string(units, u'x')));
+  PutDataEntry(b, at, sectionVirtualAddress + at + 16, static_cast<std::uint32_t>(block.size()));
+  b.insert(b.end(), block.begin(), block.end());
+  return b;
+}
+
+// A PE32 image whose section table lists one ".rsrc" section `headers` times,
+// every header alike: the same raw range and the same virtual address.
+inline Bytes RepeatedSectionImage(const Bytes& section, std::uint32_t virtualAddress,
+                                  std::uint32_t headers) {
+  PeBuilder pe;
+  pe.AddSection(".rsrc", virtualAddress, section);
+  for (std::uint32_t i = 1; i < headers; ++i) {
+    pe.AddSection(".rsrc", virtualAddress, {});
+  }
+  const std::uint32_t start = pe.RawStart(0);
+  for (std::uint32_t i = 1; i < headers; ++i) {
+    PeBuilder::Section& copy = pe.At(i);
+    copy.rawStart = start;
+    copy.rawSize = static_cast<std::uint32_t>(section.size());
+    copy.virtualSize = static_cast<std::uint32_t>(section.size());
+  }
+  return pe.Build();
+}
 
 // Writes `bytes` to `path`, replacing it. Returns false when that failed.
 inline bool WriteBytes(const std::string& path, std::span<const std::uint8_t> bytes) {

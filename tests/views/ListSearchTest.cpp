@@ -20,6 +20,23 @@ TEST(CaseFold, OnlyAsciiLettersFold) {
   }
 }
 
+// The letters of Windows-1252 fold in pairs: A-Z, the accented capitals from
+// 0xC0 (the multiplication sign apart) and the four capitals in 0x80-0x9F.
+TEST(CaseFold, Cp1252LettersFoldInPairs) {
+  for (unsigned b = 0; b < 256; ++b) {
+    unsigned expected = b;
+    if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) {
+      expected = b + 0x20;
+    } else if (b == 0x8A || b == 0x8C || b == 0x8E) {
+      expected = b + 0x10;
+    } else if (b == 0x9F) {
+      expected = 0xFF;
+    }
+    EXPECT_EQ(kCp1252Fold[b], expected) << b;
+    EXPECT_EQ(FoldCp1252(static_cast<char>(b)), expected) << b;
+  }
+}
+
 TEST(ListSearch, MatchesIgnoringAsciiCaseOnly) {
   const ListSearch hello("Hello");
   EXPECT_TRUE(hello.Matches("HELLO WORLD"));

@@ -40,9 +40,37 @@ TEST(CompareRows, CaseInsensitiveBytewiseWithPrefixFirst) {
   EXPECT_GT(text(4, 5), 0);
   EXPECT_GT(text(0, 2, -1), 0);
   EXPECT_EQ(text(0, 1, -1), 0);
-  // IDs compare as text: "10" before "9".
-  EXPECT_LT(CompareRows(store, map, 0, 1, ResultColumn::Id, 1), 0);
-  EXPECT_GT(CompareRows(store, map, 0, 1, ResultColumn::Id, -1), 0);
+}
+
+// IDs are numbers to the user: 9 before 10, and descending puts 55992 above
+// 96, which their decimal texts would not.
+TEST(CompareRows, IdsCompareAsNumbers) {
+  ResultStore store;
+  SectionMap map;
+  AddRows(store, {{0, 10, "a", StringKind::Resource},     // 0
+                  {0, 9, "b", StringKind::Resource},      // 1
+                  {0, 96, "c", StringKind::Resource},     // 2
+                  {0, 55992, "d", StringKind::Resource},  // 3
+                  {0, 65535, "e", StringKind::Resource},  // 4
+                  {0, 0, "f", StringKind::Ansi},          // 5
+                  {0, 9, "g", StringKind::Resource}});    // 6
+  const auto id = [&](std::uint32_t a, std::uint32_t b, int direction = 1) {
+    return CompareRows(store, map, a, b, ResultColumn::Id, direction);
+  };
+  EXPECT_GT(id(0, 1), 0);
+  EXPECT_LT(id(2, 3), 0);
+  EXPECT_GT(id(2, 3, -1), 0);
+  EXPECT_LT(id(5, 1), 0);
+  EXPECT_LT(id(3, 4), 0);
+  EXPECT_EQ(id(1, 6), 0);
+  EXPECT_EQ(id(1, 6, -1), 0);
+
+  const std::vector<std::uint32_t> rows = {0, 1, 2, 3, 4, 5, 6};
+  EXPECT_EQ(SortedRowOrder(store, map, rows, ResultColumn::Id, 1),
+            (std::vector<std::uint32_t>{5, 1, 6, 0, 2, 3, 4}));
+  // Descending keeps equal IDs in their order too.
+  EXPECT_EQ(SortedRowOrder(store, map, rows, ResultColumn::Id, -1),
+            (std::vector<std::uint32_t>{4, 3, 2, 0, 1, 6, 5}));
 }
 
 // The precomputed keys must order rows exactly as CompareRows does, for every
@@ -76,7 +104,9 @@ TEST(RowOrder, SortAgreesWithCompareRowsAndIsStable) {
     // Positions beyond 48 bits show (and sort) by their low 48 bits only.
     const std::uint64_t position =
         (std::uint64_t{random() % 4} << 48) | (random() % (image.size() + 0x100));
-    rows.push_back({position, static_cast<std::uint16_t>(random() % 200), text, StringKind::Ansi});
+    // IDs from one to five digits, so that number and text orders differ.
+    const auto id = static_cast<std::uint16_t>(random() % (i % 2 == 0 ? 200 : 65536));
+    rows.push_back({position, id, text, StringKind::Ansi});
   }
   AddRows(store, rows);
   std::vector<std::uint32_t> order(store.Count());

@@ -3,7 +3,12 @@
 // Standard library
 #include <optional>
 
+// Standard library
+#include <array>
+
 // Qt
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QList>
 #include <QString>
@@ -32,6 +37,41 @@ std::string CharFieldBytes(const QString& text) {
   return bytes;
 }
 
+namespace {
+
+struct FieldName {
+  int fieldId;
+  const char* name;
+};
+
+// The fields as a screen reader names them: by the labels beside them. The
+// repeat field sits inside its sentence, which its name repeats whole.
+constexpr std::array<FieldName, 5> kFieldNames{{
+    {kMinLengthField, "Min text length"},
+    {kMaxLengthField, "Max text length"},
+    {kRepeatField, "Discard strings with this many or more repeated characters"},
+    {kCustomField, "Include these characters too"},
+    {kMustContainField, "Must contain these characters"},
+}};
+
+struct ToggleTip {
+  int boxId;
+  const char* tip;
+};
+
+constexpr std::array<ToggleTip, 3> kToggleTips{{
+    {kCustomBox,
+     "Ticked: the characters typed in the field beside count as text too, whatever the boxes "
+     "above say."},
+    {kRepeatBox,
+     "Ticked: a string with the given number of equal characters in a row, or more, is left "
+     "out."},
+    {kMustContainBox,
+     "Ticked: only strings that hold at least one of the characters typed below are kept."},
+}};
+
+}  // namespace
+
 FilterPage::FilterPage(CharClassTable& table, FilterCriteria& criteria,
                        const DialogUnitScale& scale, QWidget* parent)
     : DialogPage(kFilterPageTemplate, scale, parent), table_(table), criteria_(criteria) {
@@ -43,10 +83,42 @@ FilterPage::FilterPage(CharClassTable& table, FilterCriteria& criteria,
               [this, fieldId] { Notify(fieldId, kChangeNotification); });
     }
   }
+  // The stages stand one under the other at fixed places: the page can
+  // only lose the margin right of the group boxes, and scrolls below that.
+  SetShrinkLimit(28, 0);
+  SetUpAccessibility();
   SetFieldNumber(kMinLengthField, 5);
   SetFieldNumber(kMaxLengthField, kMaxTextLength);
   SetFieldNumber(kRepeatField, 3);
   RefreshGroupBoxes();
+}
+
+void FilterPage::SetUpAccessibility() {
+  for (const FieldName& field : kFieldNames) {
+    if (QWidget* control = Control(field.fieldId)) {
+      control->setAccessibleName(QString::fromLatin1(field.name));
+    }
+  }
+  if (auto* label = ControlAs<QLabel>(kMinLengthLabel)) {
+    label->setBuddy(Control(kMinLengthField));
+  }
+  if (auto* label = ControlAs<QLabel>(kMaxLengthLabel)) {
+    label->setBuddy(Control(kMaxLengthField));
+  }
+  for (const ToggleTip& toggle : kToggleTips) {
+    if (QWidget* box = Control(toggle.boxId)) {
+      box->setToolTip(QString::fromLatin1(toggle.tip));
+    }
+  }
+  // Each group's box: ticked, its characters may make up strings.
+  for (int id = kFirstGroupBox; id <= kLastGroupBox; ++id) {
+    if (auto* box = ControlAs<QCheckBox>(id)) {
+      QString shown = box->text();
+      shown.replace(QStringLiteral("&&"), QStringLiteral("&"));
+      box->setToolTip(
+          QStringLiteral("Ticked: %1 may be part of a string. Unticked: %1 ends one.").arg(shown));
+    }
+  }
 }
 
 std::string FilterPage::FieldText(int fieldId) const {

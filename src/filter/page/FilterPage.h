@@ -62,6 +62,7 @@ class FilterPage : public DialogPage {
   void MustContainBoxCommand();
   void MustContainFieldChanged();
   void FocusField(int fieldId, bool selectAll);
+  void SetUpAccessibility();
 
   CharClassTable& table_;
   FilterCriteria& criteria_;

@@ -1,8 +1,10 @@
 #include "platform/qt/QtDialogService.h"
 
 // Qt
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
 #include <QWidget>
@@ -20,8 +22,20 @@ QString FromBytes(std::string_view text) {
 
 std::optional<std::string> RunFileDialog(QWidget* owner, std::string_view title,
                                          const std::vector<FileFilter>& filters,
-                                         std::string_view defaultExtension, bool save) {
+                                         std::string_view defaultExtension,
+                                         std::string_view initialPath, bool save) {
   QFileDialog dialog(owner, FromBytes(title));
+  PrepareFileDialog(dialog, filters, defaultExtension, initialPath, save);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    return std::nullopt;
+  }
+  return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
+}
+
+}  // namespace
+
+void PrepareFileDialog(QFileDialog& dialog, const std::vector<FileFilter>& filters,
+                       std::string_view defaultExtension, std::string_view initialPath, bool save) {
   QStringList nameFilters;
   for (const FileFilter& filter : filters) {
     nameFilters << QString::fromStdString(QtNameFilter(filter));
@@ -37,13 +51,25 @@ std::optional<std::string> RunFileDialog(QWidget* owner, std::string_view title,
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
   }
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-    return std::nullopt;
+  if (initialPath.empty()) {
+    return;
   }
-  return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
+  const QFileInfo initial(QFile::decodeName(
+      QByteArray(initialPath.data(), static_cast<qsizetype>(initialPath.size()))));
+  // A name without a folder, as Save suggests, is offered in the folder the
+  // dialog would open anyway.
+  const bool bareName = initialPath.find('/') == std::string_view::npos;
+  if (!(save && bareName)) {
+    const QDir folder = initial.absoluteDir();
+    if (!folder.exists()) {
+      return;  // the platform's folder rather than a dialog in nowhere
+    }
+    dialog.setDirectory(folder);
+  }
+  if (save || initial.exists()) {
+    dialog.selectFile(initial.fileName());
+  }
 }
-
-}  // namespace
 
 std::string QtNameFilter(const FileFilter& filter) {
   const std::string pattern = filter.pattern == "*.*" ? std::string("*") : filter.pattern;
@@ -69,6 +95,8 @@ void QtDialogService::MessageBox(void* owner, std::string_view text, std::string
     icon = QMessageBox::Warning;
   } else if ((style & 0xF0u) == MB_ICONERROR) {
     icon = QMessageBox::Critical;
+  } else if ((style & 0xF0u) == MB_ICONINFORMATION) {
+    icon = QMessageBox::Information;
   }
   QMessageBox box(icon, FromBytes(title), FromBytes(text), QMessageBox::Ok,
                   static_cast<QWidget*>(owner));
@@ -80,14 +108,18 @@ void QtDialogService::MessageBox(void* owner, std::string_view text, std::string
 
 std::optional<std::string> QtDialogService::OpenFileDialog(void* owner, std::string_view title,
                                                            const std::vector<FileFilter>& filters,
-                                                           std::string_view defaultExtension) {
-  return RunFileDialog(static_cast<QWidget*>(owner), title, filters, defaultExtension, false);
+                                                           std::string_view defaultExtension,
+                                                           std::string_view initialPath) {
+  return RunFileDialog(static_cast<QWidget*>(owner), title, filters, defaultExtension, initialPath,
+                       false);
 }
 
 std::optional<std::string> QtDialogService::SaveFileDialog(void* owner, std::string_view title,
                                                            const std::vector<FileFilter>& filters,
-                                                           std::string_view defaultExtension) {
-  return RunFileDialog(static_cast<QWidget*>(owner), title, filters, defaultExtension, true);
+                                                           std::string_view defaultExtension,
+                                                           std::string_view initialPath) {
+  return RunFileDialog(static_cast<QWidget*>(owner), title, filters, defaultExtension, initialPath,
+                       true);
 }
 
 }  // namespace quillex

@@ -8,6 +8,8 @@
 
 #include "platform/Dialogs.h"
 
+class QFileDialog;
+
 namespace quillex {
 
 // Message boxes and file dialogs of the desktop program, shown with Qt. The
@@ -18,11 +20,18 @@ class QtDialogService : public DialogService {
                   std::uint32_t style) override;
   std::optional<std::string> OpenFileDialog(void* owner, std::string_view title,
                                             const std::vector<FileFilter>& filters,
-                                            std::string_view defaultExtension) override;
+                                            std::string_view defaultExtension,
+                                            std::string_view initialPath) override;
   std::optional<std::string> SaveFileDialog(void* owner, std::string_view title,
                                             const std::vector<FileFilter>& filters,
-                                            std::string_view defaultExtension) override;
+                                            std::string_view defaultExtension,
+                                            std::string_view initialPath) override;
 };
+
+// Sets up a file dialog as the service shows it: its type list, its mode and,
+// from `initialPath`, the folder it opens in and the name it offers.
+void PrepareFileDialog(QFileDialog& dialog, const std::vector<FileFilter>& filters,
+                       std::string_view defaultExtension, std::string_view initialPath, bool save);
 
 // The Qt name filter for one entry. "*.*" means every file, which on this
 // system includes names without a dot, so it becomes "*".

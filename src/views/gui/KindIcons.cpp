@@ -1,9 +1,15 @@
 #include "views/gui/KindIcons.h"
 
+// Standard library
+#include <memory>
+#include <vector>
+
 // Qt
 #include <QColor>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPalette>
 #include <QPen>
 #include <QPixmap>
 #include <QTransform>
@@ -43,12 +49,12 @@ QPainterPath LetterPath(unsigned kind) {
   return path;
 }
 
-QImage DrawLetter(unsigned kind, const QColor& colour) {
+QImage DrawLetter(unsigned kind, const QColor& colour, const QColor& background) {
   QImage image(KindIcons::kSize, KindIcons::kSize, QImage::Format_RGB32);
-  image.fill(Qt::white);
+  image.fill(background);
   QPainter painter(&image);
-  // Smoothing only blends the letter's colour with white, so no pixel can
-  // come out black.
+  // Smoothing only blends the letter's colour with the background, so on
+  // white no pixel can come out black.
   painter.setRenderHint(QPainter::Antialiasing, true);
   // x' = x - 0.25 y + 2.5: the top of the letter leans right.
   painter.setTransform(QTransform(1.0, 0.0, -0.25, 1.0, 2.5, 0.0));
@@ -63,14 +69,42 @@ QImage DrawLetter(unsigned kind, const QColor& colour) {
   return image;
 }
 
+bool IsDark(const QColor& colour) {
+  return colour.lightness() < 128;
+}
+
 }  // namespace
 
-KindIcons::KindIcons() {
-  const QColor colours[3] = {QColor(0, 128, 0), QColor(255, 0, 0), QColor(0, 0, 255)};
+const char* KindName(unsigned kind) {
+  switch (kind) {
+    case 0:
+      return "ANSI";
+    case 1:
+      return "Unicode";
+    case 2:
+      return "Resource";
+    default:
+      return "";
+  }
+}
+
+KindIcons::KindIcons(const QColor& background) : background_(background) {
   for (unsigned kind = 0; kind < 3; ++kind) {
-    images_[kind] = DrawLetter(kind, colours[kind]);
+    images_[kind] = DrawLetter(kind, LetterColour(kind), background_);
     icons_[kind] = QIcon(QPixmap::fromImage(images_[kind]));
   }
+}
+
+QColor KindIcons::LetterColour(unsigned kind) const {
+  // Dark green and pure blue are hard to read on a dark background; these
+  // lighter shades keep the hues.
+  static constexpr std::array<QRgb, 3> kLight{qRgb(0, 128, 0), qRgb(255, 0, 0), qRgb(0, 0, 255)};
+  static constexpr std::array<QRgb, 3> kDark{qRgb(96, 208, 96), qRgb(255, 110, 110),
+                                             qRgb(128, 160, 255)};
+  if (kind >= kLight.size()) {
+    return {};
+  }
+  return QColor(IsDark(background_) ? kDark[kind] : kLight[kind]);
 }
 
 const QIcon& KindIcons::Icon(unsigned kind) const {
@@ -82,8 +116,20 @@ const QImage& KindIcons::Image(unsigned kind) const {
 }
 
 const KindIcons& KindIcons::Shared() {
-  static const KindIcons icons;
-  return icons;
+  return For(QGuiApplication::palette().color(QPalette::Base));
+}
+
+const KindIcons& KindIcons::For(const QColor& background) {
+  // A theme brings one or two backgrounds, so a short list serves; the sets
+  // stay where they are, so references to them stay valid.
+  static std::vector<std::unique_ptr<KindIcons>> sets;
+  for (const std::unique_ptr<KindIcons>& set : sets) {
+    if (set->Background().rgb() == background.rgb()) {
+      return *set;
+    }
+  }
+  sets.push_back(std::make_unique<KindIcons>(background));
+  return *sets.back();
 }
 
 }  // namespace quillex

@@ -62,7 +62,8 @@ NormalView::NormalView(QWidget* parent) : QAbstractScrollArea(parent) {
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setCursor(Qt::IBeamCursor);
 
-  setPalette(ViewPalette(palette()));
+  // The colours are ViewPalette's, taken as the view paints. The font is
+  // always the system's fixed-pitch one: the wrapping counts characters.
   setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   UpdateMetrics();
   Relayout();
@@ -307,7 +308,8 @@ QRectF NormalView::SelectedRect(std::size_t l, const TextRange& selection,
 void NormalView::paintEvent(QPaintEvent* event) {
   EnsureLayout();
   QPainter painter(viewport());
-  painter.fillRect(event->rect(), palette().color(QPalette::Base));
+  const QPalette colours = ViewPalette(palette());
+  painter.fillRect(event->rect(), colours.color(QPalette::Base));
   painter.setFont(font());
 
   const TextRange selection = Selection();
@@ -317,9 +319,9 @@ void NormalView::paintEvent(QPaintEvent* event) {
   // Characters past the right edge are never seen; whitespace that hangs
   // there is not decoded.
   const std::size_t maxColumns = static_cast<std::size_t>(columns_) + 2;
-  const QColor textColour = palette().color(QPalette::Text);
-  const QColor selectedColour = palette().color(QPalette::HighlightedText);
-  const QColor highlight = palette().color(QPalette::Highlight);
+  const QColor textColour = colours.color(QPalette::Text);
+  const QColor selectedColour = colours.color(QPalette::HighlightedText);
+  const QColor highlight = colours.color(QPalette::Highlight);
 
   // One buffer for every line of the page.
   PaintedLine painted;
@@ -367,6 +369,11 @@ void NormalView::resizeEvent(QResizeEvent* event) {
 
 void NormalView::changeEvent(QEvent* event) {
   QAbstractScrollArea::changeEvent(event);
+  // A new theme or application font brings its own fixed-pitch font; any
+  // other font would break the wrapping.
+  if (event->type() == QEvent::ApplicationFontChange || event->type() == QEvent::ThemeChange) {
+    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  }
   if (event->type() == QEvent::FontChange) {
     UpdateMetrics();
     layoutDirty_ = true;

@@ -38,7 +38,8 @@ constexpr int kMeasureAllRows = 2000;
 constexpr std::size_t kLongestMeasured = 64;
 
 // Paints a cell selected when its row is selected in ResultSelectionModel;
-// the table view asks Qt's own selection, which holds nothing.
+// the table view asks Qt's own selection, which holds nothing. The colours
+// are ViewPalette's.
 class SelectedRowDelegate : public QStyledItemDelegate {
  public:
   SelectedRowDelegate(const ResultSelectionModel& selection, QObject* parent)
@@ -48,6 +49,7 @@ class SelectedRowDelegate : public QStyledItemDelegate {
   void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
     QStyledItemDelegate::initStyleOption(option, index);
     option->state.setFlag(QStyle::State_Selected, selection_.IsRowSelected(index.row()));
+    option->palette = ViewPalette(option->palette);
   }
 
  private:
@@ -90,14 +92,17 @@ ResultList::ResultList(ResultListModel& model, QWidget* parent)
   verticalHeader()->hide();
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
 
-  setPalette(ViewPalette(palette()));
-
   QHeaderView* head = horizontalHeader();
   head->setStretchLastSection(false);
   head->setSectionsMovable(false);
   head->setSectionsClickable(true);
   head->setHighlightSections(false);
-  head->setSortIndicatorShown(false);
+  // The sorted column shows the style's arrow; a new scan's rows come in
+  // store order, sorted by no column.
+  head->setSortIndicatorShown(true);
+  head->setSortIndicator(-1, Qt::AscendingOrder);
+  connect(&model_, &QAbstractItemModel::modelReset, head,
+          [head] { head->setSortIndicator(-1, Qt::AscendingOrder); });
   head->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   head->setSectionResizeMode(QHeaderView::Interactive);
   for (std::size_t c = 0; c < kColumnWidths.size(); ++c) {
@@ -198,6 +203,8 @@ void ResultList::ClickHeader(int column) {
     status_("Sorting...");
   }
   model_.SortByColumn(static_cast<ResultColumn>(column));
+  horizontalHeader()->setSortIndicator(
+      model_.SortColumn(), model_.SortDirection() < 0 ? Qt::DescendingOrder : Qt::AscendingOrder);
   if (status_) {
     status_("Ready");
   }

@@ -63,6 +63,14 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
         return KindIcons::Shared().Icon(static_cast<unsigned>(store_.Kind(result)));
       }
       return {};
+    case Qt::AccessibleTextRole:
+      // A screen reader cannot see the kind's letter, so the first cell
+      // says the kind before the position.
+      if (column == ResultColumn::FilePos) {
+        return QString::fromLatin1(KindName(static_cast<unsigned>(store_.Kind(result)))) +
+               QStringLiteral(", ") + data(index, Qt::DisplayRole).toString();
+      }
+      return data(index, Qt::DisplayRole);
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
     case ResultIndexRole:

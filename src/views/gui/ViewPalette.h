@@ -5,17 +5,13 @@
 
 namespace quillex {
 
-// The colours of both result views: black text on white, and a selection
-// that looks the same with or without focus, so that what Find selected stays
-// visible while the user types in the Find field.
+// The colours a result view paints with: the palette's own, so that the
+// views follow a light or a dark theme, with a selection that looks the same
+// with or without focus, so that what Find selected stays visible while the
+// user types in the Find field.
 [[nodiscard]] inline QPalette ViewPalette(QPalette colours) {
-  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-    colours.setColor(group, QPalette::Base, Qt::white);
-    colours.setColor(group, QPalette::Text, Qt::black);
-    colours.setColor(group, QPalette::Highlight,
-                     colours.color(QPalette::Active, QPalette::Highlight));
-    colours.setColor(group, QPalette::HighlightedText,
-                     colours.color(QPalette::Active, QPalette::HighlightedText));
+  for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
+    colours.setColor(QPalette::Inactive, role, colours.color(QPalette::Active, role));
   }
   return colours;
 }

@@ -83,6 +83,27 @@ TEST(ResultListModel, FilledRowsCarryResultIndexTextsAndKindIcons) {
   EXPECT_TRUE(model.DisplayOrder().empty());
 }
 
+// A screen reader cannot see the kind's letter: the first cell names the kind
+// before the position, the others read as they show.
+TEST(ResultListModel, TheKindIsReadAsText) {
+  ResultStore store;
+  SectionMap map;
+  AddRows(store, {{0x400, 0, "ansi", StringKind::Ansi},
+                  {0x500, 0, "wide", StringKind::Unicode},
+                  {0x600, 42, "table", StringKind::Resource}});
+  ResultListModel model(store, map);
+  model.Fill();
+  const auto spoken = [&](int row, ResultColumn column) {
+    return model.index(row, static_cast<int>(column)).data(Qt::AccessibleTextRole).toString();
+  };
+  EXPECT_EQ(spoken(0, ResultColumn::FilePos), "ANSI, 000000000400");
+  EXPECT_EQ(spoken(1, ResultColumn::FilePos), "Unicode, 000000000500");
+  EXPECT_EQ(spoken(2, ResultColumn::FilePos), "Resource, 000000000600");
+  EXPECT_EQ(spoken(2, ResultColumn::Id), "42");
+  EXPECT_EQ(spoken(1, ResultColumn::Text), "wide");
+  EXPECT_EQ(std::string(KindName(3)), "");
+}
+
 TEST(ResultListModel, TextsShowAsWindows1252) {
   ResultStore store;
   SectionMap map;
@@ -111,10 +132,11 @@ TEST(ResultListModel, ClicksAlternateDirectionAndSurviveRefill) {
 
   model.SortByColumn(ResultColumn::Id);
   EXPECT_EQ(model.SortDirection(), 1);
-  EXPECT_EQ(Order(model), (std::vector<std::uint32_t>{1, 2, 3, 0}));  // 10 100 2 9
+  // IDs sort as numbers: 2 9 10 100, and descending starts at the largest.
+  EXPECT_EQ(Order(model), (std::vector<std::uint32_t>{3, 0, 1, 2}));
   model.SortByColumn(ResultColumn::Id);
   EXPECT_EQ(model.SortDirection(), -1);
-  EXPECT_EQ(Order(model), (std::vector<std::uint32_t>{0, 3, 2, 1}));
+  EXPECT_EQ(Order(model), (std::vector<std::uint32_t>{2, 1, 0, 3}));
 
   // Another column starts ascending; apple and Apple are equal and keep the
   // order they had (from the descending ID sort: Apple, then apple).

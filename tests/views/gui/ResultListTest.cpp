@@ -6,6 +6,7 @@
 
 // Qt
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QIcon>
@@ -60,10 +61,46 @@ TEST_F(ResultListTest, ColumnsAndLook) {
   EXPECT_EQ(header->sectionSize(3), 800);
   EXPECT_EQ(list_.selectionMode(), QAbstractItemView::ExtendedSelection);
   EXPECT_EQ(list_.selectionBehavior(), QAbstractItemView::SelectRows);
-  EXPECT_EQ(list_.palette().color(QPalette::Base), QColor(Qt::white));
-  EXPECT_EQ(list_.palette().color(QPalette::Text), QColor(Qt::black));
-  EXPECT_EQ(list_.palette().color(QPalette::Inactive, QPalette::Highlight),
-            list_.palette().color(QPalette::Active, QPalette::Highlight));
+  // The theme's colours, not colours of the list's own.
+  EXPECT_EQ(list_.palette().color(QPalette::Base), QApplication::palette().color(QPalette::Base));
+  EXPECT_EQ(list_.palette().color(QPalette::Text), QApplication::palette().color(QPalette::Text));
+}
+
+// The sorted column shows the style's arrow, pointing the way the rows go;
+// a new scan's rows are in store order and show none.
+TEST_F(ResultListTest, TheSortedColumnShowsItsIndicator) {
+  Add(0, "b", 96);
+  Add(1, "A", 55992);
+  Add(2, "c", 7);
+  model_.Fill();
+  const QHeaderView& header = *list_.header();
+  EXPECT_TRUE(header.isSortIndicatorShown());
+  EXPECT_EQ(header.sortIndicatorSection(), -1);
+
+  // A real click on the ID header, twice.
+  const int id = static_cast<int>(ResultColumn::Id);
+  const QPoint centre(header.sectionViewportPosition(id) + header.sectionSize(id) / 2,
+                      header.height() / 2);
+  QTest::mouseClick(header.viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+  EXPECT_EQ(header.sortIndicatorSection(), id);
+  EXPECT_EQ(header.sortIndicatorOrder(), Qt::AscendingOrder);
+  EXPECT_EQ(model_.DisplayOrder().front(), 2u);
+  QTest::mouseClick(header.viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+  EXPECT_EQ(header.sortIndicatorOrder(), Qt::DescendingOrder);
+  EXPECT_EQ(model_.SortDirection(), -1);
+  EXPECT_EQ(model_.DisplayOrder().front(), 1u) << "descending starts with the largest ID";
+
+  list_.ClickHeader(static_cast<int>(ResultColumn::Text));
+  EXPECT_EQ(header.sortIndicatorSection(), static_cast<int>(ResultColumn::Text));
+  EXPECT_EQ(header.sortIndicatorOrder(), Qt::AscendingOrder);
+
+  model_.ClearRows();
+  model_.Fill();
+  EXPECT_EQ(header.sortIndicatorSection(), -1);
+  // The remembered click state is the model's: the same column reverses.
+  list_.ClickHeader(static_cast<int>(ResultColumn::Text));
+  EXPECT_EQ(header.sortIndicatorSection(), static_cast<int>(ResultColumn::Text));
+  EXPECT_EQ(header.sortIndicatorOrder(), Qt::DescendingOrder);
 }
 
 TEST_F(ResultListTest, HeaderClickSortsBetweenStatusMessages) {
@@ -348,6 +385,32 @@ TEST(KindIcons, ColouredSlantedLettersWithoutBlack) {
   }
   EXPECT_NE(icons.Image(0), icons.Image(1));
   EXPECT_TRUE(icons.Icon(3).isNull());
+}
+
+// On a dark list the letters stand on the list's colour in lighter shades
+// of their hues, each far enough from the background to be read.
+TEST(KindIcons, DarkBackgroundsGetLighterLetters) {
+  const QColor dark(0x2B, 0x2B, 0x2B);
+  const KindIcons& icons = KindIcons::For(dark);
+  EXPECT_EQ(&icons, &KindIcons::For(dark)) << "one set per colour";
+  EXPECT_EQ(&KindIcons::For(Qt::white), &KindIcons::For(QColor(255, 255, 255)));
+  for (unsigned kind = 0; kind < 3; ++kind) {
+    const QImage& image = icons.Image(kind);
+    EXPECT_EQ(image.pixelColor(0, 0), dark) << kind;
+    const QColor letter = icons.LetterColour(kind);
+    EXPECT_GE(letter.lightness() - dark.lightness(), 80) << kind;
+    int letterPixels = 0;
+    for (int y = 0; y < 12; ++y) {
+      for (int x = 0; x < 12; ++x) {
+        letterPixels += image.pixelColor(x, y) == letter ? 1 : 0;
+      }
+    }
+    EXPECT_GE(letterPixels, 8) << kind;
+  }
+  // The hues stay: green, red and blue lead their letters' colours.
+  EXPECT_GT(icons.LetterColour(0).green(), icons.LetterColour(0).red());
+  EXPECT_GT(icons.LetterColour(1).red(), icons.LetterColour(1).green());
+  EXPECT_GT(icons.LetterColour(2).blue(), icons.LetterColour(2).red());
 }
 
 }  // namespace

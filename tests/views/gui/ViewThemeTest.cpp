@@ -1,0 +1,138 @@
+// Standard library
+#include <string>
+
+// Qt
+#include <QApplication>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QIcon>
+#include <QImage>
+#include <QPalette>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+// Ours
+#include "scan/SectionMap.h"
+#include "store/ResultStore.h"
+#include "views/gui/KindIcons.h"
+#include "views/gui/NormalView.h"
+#include "views/gui/ResultList.h"
+#include "views/gui/ResultListModel.h"
+#include "views/gui/ViewSwitch.h"
+
+namespace quillex {
+namespace {
+
+// The dark scheme a user gets from Fusion with a dark palette.
+QPalette DarkPalette() {
+  QPalette dark;
+  dark.setColor(QPalette::Window, QColor(53, 53, 53));
+  dark.setColor(QPalette::WindowText, Qt::white);
+  dark.setColor(QPalette::Base, QColor(35, 35, 35));
+  dark.setColor(QPalette::AlternateBase, QColor(53, 53, 53));
+  dark.setColor(QPalette::Text, QColor(230, 230, 230));
+  dark.setColor(QPalette::Button, QColor(53, 53, 53));
+  dark.setColor(QPalette::ButtonText, Qt::white);
+  dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+  dark.setColor(QPalette::HighlightedText, Qt::black);
+  return dark;
+}
+
+// Switches the application to dark Fusion and back.
+class DarkTheme : public ::testing::Test {
+ protected:
+  DarkTheme() : style_(QApplication::style()->name()), palette_(QApplication::palette()) {
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setPalette(DarkPalette());
+  }
+  ~DarkTheme() override {
+    QApplication::setPalette(palette_);
+    QApplication::setStyle(QStyleFactory::create(style_));
+  }
+
+  static QColor PixelAt(QWidget& widget, const QPoint& point) {
+    return widget.grab().toImage().pixelColor(point);
+  }
+
+ private:
+  QString style_;
+  QPalette palette_;
+};
+
+TEST_F(DarkTheme, TheListTakesItsColoursFromThePalette) {
+  ResultStore store;
+  SectionMap map;
+  for (std::uint32_t i = 0; i < 4; ++i) {
+    ASSERT_TRUE(
+        store.AddResult(i * 16, 0, 0, ("dark row " + std::to_string(i)).c_str(), StringKind::Ansi));
+  }
+  ResultListModel model(store, map);
+  ResultList list(model);
+  model.Fill();
+  list.resize(500, 200);
+  list.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+  list.SetRowSelected(1);
+
+  const QPalette dark = DarkPalette();
+  QWidget& viewport = *list.viewport();
+  // Below the rows: the list's background.
+  EXPECT_EQ(PixelAt(viewport, QPoint(viewport.width() / 2, viewport.height() - 3)),
+            dark.color(QPalette::Base));
+  // The selected row, without focus too, in the palette's highlight.
+  list.clearFocus();
+  const QRect selected = list.visualRect(model.index(1, 3));
+  EXPECT_EQ(PixelAt(viewport, QPoint(viewport.width() - 3, selected.center().y())),
+            dark.color(QPalette::Highlight));
+  // The kind letters stand on the dark background.
+  const QImage icon = model.index(0, 0)
+                          .data(Qt::DecorationRole)
+                          .value<QIcon>()
+                          .pixmap(12, 12)
+                          .toImage()
+                          .convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(icon.pixelColor(0, 0), dark.color(QPalette::Base));
+  EXPECT_EQ(icon, KindIcons::For(dark.color(QPalette::Base)).Image(0));
+}
+
+TEST_F(DarkTheme, TheRunningTextIsDarkAndKeepsItsFixedPitchFont) {
+  NormalView view;
+  view.SetText(std::string(200, 'W'));
+  view.resize(400, 200);
+  view.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+  QWidget& viewport = *view.viewport();
+  const QPalette dark = DarkPalette();
+  EXPECT_EQ(PixelAt(viewport, QPoint(viewport.width() / 2, viewport.height() - 3)),
+            dark.color(QPalette::Base));
+  // Some of the text's pixels are the palette's light text colour.
+  const QImage image = viewport.grab().toImage();
+  int textPixels = 0;
+  for (int x = 0; x < viewport.width(); ++x) {
+    for (int y = 0; y < 20; ++y) {
+      textPixels += image.pixelColor(x, y) == dark.color(QPalette::Text) ? 1 : 0;
+    }
+  }
+  EXPECT_GT(textPixels, 20);
+  // Selected blanks, without focus too, show the palette's highlight.
+  view.SetText("ab" + std::string(40, ' '));
+  view.SetSelection(5, 15);
+  view.clearFocus();
+  const double column = QFontMetricsF(view.font()).horizontalAdvance(QLatin1Char('x'));
+  EXPECT_EQ(PixelAt(viewport, QPoint(2 + static_cast<int>(10.5 * column), 6)),
+            dark.color(QPalette::Highlight));
+
+  EXPECT_TRUE(QFontInfo(view.font()).fixedPitch());
+  // A new application font leaves the running text in a fixed-pitch one.
+  const QFont before = QApplication::font();
+  QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 14));
+  EXPECT_TRUE(QFontInfo(view.font()).fixedPitch());
+  QApplication::setFont(before);
+  EXPECT_TRUE(QFontInfo(view.font()).fixedPitch());
+}
+
+}  // namespace
+}  // namespace quillex
