@@ -97,16 +97,17 @@ void AppendCp1252AsUtf8(std::string& out, std::string_view bytes) {
   }
 }
 
-std::optional<std::string> Utf8ToCp1252(std::string_view utf8) {
+std::optional<std::string> Utf8ToCp1252(std::string_view utf8, MissingByte missing) {
   std::string bytes;
+  bytes.reserve(utf8.size());
   while (!utf8.empty()) {
     const Utf8Sequence sequence = DecodeUtf8(utf8);
     if (sequence.length == 0) {
       return std::nullopt;
     }
-    if (const std::optional<std::uint8_t> byte = UnicodeToCp1252(sequence.codePoint);
-        byte && *byte != 0) {
-      bytes += static_cast<char>(*byte);
+    const std::uint8_t byte = UnicodeToCp1252(sequence.codePoint).value_or(0);
+    if (byte != 0 || missing == MissingByte::Nul) {
+      bytes += static_cast<char>(byte);
     }
     utf8.remove_prefix(sequence.length);
   }

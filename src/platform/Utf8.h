@@ -31,9 +31,15 @@ struct Utf8Sequence {
 // Appends Windows-1252 bytes as their characters in UTF-8.
 void AppendCp1252AsUtf8(std::string& out, std::string_view bytes);
 
-// The Windows-1252 bytes of well-formed UTF-8 text, leaving out the
-// characters the code page has no byte for, and NULs, as the Filter page
-// does with typed text; nothing when the text is not well-formed UTF-8.
-[[nodiscard]] std::optional<std::string> Utf8ToCp1252(std::string_view utf8);
+// What becomes of a character Windows-1252 has no byte for, and of NUL.
+enum class MissingByte {
+  Omit,  // left out, as the Filter page does with typed text
+  Nul,   // a NUL byte in its place, which no stored text holds
+};
+
+// The Windows-1252 bytes of well-formed UTF-8 text, each character that has
+// a byte as that byte; nothing when the text is not well-formed UTF-8.
+[[nodiscard]] std::optional<std::string> Utf8ToCp1252(std::string_view utf8,
+                                                      MissingByte missing = MissingByte::Omit);
 
 }  // namespace quillex

@@ -4,43 +4,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 
 // Ours
-#include "platform/Cp1252.h"
+#include "platform/Utf8.h"
 
 namespace quillex {
 
 namespace {
-
-// The character at `at` of well-formed UTF-8 and its length in bytes, or a
-// length of 0 when the bytes there are not well-formed: the rule by which the
-// command line reads the characters of its options.
-std::size_t DecodeUtf8At(std::string_view text, std::size_t at, char32_t& c) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
-  const unsigned char lead = byte(0);
-  if (lead < 0x80) {
-    c = lead;
-    return 1;
-  }
-  // The lead byte gives the length, its own bits of the character and the
-  // smallest character that needs that length (anything less is overlong).
-  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-  constexpr char32_t kLeadBits[] = {0, 0, 0x1F, 0x0F, 0x07};
-  constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (lead < 0xC0 || lead >= 0xF5 || text.size() - at < length) {
-    return 0;
-  }
-  c = lead & kLeadBits[length];
-  const char32_t min = kSmallest[length];
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((byte(i) & 0xC0u) != 0x80u) {
-      return 0;
-    }
-    c = (c << 6) | (byte(i) & 0x3Fu);
-  }
-  const bool valid = c >= min && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
-  return valid ? length : 0;
-}
 
 // The other case of a letter whose two cases RE2's Latin-1 folding does not
 // pair, or 0.
@@ -70,19 +42,7 @@ char OtherCp1252Case(char c) {
 }  // namespace
 
 std::string PatternFromUtf8(std::string_view utf8) {
-  std::string bytes;
-  bytes.reserve(utf8.size());
-  for (std::size_t at = 0; at < utf8.size();) {
-    char32_t c = 0;
-    const std::size_t length = DecodeUtf8At(utf8, at, c);
-    if (length == 0) {
-      return std::string(utf8);
-    }
-    const std::optional<std::uint8_t> byte = UnicodeToCp1252(c);
-    bytes += static_cast<char>(byte.value_or(0));
-    at += length;
-  }
-  return bytes;
+  return Utf8ToCp1252(utf8, MissingByte::Nul).value_or(std::string(utf8));
 }
 
 std::string CaselessRegex(std::string_view regex) {

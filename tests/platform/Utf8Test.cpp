@@ -72,6 +72,13 @@ TEST(Utf8, ToWindows1252) {
   EXPECT_EQ(Utf8ToCp1252("\xE9t\xE9"), std::nullopt);
   EXPECT_EQ(Utf8ToCp1252("ok\xC3"), std::nullopt);
   EXPECT_EQ(Utf8ToCp1252("\xC0\xAF"), std::nullopt) << "an overlong form is not UTF-8";
+
+  // Or, for a pattern, a NUL in each such character's place, so that the
+  // bytes around it keep their meaning.
+  using std::string_literals::operator""s;
+  EXPECT_EQ(Utf8ToCp1252("a|\xE4\xB8\xAD.\xC3\xA9", MissingByte::Nul), "a|\0.\xE9"s);
+  EXPECT_EQ(Utf8ToCp1252("a|\xE4\xB8\xAD.\xC3\xA9", MissingByte::Omit), "a|.\xE9");
+  EXPECT_EQ(Utf8ToCp1252("\xE9", MissingByte::Nul), std::nullopt);
 }
 
 }  // namespace
