@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // Ours
 #include "platform/Utf8.h"
@@ -39,6 +40,100 @@ char OtherCp1252Case(char c) {
   }
 }
 
+// Walks a regular expression once, copying it and spelling out both cases of
+// each letter RE2 does not fold; the walk keeps track of whether it is inside
+// a character class or a \Q...\E quote, where the spelling differs.
+class CaseSpeller {
+ public:
+  explicit CaseSpeller(std::string_view regex) : regex_(regex) { out_.reserve(regex.size() + 8); }
+
+  std::string Spelled() {
+    for (at_ = 0; at_ < regex_.size(); ++at_) {
+      const char c = regex_[at_];
+      const char other = OtherCp1252Case(c);
+      if (inQuote_) {
+        Quoted(c, other);
+      } else if (c == '\\' && at_ + 1 < regex_.size()) {
+        // An escape names one character or class; its second byte is never
+        // the start of a class or a letter to fold.
+        inQuote_ = !inClass_ && regex_[at_ + 1] == 'Q';
+        out_ += c;
+        out_ += regex_[++at_];
+      } else if (inClass_) {
+        InClass(c, other);
+      } else {
+        Outside(c, other);
+      }
+    }
+    return std::move(out_);
+  }
+
+ private:
+  bool NextIs(char c) const { return at_ + 1 < regex_.size() && regex_[at_ + 1] == c; }
+
+  // Inside \Q...\E every byte is a literal.
+  void Quoted(char c, char other) {
+    if (c == '\\' && NextIs('E')) {
+      inQuote_ = false;
+      out_ += "\\E";
+      ++at_;
+    } else if (other != 0) {
+      // Leaves the quote for the class and opens it again after.
+      out_ += "\\E[";
+      out_ += c;
+      out_ += other;
+      out_ += "]\\Q";
+    } else {
+      out_ += c;
+    }
+  }
+
+  void InClass(char c, char other) {
+    const bool rangeEnd = (at_ > 0 && regex_[at_ - 1] == '-') || NextIs('-');
+    if (c == ']') {
+      inClass_ = false;
+    } else if (c == '[' && NextIs(':')) {
+      // A POSIX class such as [:alpha:] runs to its ":]".
+      const std::size_t close = regex_.find(":]", at_ + 2);
+      const std::size_t end = close == std::string_view::npos ? regex_.size() : close + 2;
+      out_.append(regex_.substr(at_, end - at_));
+      at_ = end - 1;
+      return;
+    }
+    out_ += c;
+    if (other != 0 && !rangeEnd) {
+      out_ += other;
+    }
+  }
+
+  void Outside(char c, char other) {
+    if (c == '[') {
+      // A "]" right after "[" or "[^" is a literal, not the class's end.
+      inClass_ = true;
+      out_ += c;
+      if (NextIs('^')) {
+        out_ += regex_[++at_];
+      }
+      if (NextIs(']')) {
+        out_ += regex_[++at_];
+      }
+    } else if (other != 0) {
+      out_ += '[';
+      out_ += c;
+      out_ += other;
+      out_ += ']';
+    } else {
+      out_ += c;
+    }
+  }
+
+  std::string_view regex_;
+  std::string out_;
+  std::size_t at_ = 0;
+  bool inClass_ = false;
+  bool inQuote_ = false;
+};
+
 }  // namespace
 
 std::string PatternFromUtf8(std::string_view utf8) {
@@ -46,76 +141,7 @@ std::string PatternFromUtf8(std::string_view utf8) {
 }
 
 std::string CaselessRegex(std::string_view regex) {
-  std::string out;
-  out.reserve(regex.size() + 8);
-  bool inClass = false;
-  bool inQuote = false;  // inside \Q...\E, where every byte is a literal
-  for (std::size_t i = 0; i < regex.size(); ++i) {
-    const char c = regex[i];
-    const char other = OtherCp1252Case(c);
-    if (inQuote) {
-      if (c == '\\' && i + 1 < regex.size() && regex[i + 1] == 'E') {
-        inQuote = false;
-        out += "\\E";
-        ++i;
-      } else if (other != 0) {
-        // Leaves the quote for the class and opens it again after.
-        out += "\\E[";
-        out += c;
-        out += other;
-        out += "]\\Q";
-      } else {
-        out += c;
-      }
-      continue;
-    }
-    if (c == '\\' && i + 1 < regex.size()) {
-      // An escape names one character or class; its second byte is never
-      // the start of a class or a letter to fold.
-      inQuote = !inClass && regex[i + 1] == 'Q';
-      out += c;
-      out += regex[++i];
-      continue;
-    }
-    if (inClass) {
-      const bool rangeEnd =
-          (i > 0 && regex[i - 1] == '-') || (i + 1 < regex.size() && regex[i + 1] == '-');
-      if (c == ']') {
-        inClass = false;
-      } else if (c == '[' && i + 1 < regex.size() && regex[i + 1] == ':') {
-        // A POSIX class such as [:alpha:] runs to its ":]".
-        const std::size_t close = regex.find(":]", i + 2);
-        const std::size_t end = close == std::string_view::npos ? regex.size() : close + 2;
-        out.append(regex.substr(i, end - i));
-        i = end - 1;
-        continue;
-      }
-      out += c;
-      if (other != 0 && !rangeEnd) {
-        out += other;
-      }
-      continue;
-    }
-    if (c == '[') {
-      // A "]" right after "[" or "[^" is a literal, not the class's end.
-      inClass = true;
-      out += c;
-      if (i + 1 < regex.size() && regex[i + 1] == '^') {
-        out += regex[++i];
-      }
-      if (i + 1 < regex.size() && regex[i + 1] == ']') {
-        out += regex[++i];
-      }
-    } else if (other != 0) {
-      out += '[';
-      out += c;
-      out += other;
-      out += ']';
-    } else {
-      out += c;
-    }
-  }
-  return out;
+  return CaseSpeller(regex).Spelled();
 }
 
 }  // namespace quillex
