@@ -71,6 +71,14 @@ class CaseSpeller {
  private:
   bool NextIs(char c) const { return at_ + 1 < regex_.size() && regex_[at_ + 1] == c; }
 
+  // A letter as the class of its two cases.
+  void BothCases(char c, char other) {
+    out_ += '[';
+    out_ += c;
+    out_ += other;
+    out_ += ']';
+  }
+
   // Inside \Q...\E every byte is a literal.
   void Quoted(char c, char other) {
     if (c == '\\' && NextIs('E')) {
@@ -79,10 +87,9 @@ class CaseSpeller {
       ++at_;
     } else if (other != 0) {
       // Leaves the quote for the class and opens it again after.
-      out_ += "\\E[";
-      out_ += c;
-      out_ += other;
-      out_ += "]\\Q";
+      out_ += "\\E";
+      BothCases(c, other);
+      out_ += "\\Q";
     } else {
       out_ += c;
     }
@@ -118,10 +125,7 @@ class CaseSpeller {
         out_ += regex_[++at_];
       }
     } else if (other != 0) {
-      out_ += '[';
-      out_ += c;
-      out_ += other;
-      out_ += ']';
+      BothCases(c, other);
     } else {
       out_ += c;
     }
