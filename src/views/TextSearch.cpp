@@ -27,7 +27,7 @@ inline std::uint8_t TextFold(char c) {
 }  // namespace
 
 std::optional<std::size_t> FindIgnoringCase(std::string_view text, std::string_view pattern,
-                                            std::size_t from) {
+                                            std::size_t from, const CancelFlag* cancel) {
   const std::size_t m = pattern.size();
   const std::size_t n = text.size();
   if (m == 0 || from > n || n - from < m) {
@@ -46,7 +46,14 @@ std::optional<std::size_t> FindIgnoringCase(std::string_view text, std::string_v
   }
   const char* bytes = text.data();
   const auto lastWanted = static_cast<unsigned char>(folded[m - 1]);
+  std::size_t nextCheck = from + kBytesBetweenCancelChecks;
   for (std::size_t i = from; i <= n - m;) {
+    if (i >= nextCheck) [[unlikely]] {
+      if (IsCancelled(cancel)) {
+        return std::nullopt;
+      }
+      nextCheck = i + kBytesBetweenCancelChecks;
+    }
     const std::uint8_t last = TextFold(bytes[i + m - 1]);
     if (last == lastWanted) {
       std::size_t k = 0;

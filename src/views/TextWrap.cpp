@@ -23,7 +23,8 @@ constexpr std::array<std::uint8_t, 256> kClasses = [] {
 
 }  // namespace
 
-std::vector<std::size_t> WrapLines(std::string_view text, std::size_t columns) {
+std::vector<std::size_t> WrapLines(std::string_view text, std::size_t columns,
+                                   const CancelFlag* cancel) {
   columns = columns == 0 ? 1 : columns;
   const std::size_t n = text.size();
   std::vector<std::size_t> starts;
@@ -34,7 +35,14 @@ std::vector<std::size_t> WrapLines(std::string_view text, std::size_t columns) {
   std::size_t lineStart = 0;
   std::size_t breakAfter = 0;  // == lineStart while the line has no break place
   std::size_t column = 0;
+  std::size_t nextCheck = kBytesBetweenCancelChecks;
   for (std::size_t i = 0; i < n; ++i) {
+    if (i >= nextCheck) [[unlikely]] {
+      if (IsCancelled(cancel)) {
+        return starts;
+      }
+      nextCheck = i + kBytesBetweenCancelChecks;
+    }
     switch (kClasses[static_cast<unsigned char>(text[i])]) {
       case kPlain:
         if (column >= columns) [[unlikely]] {

@@ -47,13 +47,16 @@ class FakeDialogService : public DialogService {
                                        std::string(defaultExtension), std::string(initialPath)});
     return openAnswer;
   }
-  std::optional<std::string> SaveFileDialog(void* owner, std::string_view title,
-                                            const std::vector<FileFilter>& filters,
-                                            std::string_view defaultExtension,
-                                            std::string_view initialPath) override {
+  std::optional<SaveChoice> SaveFileDialog(void* owner, std::string_view title,
+                                           const std::vector<FileFilter>& filters,
+                                           std::string_view defaultExtension,
+                                           std::string_view initialPath) override {
     saveRequests.push_back(FileRequest{owner, std::string(title), filters,
                                        std::string(defaultExtension), std::string(initialPath)});
-    return saveAnswer;
+    if (!saveAnswer) {
+      return std::nullopt;
+    }
+    return SaveChoice{*saveAnswer, saveFilter};
   }
 
   std::vector<Box> boxes;
@@ -61,6 +64,8 @@ class FakeDialogService : public DialogService {
   std::vector<FileRequest> saveRequests;
   std::optional<std::string> openAnswer;
   std::optional<std::string> saveAnswer;
+  // The entry of the type list the user leaves chosen.
+  std::size_t saveFilter = 0;
 };
 
 // A directory of its own for one test, removed with everything in it.
