@@ -1,12 +1,9 @@
 // Standard library
-#include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <iterator>
 #include <string>
-#include <thread>
 #include <vector>
 
 // Qt
@@ -62,17 +59,7 @@ std::string EntryRows(int from, int to) {
 
 const std::string kHeader(kHeaderBlock, sizeof(kHeaderBlock) - 1);
 
-// Writes that wait until the test lets them go, so that the window can be
-// looked at while a Save runs; and writes that fail.
-std::atomic<bool> writesHeld{false};
-std::atomic<int> writesStarted{0};
-std::ptrdiff_t HeldWrite(int fd, const void* data, std::size_t size) {
-  ++writesStarted;
-  while (writesHeld.load()) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return ::write(fd, data, size);
-}
+// Writes that fail.
 std::ptrdiff_t FailingWrite(int /*fd*/, const void* /*data*/, std::size_t /*size*/) {
   errno = ENOSPC;
   return -1;
@@ -106,17 +93,17 @@ TEST_F(FindSaveCopy, SaveWritesTheShownLayoutInDisplayOrder) {
   const std::string out = (dir_.Path() / "out.txt").string();
   // While the file is written the window is free: the status says so and
   // the list shows the busy cursor.
-  writesHeld = true;
-  writesStarted = 0;
-  InstallWriteFunction(&HeldWrite);
-  dialogs_.saveAnswer = out;
-  ASSERT_TRUE(Search().Command(kSaveButton));
-  ASSERT_TRUE(QTest::qWaitFor([] { return writesStarted > 0; }, 10000));
-  EXPECT_EQ(Text(kStatusText), "Saving...");
-  EXPECT_EQ(List().viewport()->cursor().shape(), Qt::BusyCursor);
-  writesHeld = false;
-  WaitForTasks();
-  InstallWriteFunction(nullptr);
+  {
+    HeldWrites writes;
+    writes.Hold();
+    dialogs_.saveAnswer = out;
+    ASSERT_TRUE(Search().Command(kSaveButton));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return writes.Started(); }, 10000));
+    EXPECT_EQ(Text(kStatusText), "Saving...");
+    EXPECT_EQ(List().viewport()->cursor().shape(), Qt::BusyCursor);
+    writes.Release();
+    WaitForTasks();
+  }
   EXPECT_NE(List().viewport()->cursor().shape(), Qt::BusyCursor);
 
   ASSERT_EQ(dialogs_.saveRequests.size(), 1u);
