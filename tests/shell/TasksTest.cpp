@@ -24,6 +24,7 @@
 #include "views/OutputFormats.h"
 #include "views/SaveResults.h"
 #include "views/TextWrap.h"
+#include "views/gui/Cp1252Text.h"
 #include "views/gui/Find.h"
 #include "views/gui/NormalView.h"
 #include "views/gui/ResultList.h"
@@ -169,6 +170,14 @@ TEST_F(Tasks, FindCopyAndLayoutGiveWhatTheyGiveDoneAtOnce) {
   EXPECT_EQ(normal.LineCount(),
             WrapLines(running, static_cast<std::size_t>(normal.Columns())).size());
   EXPECT_EQ(normal.FirstVisibleLine(), normal.LineFromChar(topChar));
+
+  // Ctrl+A, Ctrl+C in the running text: the whole text, NULs as spaces.
+  normal.setFocus();
+  QTest::keyClick(&normal, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(&normal, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_TRUE(Search().Tasks().Busy(TaskKind::Copy));
+  WaitForTasks();
+  EXPECT_EQ(QApplication::clipboard()->text(), BytesToQString(running));
 }
 
 // Escape during a sort, waiting or running, leaves the rows and the click

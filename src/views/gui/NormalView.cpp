@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <optional>
 
 // Qt
 #include <QClipboard>
@@ -131,7 +132,30 @@ void NormalView::Copy() const {
   if (range.start == range.end) {
     return;
   }
-  QGuiApplication::clipboard()->setText(SelectedText());
+  if (tasks_ == nullptr || range.end - range.start < backgroundFrom_) {
+    QGuiApplication::clipboard()->setText(SelectedText());
+    return;
+  }
+  // A long selection is decoded beside the window, a megabyte at a time;
+  // the bytes stay until the next scan, which waits for a Copy.
+  tasks_->Run(
+      TaskKind::Copy,
+      [bytes = text_.substr(range.start, range.end - range.start)](
+          const CancelFlag& cancel) -> std::optional<QString> {
+        QString text;
+        for (std::size_t first = 0; first < bytes.size(); first += kBytesBetweenCancelChecks) {
+          if (IsCancelled(&cancel)) {
+            return std::nullopt;
+          }
+          text += BytesToQString(ShownBytes(bytes.substr(first, kBytesBetweenCancelChecks)));
+        }
+        return text;
+      },
+      [](const std::optional<QString>& text) {
+        if (text) {
+          QGuiApplication::clipboard()->setText(*text);
+        }
+      });
 }
 
 std::size_t NormalView::LineFromChar(std::size_t pos) const {

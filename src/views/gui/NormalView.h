@@ -71,7 +71,8 @@ class NormalView : public QAbstractScrollArea {
   void SetSelection(std::size_t start, std::size_t end);
   // The selected text decoded from Windows-1252.
   [[nodiscard]] QString SelectedText() const;
-  // Puts the selected text on the clipboard; nothing when the selection is empty.
+  // Puts the selected text on the clipboard; nothing when the selection is
+  // empty. With tasks, a long selection is put there by a Copy task.
   void Copy() const;
 
   // The display line (after wrapping) that holds the character at `pos`.

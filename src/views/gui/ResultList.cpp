@@ -228,10 +228,10 @@ void ResultList::RequestSort(ResultColumn column) {
       [model, click] {
         // The rows as they are when the sort's turn comes: after the tasks
         // asked for before it.
-        return [model, from = model->Order(), click](const CancelFlag& cancel) {
-          return ResultListModel::Sorted(model->Store(), model->Map(), from,
-                                         static_cast<ResultColumn>(click.column), click.direction,
-                                         &cancel);
+        return [&store = model->Store(), &map = model->Map(), from = model->Order(),
+                click](const CancelFlag& cancel) {
+          return ResultListModel::Sorted(store, map, from, static_cast<ResultColumn>(click.column),
+                                         click.direction, &cancel);
         };
       },
       [this, click](std::optional<SortedRows> sorted) {

@@ -6,6 +6,7 @@
 // Qt
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -70,6 +71,41 @@ TEST(QtDialogService, DialogsStartAtTheCurrentFile) {
       << save.selectedFiles().front().toStdString();
 
   std::filesystem::remove_all(folder);
+}
+
+// Choosing another type in a save dialog gives the name typed so far that
+// type's extension, and that extension to a name typed without one; the
+// chosen entry is found back by its Qt name filter.
+TEST(QtDialogService, ASaveDialogFollowsTheChosenType) {
+  const std::vector<FileFilter> types{{"Txt files (*.txt)", "*.txt"},
+                                      {"Txt files, one string a line (*.txt)", "*.txt"},
+                                      {"CSV files (*.csv)", "*.csv"},
+                                      {"JSON Lines files (*.jsonl)", "*.jsonl"},
+                                      {"All files (*.*)", "*.*"}};
+  for (std::size_t i = 0; i < types.size(); ++i) {
+    EXPECT_EQ(FilterIndex(types, QString::fromStdString(QtNameFilter(types[i]))), i);
+  }
+  EXPECT_EQ(FilterIndex(types, QStringLiteral("Something else (*)")), 0u);
+
+  QFileDialog save;
+  save.setOption(QFileDialog::DontUseNativeDialog);
+  PrepareFileDialog(save, types, "*.txt", "setup.exe.txt", true);
+  const auto chosen = [&](std::size_t index) {
+    emit save.filterSelected(QString::fromStdString(QtNameFilter(types[index])));
+    return QFileInfo(save.selectedFiles().value(0)).fileName().toStdString();
+  };
+  EXPECT_EQ(chosen(2), "setup.exe.csv");
+  EXPECT_EQ(save.defaultSuffix(), QStringLiteral("csv"));
+  EXPECT_EQ(chosen(3), "setup.exe.jsonl");
+  EXPECT_EQ(chosen(1), "setup.exe.txt");
+  // Every file takes the default extension.
+  EXPECT_EQ(chosen(2), "setup.exe.csv");
+  EXPECT_EQ(chosen(4), "setup.exe.txt");
+  EXPECT_EQ(save.defaultSuffix(), QStringLiteral("txt"));
+  // A name the user gave another extension keeps it.
+  save.selectFile(QStringLiteral("strings.list"));
+  EXPECT_EQ(chosen(2), "strings.list");
+  EXPECT_EQ(save.defaultSuffix(), QStringLiteral("csv"));
 }
 
 }  // namespace
