@@ -143,7 +143,8 @@ void BackgroundTasks::Start(std::unique_ptr<Job> job) {
           const std::lock_guard lock(mutex_);
           finished_.emplace_back(id, noMemory);
         }
-        QMetaObject::invokeMethod(this, &BackgroundTasks::Collect, Qt::QueuedConnection);
+        // Only a wake-up: the finished ids went through the mutex above.
+        QMetaObject::invokeMethod(this, "Collect", Qt::QueuedConnection);
       });
   running_[LaneIndex(job->Lane())] = std::move(job);
 }

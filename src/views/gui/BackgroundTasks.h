@@ -155,8 +155,9 @@ class BackgroundTasks : public QObject {
   void StartDue();
   void Start(std::unique_ptr<Job> job);
   // On the GUI thread: joins the workers that have finished and applies the
-  // results of those not cancelled.
-  void Collect();
+  // results of those not cancelled. A worker calls for it by name, so that
+  // the queued call is made inside Qt and carries nothing of ours.
+  Q_INVOKABLE void Collect();
   // Raises the job's flag and keeps it until its worker ends.
   void CancelRunning(std::unique_ptr<Job> job);
   template <class Wanted>

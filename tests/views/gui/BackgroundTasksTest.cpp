@@ -109,7 +109,8 @@ TEST_F(BackgroundTasksTest, ASecondRequestReplacesTheFirst) {
   // The running one is told to stop; the new one runs at once beside it.
   ASSERT_TRUE(QTest::qWaitFor([&] { return first.sawCancel.load(); }));
   WaitUntilEntered(second);
-  EXPECT_EQ(tasks_.WorkerCount(), 1u);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return tasks_.WorkerCount() == 1u; }))
+      << "the replaced worker is joined once it has stopped";
   second.open = true;
   WaitUntilIdle();
   EXPECT_EQ(applied_, std::vector<int>{2});
