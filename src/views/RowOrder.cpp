@@ -87,13 +87,17 @@ bool RadixSortStable(std::vector<RowKey>& keys, bool descending, const CancelFla
     return static_cast<std::size_t>(descending ? 0xFFFFu - value : value);
   };
   std::vector<std::size_t> counts(kDigits * kBuckets, 0);
-  const bool counted = ForEachBlock(keys.size(), cancel, [&](std::size_t first, std::size_t last) {
-    for (std::size_t i = first; i < last; ++i) {
-      for (int digit = 0; digit < kDigits; ++digit) {
-        ++counts[static_cast<std::size_t>(digit) * kBuckets + digitOf(keys[i], digit)];
-      }
-    }
-  });
+  // The loops take what they use by value: through references the compiler
+  // would read the digit and the arrays' starts again after every store.
+  const bool counted = ForEachBlock(
+      keys.size(), cancel,
+      [from = keys.data(), to = counts.data(), digitOf](std::size_t first, std::size_t last) {
+        for (std::size_t i = first; i < last; ++i) {
+          for (int digit = 0; digit < kDigits; ++digit) {
+            ++to[static_cast<std::size_t>(digit) * kBuckets + digitOf(from[i], digit)];
+          }
+        }
+      });
   if (!counted) {
     return false;
   }
@@ -109,12 +113,13 @@ bool RadixSortStable(std::vector<RowKey>& keys, bool descending, const CancelFla
       count[bucket] = offset;
       offset += size;
     }
-    const bool scattered =
-        ForEachBlock(keys.size(), cancel, [&](std::size_t first, std::size_t last) {
-          for (std::size_t i = first; i < last; ++i) {
-            scratch[count[digitOf(keys[i], digit)]++] = keys[i];
-          }
-        });
+    const bool scattered = ForEachBlock(keys.size(), cancel,
+                                        [from = keys.data(), to = scratch.data(), count, digit,
+                                         digitOf](std::size_t first, std::size_t last) {
+                                          for (std::size_t i = first; i < last; ++i) {
+                                            to[count[digitOf(from[i], digit)]++] = from[i];
+                                          }
+                                        });
     if (!scattered) {
       return false;
     }
@@ -236,11 +241,12 @@ bool SortTextTies(const ResultStore& store, std::span<const std::uint32_t> rows,
 bool StoreOrderTextKeys(const ResultStore& store, const CancelFlag* cancel,
                         std::vector<std::uint64_t>& textKeys) {
   textKeys.resize(store.Count());
-  return ForEachBlock(store.Count(), cancel, [&](std::size_t first, std::size_t last) {
-    for (std::size_t result = first; result < last; ++result) {
-      textKeys[result] = PackFolded(SortText(store, static_cast<std::uint32_t>(result)));
-    }
-  });
+  return ForEachBlock(
+      store.Count(), cancel, [&store, to = textKeys.data()](std::size_t first, std::size_t last) {
+        for (std::size_t result = first; result < last; ++result) {
+          to[result] = PackFolded(SortText(store, static_cast<std::uint32_t>(result)));
+        }
+      });
 }
 
 // Each row's key for `column`, with the row it came from. False when cancelled.
@@ -257,36 +263,41 @@ bool BuildKeys(const ResultStore& store, const SectionMap& map, std::span<const 
   // Positions show as twelve fixed-width hex digits of their low 48 bits, so
   // the texts sort as those numbers do.
   constexpr std::uint64_t kShownBits = (std::uint64_t{1} << 48) - 1;
-  return ForEachBlock(n, cancel, [&](std::size_t first, std::size_t last) {
-    for (std::size_t row = first; row < last; ++row) {
-      const std::uint32_t result = rows[row];
-      std::uint64_t key = 0;
-      switch (column) {
-        case ResultColumn::FilePos:
-          key = store.Position(result) & kShownBits;
-          break;
-        case ResultColumn::MemPos:
-          key = map.MemoryPosition(store.Position(result)) & kShownBits;
-          break;
-        case ResultColumn::Id:
-          key = store.Id(result);
-          break;
-        case ResultColumn::Text:
-          if (textKeys.empty()) {
-            key = PackFolded(SortText(store, result));
-          } else {
-            if (row + kPrefetchAhead < n && rows[row + kPrefetchAhead] < textKeys.size()) {
-              __builtin_prefetch(&textKeys[rows[row + kPrefetchAhead]]);
-            }
-            key = result < textKeys.size() ? textKeys[result] : 0;  // past the end: ""
+  const std::uint64_t* const textKeyData = textKeys.data();
+  const std::size_t textKeyCount = textKeys.size();
+  return ForEachBlock(
+      n, cancel,
+      [&store, &map, rows, column, n, textKeyData, textKeyCount, to = keys.data()](
+          std::size_t first, std::size_t last) {
+        for (std::size_t row = first; row < last; ++row) {
+          const std::uint32_t result = rows[row];
+          std::uint64_t key = 0;
+          switch (column) {
+            case ResultColumn::FilePos:
+              key = store.Position(result) & kShownBits;
+              break;
+            case ResultColumn::MemPos:
+              key = map.MemoryPosition(store.Position(result)) & kShownBits;
+              break;
+            case ResultColumn::Id:
+              key = store.Id(result);
+              break;
+            case ResultColumn::Text:
+              if (textKeyCount == 0) {
+                key = PackFolded(SortText(store, result));
+              } else {
+                if (row + kPrefetchAhead < n && rows[row + kPrefetchAhead] < textKeyCount) {
+                  __builtin_prefetch(&textKeyData[rows[row + kPrefetchAhead]]);
+                }
+                key = result < textKeyCount ? textKeyData[result] : 0;  // past the end: ""
+              }
+              break;
+            default:
+              break;  // every key equal: the order stays
           }
-          break;
-        default:
-          break;  // every key equal: the order stays
-      }
-      keys[row] = {key, static_cast<std::uint32_t>(row)};
-    }
-  });
+          to[row] = {key, static_cast<std::uint32_t>(row)};
+        }
+      });
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "views/TextSearch.h"
 
 // Standard library
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -46,27 +47,26 @@ std::optional<std::size_t> FindIgnoringCase(std::string_view text, std::string_v
   }
   const char* bytes = text.data();
   const auto lastWanted = static_cast<unsigned char>(folded[m - 1]);
-  std::size_t nextCheck = from + kBytesBetweenCancelChecks;
-  for (std::size_t i = from; i <= n - m;) {
-    if (i >= nextCheck) [[unlikely]] {
-      if (IsCancelled(cancel)) {
-        return std::nullopt;
+  // The flag is read between blocks of a megabyte, outside the search loop.
+  for (std::size_t i = from;;) {
+    const std::size_t stop = std::min(n - m, i + kBytesBetweenCancelChecks);
+    while (i <= stop) {
+      const std::uint8_t last = TextFold(bytes[i + m - 1]);
+      if (last == lastWanted) {
+        std::size_t k = 0;
+        while (k + 1 < m && TextFold(bytes[i + k]) == static_cast<unsigned char>(folded[k])) {
+          ++k;
+        }
+        if (k + 1 >= m) {
+          return i;
+        }
       }
-      nextCheck = i + kBytesBetweenCancelChecks;
+      i += shift[last];
     }
-    const std::uint8_t last = TextFold(bytes[i + m - 1]);
-    if (last == lastWanted) {
-      std::size_t k = 0;
-      while (k + 1 < m && TextFold(bytes[i + k]) == static_cast<unsigned char>(folded[k])) {
-        ++k;
-      }
-      if (k + 1 >= m) {
-        return i;
-      }
+    if (i > n - m || IsCancelled(cancel)) {
+      return std::nullopt;
     }
-    i += shift[last];
   }
-  return std::nullopt;
 }
 
 }  // namespace quillex
