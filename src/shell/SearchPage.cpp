@@ -154,6 +154,13 @@ std::vector<SaveType> SaveTypes(bool advancedView) {
   return types;
 }
 
+// What a Find in the running text found, and where it searched from.
+struct TextMatch {
+  std::string_view text;
+  TextRange selection;
+  std::optional<TextRange> found;
+};
+
 struct SaveOutcome {
   SaveResult result = SaveResult::Ok;
   int error = 0;
@@ -486,12 +493,14 @@ void SearchPage::FindCommand() {
       [this, pattern = *pattern] {
         return [text = normal_->Bytes(), selection = normal_->Selection(),
                 pattern](const CancelFlag& cancel) {
-          return std::make_pair(selection, SearchText(text, pattern, selection, &cancel));
+          return TextMatch{text, selection, SearchText(text, pattern, selection, &cancel)};
         };
       },
-      [this](const std::pair<TextRange, std::optional<TextRange>>& found) {
-        if (found.second) {
-          ShowTextMatch(*found.second, found.first, *normal_);
+      [this](const TextMatch& match) {
+        // Only in the text that was searched.
+        if (match.found && match.text.data() == normal_->Bytes().data() &&
+            match.text.size() == normal_->Bytes().size()) {
+          ShowTextMatch(*match.found, match.selection, *normal_);
         }
       });
 }
