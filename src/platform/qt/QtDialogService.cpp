@@ -35,27 +35,16 @@ std::optional<SaveChoice> RunFileDialog(QWidget* owner, std::string_view title,
 
 // A save dialog's answer to the choice of another type: the type's
 // extension (the default one for a type that matches every file) is the one
-// added to a bare name, and replaces the extension of the name typed so far
-// when that is the previous type's.
+// added to a name typed without one. The dialog itself gives the name typed
+// so far the new type's extension.
 void FollowChosenType(QFileDialog& dialog, const std::vector<FileFilter>& filters,
                       const QString& defaultSuffix, const QString& nameFilter) {
   const std::size_t index = FilterIndex(filters, nameFilter);
   if (index >= filters.size()) {
     return;
   }
-  QString suffix = QString::fromStdString(DefaultSuffix(filters[index].pattern));
-  if (suffix.isEmpty()) {
-    suffix = defaultSuffix;
-  }
-  const QString previous = dialog.defaultSuffix();
-  dialog.setDefaultSuffix(suffix);
-  if (dialog.selectedFiles().isEmpty() || previous.isEmpty() || previous == suffix) {
-    return;
-  }
-  const QFileInfo typed(dialog.selectedFiles().front());
-  if (typed.suffix() == previous) {
-    dialog.selectFile(typed.completeBaseName() + QLatin1Char('.') + suffix);
-  }
+  const QString suffix = QString::fromStdString(DefaultSuffix(filters[index].pattern));
+  dialog.setDefaultSuffix(suffix.isEmpty() ? defaultSuffix : suffix);
 }
 
 }  // namespace
@@ -108,8 +97,11 @@ std::string QtNameFilter(const FileFilter& filter) {
 }
 
 std::size_t FilterIndex(const std::vector<FileFilter>& filters, const QString& nameFilter) {
+  // With the details hidden, the dialog hands back the text it shows, which
+  // is the description.
   for (std::size_t i = 0; i < filters.size(); ++i) {
-    if (QString::fromStdString(QtNameFilter(filters[i])) == nameFilter) {
+    if (QString::fromStdString(QtNameFilter(filters[i])) == nameFilter ||
+        QString::fromStdString(filters[i].description) == nameFilter) {
       return i;
     }
   }

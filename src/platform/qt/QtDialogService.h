@@ -43,8 +43,9 @@ void PrepareFileDialog(QFileDialog& dialog, const std::vector<FileFilter>& filte
 // The suffix a save dialog appends when the user types none: "*.txt" gives
 // "txt"; "*.*" and other wildcards give none.
 [[nodiscard]] std::string DefaultSuffix(std::string_view defaultExtension);
-// The index in `filters` of the entry whose Qt name filter is `nameFilter`;
-// 0 when none is.
+// The index in `filters` of the entry whose Qt name filter, or whose
+// description (what the dialog shows and hands back), is `nameFilter`; 0
+// when none is.
 [[nodiscard]] std::size_t FilterIndex(const std::vector<FileFilter>& filters,
                                       const QString& nameFilter);
 

@@ -4,6 +4,7 @@
 #include <string>
 
 // Qt
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -73,9 +74,10 @@ TEST(QtDialogService, DialogsStartAtTheCurrentFile) {
   std::filesystem::remove_all(folder);
 }
 
-// Choosing another type in a save dialog gives the name typed so far that
-// type's extension, and that extension to a name typed without one; the
-// chosen entry is found back by its Qt name filter.
+// Choosing another type in a save dialog, as the user does in its type
+// list, gives the name typed so far that type's extension, makes it the one
+// added to a name typed without one, and is found back when the dialog
+// closes.
 TEST(QtDialogService, ASaveDialogFollowsTheChosenType) {
   const std::vector<FileFilter> types{{"Txt files (*.txt)", "*.txt"},
                                       {"Txt files, one string a line (*.txt)", "*.txt"},
@@ -84,28 +86,33 @@ TEST(QtDialogService, ASaveDialogFollowsTheChosenType) {
                                       {"All files (*.*)", "*.*"}};
   for (std::size_t i = 0; i < types.size(); ++i) {
     EXPECT_EQ(FilterIndex(types, QString::fromStdString(QtNameFilter(types[i]))), i);
+    EXPECT_EQ(FilterIndex(types, QString::fromStdString(types[i].description)), i);
   }
   EXPECT_EQ(FilterIndex(types, QStringLiteral("Something else (*)")), 0u);
 
   QFileDialog save;
   save.setOption(QFileDialog::DontUseNativeDialog);
   PrepareFileDialog(save, types, "*.txt", "setup.exe.txt", true);
-  const auto chosen = [&](std::size_t index) {
-    emit save.filterSelected(QString::fromStdString(QtNameFilter(types[index])));
+  auto* typeList = save.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+  ASSERT_NE(typeList, nullptr);
+  ASSERT_EQ(typeList->count(), 5);
+  const auto choose = [&](int index) {
+    typeList->setCurrentIndex(index);
+    emit typeList->activated(index);
+    emit typeList->textActivated(typeList->itemText(index));
+    EXPECT_EQ(FilterIndex(types, save.selectedNameFilter()), static_cast<std::size_t>(index));
     return QFileInfo(save.selectedFiles().value(0)).fileName().toStdString();
   };
-  EXPECT_EQ(chosen(2), "setup.exe.csv");
+  EXPECT_EQ(typeList->itemText(2), QStringLiteral("CSV files (*.csv)"));
+  EXPECT_EQ(choose(2), "setup.exe.csv");
   EXPECT_EQ(save.defaultSuffix(), QStringLiteral("csv"));
-  EXPECT_EQ(chosen(3), "setup.exe.jsonl");
-  EXPECT_EQ(chosen(1), "setup.exe.txt");
-  // Every file takes the default extension.
-  EXPECT_EQ(chosen(2), "setup.exe.csv");
-  EXPECT_EQ(chosen(4), "setup.exe.txt");
+  EXPECT_EQ(choose(3), "setup.exe.jsonl");
+  EXPECT_EQ(save.defaultSuffix(), QStringLiteral("jsonl"));
+  EXPECT_EQ(choose(1), "setup.exe.txt");
+  // Every file keeps the name and adds the default extension to a bare one.
+  EXPECT_EQ(choose(2), "setup.exe.csv");
+  EXPECT_EQ(choose(4), "setup.exe.csv");
   EXPECT_EQ(save.defaultSuffix(), QStringLiteral("txt"));
-  // A name the user gave another extension keeps it.
-  save.selectFile(QStringLiteral("strings.list"));
-  EXPECT_EQ(chosen(2), "strings.list");
-  EXPECT_EQ(save.defaultSuffix(), QStringLiteral("csv"));
 }
 
 }  // namespace
