@@ -30,8 +30,8 @@ std::unique_ptr<ResultWriter> Make(const WriterOptions& options) {
 constexpr std::array<OutputFormat, 4> kFormats{{
     {kAdvancedLayoutName, "Save's advanced layout, headed every 60 rows", &Make<AdvancedWriter>},
     {kPlainLayoutName, "Save's plain layout: one text a line", &Make<PlainWriter>},
-    {"jsonl", "JSON Lines: one object a string", &Make<JsonLinesWriter>},
-    {"csv", "RFC 4180 CSV: a header row, then one row a string", &Make<CsvWriter>},
+    {"jsonl", "JSON Lines: one object a string", &Make<JsonLinesWriter>, true},
+    {"csv", "RFC 4180 CSV: a header row, then one row a string", &Make<CsvWriter>, true},
 }};
 
 }  // namespace

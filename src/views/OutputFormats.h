@@ -18,6 +18,9 @@ struct OutputFormat {
   std::string_view name;  // as --format takes it
   std::string_view help;  // one line for --help, at most 56 characters
   std::unique_ptr<ResultWriter> (*make)(const WriterOptions& options);
+  // The records carry each result's indicator tags, so a host computes them
+  // (WriterSource::tags) before writing; the text layouts never show them.
+  bool writesTags = false;
 };
 
 // The formats; the first is the default.
