@@ -109,9 +109,13 @@ constexpr std::array<OptionRow, 25> kOptions{{
      "list of ansi, unicode and resource",
      &ReadKinds},
     {nullptr, "--min-length", OptionValue::Digits, "N",
-     "write only the strings at least N characters long", &StoreLength<&CliOptions::minLength>},
+     "write only the strings at least N characters long;\n"
+     "-n is the scan's own minimum",
+     &StoreLength<&CliOptions::minLength>},
     {nullptr, "--max-length", OptionValue::Digits, "N",
-     "write only the strings at most N characters long", &StoreLength<&CliOptions::maxLength>},
+     "write only the strings at most N characters long;\n"
+     "--max is the scan's own maximum",
+     &StoreLength<&CliOptions::maxLength>},
     {nullptr, "--tag", OptionValue::Text, "TAGS",
      "write only the strings with one of these tags, a\n"
      "comma-separated list of the names --list-tags prints",
@@ -206,9 +210,9 @@ constexpr const char* kHelpTail =
     "\n"
     "A FILE that cannot be opened is reported and skipped. The exit status is the\n"
     "most serious one met, in this order: 2 usage error; 1 a FILE or the output\n"
-    "could not be opened or written; 5 no memory for a scan's buffers; 4 a read\n"
-    "error cut a scan short; 3 some results could not be stored and were dropped;\n"
-    "0 success. Output into a closed pipe ends the program quietly.\n";
+    "could not be opened or written; 5 no memory for a scan's buffers or its\n"
+    "tags; 4 a read error cut a scan short; 3 some results could not be stored and\n"
+    "were dropped; 0 success. Output into a closed pipe ends the program quietly.\n";
 
 // One line of the help's lists: the left part, padded to the help column,
 // then the help, whose '\n' continue it under its start.
