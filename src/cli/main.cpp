@@ -3,6 +3,7 @@
 // write for it, or the same results in another of the output formats.
 
 // Standard library
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -343,8 +344,8 @@ class ScanRun {
   int status_ = kExitOk;
 };
 
-// Prints the text of --help, --version or --list-groups. A full disk or a
-// closed file must not pass for success.
+// Prints the text of --help, --version, --list-groups or --list-tags. A full
+// disk or a closed file must not pass for success.
 int PrintText(const std::string& text) {
   if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
     std::fprintf(stderr, "%s: Unable to write standard output: %s\n", kProgram,
