@@ -2,6 +2,8 @@
 
 // Standard library
 #include <algorithm>
+#include <optional>
+#include <vector>
 
 // Ours
 #include "scan/SectionMap.h"
@@ -130,6 +132,29 @@ void SortTextTies(const ResultStore& store, std::span<const std::uint32_t> rows,
   }
 }
 
+// The place of each section's name in the order the list sorts texts (case
+// folded, bytes unsigned), by table index: 1 for the first name, names that
+// fold alike sharing a place; 0 stays for positions outside every section.
+std::vector<std::uint32_t> SectionRanks(const SectionMap& map) {
+  const auto records = map.Records();
+  std::vector<std::uint32_t> byName(records.size());
+  for (std::uint32_t k = 0; k < byName.size(); ++k) {
+    byName[k] = k;
+  }
+  std::sort(byName.begin(), byName.end(), [&](std::uint32_t a, std::uint32_t b) {
+    return CompareFolded(records[a].name, records[b].name) < 0;
+  });
+  std::vector<std::uint32_t> ranks(records.size(), 0);
+  std::uint32_t rank = 0;
+  for (std::size_t k = 0; k < byName.size(); ++k) {
+    if (k == 0 || CompareFolded(records[byName[k - 1]].name, records[byName[k]].name) != 0) {
+      ++rank;
+    }
+    ranks[byName[k]] = rank;
+  }
+  return ranks;
+}
+
 }  // namespace
 
 int CompareRows(const ResultStore& store, const SectionMap& map, std::uint32_t d1, std::uint32_t d2,
@@ -138,6 +163,13 @@ int CompareRows(const ResultStore& store, const SectionMap& map, std::uint32_t d
   if (column == ResultColumn::Id) {
     const int a = store.Id(d1);
     const int b = store.Id(d2);
+    const int r = (a > b) - (a < b);
+    return direction < 0 ? -r : r;
+  }
+  // So are lengths.
+  if (column == ResultColumn::Length) {
+    const std::uint32_t a = store.TextLength(d1);
+    const std::uint32_t b = store.TextLength(d2);
     const int r = (a > b) - (a < b);
     return direction < 0 ? -r : r;
   }
@@ -166,6 +198,12 @@ std::vector<std::uint32_t> SortedRowOrder(const ResultStore& store, const Sectio
       textKeys[result] = PackFolded(SortText(store, result));
     }
   }
+  // Section names sort by their place among the map's names, found once per
+  // sort; a row then costs one lookup of its section and no text compare.
+  std::vector<std::uint32_t> sectionRanks;
+  if (column == ResultColumn::Section) {
+    sectionRanks = SectionRanks(map);
+  }
   constexpr std::size_t kPrefetchAhead = 16;
   // Positions show as twelve fixed-width hex digits of their low 48 bits, so
   // the texts sort as those numbers do.
@@ -191,6 +229,14 @@ std::vector<std::uint32_t> SortedRowOrder(const ResultStore& store, const Sectio
             __builtin_prefetch(&textKeys[rows[row + kPrefetchAhead]]);
           }
           key = result < textKeys.size() ? textKeys[result] : 0;  // past the end: ""
+        }
+        break;
+      case ResultColumn::Length:
+        key = store.TextLength(result);
+        break;
+      case ResultColumn::Section:
+        if (const std::optional<std::uint32_t> section = map.SectionIndex(store.Position(result))) {
+          key = sectionRanks[*section];
         }
         break;
       default:

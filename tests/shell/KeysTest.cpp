@@ -22,6 +22,7 @@
 #include "shell/ShellFixture.h"
 #include "shell/TabContainer.h"
 #include "shell/TabControl.h"
+#include "views/gui/BytesPane.h"
 #include "views/gui/NormalView.h"
 #include "views/gui/ResultList.h"
 #include "views/gui/ResultListModel.h"
@@ -231,21 +232,35 @@ TEST_F(Keys, TheListComesBeforeFindAndSave) {
   ScanFile(dir_.Write("order.bin", std::string("one string\n")));
   Search().Control(kFileNameEdit)->setFocus();
   std::vector<QWidget*> reached;
-  for (int i = 0; i < 7; ++i) {
+  for (int i = 0; i < 8; ++i) {
     Press(Qt::Key_Tab);
     reached.push_back(QApplication::focusWidget());
   }
-  const std::vector<QWidget*> expected{
-      Search().Control(kBrowseButton),    Search().Control(kGoButton),
-      Search().Control(kAdvancedViewBox), Search().List(),
-      Search().Control(kFindEdit),        Search().Control(kFindButton),
-      Search().Control(kSaveButton)};
+  const std::vector<QWidget*> expected{Search().Control(kBrowseButton),
+                                       Search().Control(kGoButton),
+                                       Search().Control(kAdvancedViewBox),
+                                       Search().Control(kBytesBox),
+                                       Search().List(),
+                                       Search().Control(kFindEdit),
+                                       Search().Control(kFindButton),
+                                       Search().Control(kSaveButton)};
   EXPECT_EQ(reached, expected);
+
+  // The pane of bytes, while it shows, comes after the view it belongs to.
+  Search().SetChecked(kBytesBox, true);
+  ASSERT_TRUE(Search().Command(kBytesBox));
+  Search().List()->setFocus();
+  Press(Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(Search().Bytes()));
+  Press(Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), Search().Control(kFindEdit));
+  Search().SetChecked(kBytesBox, false);
+  ASSERT_TRUE(Search().Command(kBytesBox));
 
   // In the normal view the running text takes the list's place.
   Search().SetChecked(kAdvancedViewBox, false);
   ASSERT_TRUE(Search().Command(kAdvancedViewBox));
-  Search().Control(kAdvancedViewBox)->setFocus();
+  Search().Control(kBytesBox)->setFocus();
   Press(Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), Search().Normal());
   Press(Qt::Key_Tab);

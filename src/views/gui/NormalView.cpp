@@ -95,6 +95,7 @@ void NormalView::Show(std::string_view bytes) {
   }
   verticalScrollBar()->setValue(0);
   viewport()->update();
+  emit caretMoved();
 }
 
 void NormalView::Clear() {
@@ -109,6 +110,7 @@ void NormalView::SetSelection(std::size_t start, std::size_t end) {
   anchor_ = std::min(start, text_.size());
   caret_ = std::min(end, text_.size());
   viewport()->update();
+  emit caretMoved();
 }
 
 QString NormalView::SelectedText() const {
@@ -398,6 +400,7 @@ void NormalView::mousePressEvent(QMouseEvent* event) {
   caret_ = pos;
   selecting_ = true;
   viewport()->update();
+  emit caretMoved();
 }
 
 void NormalView::mouseMoveEvent(QMouseEvent* event) {
@@ -413,6 +416,7 @@ void NormalView::mouseMoveEvent(QMouseEvent* event) {
   }
   caret_ = PositionAt(point);
   viewport()->update();
+  emit caretMoved();
 }
 
 void NormalView::mouseReleaseEvent(QMouseEvent* event) {

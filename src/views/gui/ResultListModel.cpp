@@ -22,7 +22,9 @@ namespace quillex {
 
 namespace {
 
-constexpr std::array<const char*, 4> kColumnTitles = {"File pos", "Mem pos", "ID", "Text"};
+// By ResultColumn; the columns after Text are the list's own.
+constexpr std::array<const char*, 6> kColumnTitles = {"File pos", "Mem pos", "ID",
+                                                      "Text",     "Length",  "Section"};
 
 }  // namespace
 
