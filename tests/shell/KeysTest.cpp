@@ -3,10 +3,13 @@
 
 // Standard library
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
 // Qt
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -70,6 +73,46 @@ TEST_F(Keys, TheCommandsHaveTheDesktopsKeys) {
   EXPECT_EQ(keys("Next page"), "Ctrl+Tab Ctrl+PgDown");
   EXPECT_EQ(keys("Previous page"), "Ctrl+Shift+Backtab Ctrl+Shift+Tab Ctrl+PgUp");
   EXPECT_EQ(keys("no such command"), "");
+}
+
+// Every shortcut of the window, the list's row actions among them, is one
+// command's; no button or box shares its Alt letter; and Ctrl+C stays the
+// list's Copy.
+TEST_F(Keys, NoTwoCommandsShareAKey) {
+  std::map<std::string, std::string> commands;
+  for (const QAction* action : window_->findChildren<QAction*>()) {
+    for (const QKeySequence& key : action->shortcuts()) {
+      const std::string text = key.toString(QKeySequence::PortableText).toStdString();
+      const auto [place, added] = commands.emplace(text, action->text().toStdString());
+      EXPECT_TRUE(added) << text << ": " << place->second << " and "
+                         << action->text().toStdString();
+    }
+  }
+  for (const char* key : {"Ctrl+Shift+C", "Ctrl+Shift+O", "Ctrl+Shift+M", "Ctrl+Shift+J"}) {
+    EXPECT_EQ(commands.count(key), 1u) << key;
+  }
+  EXPECT_EQ(commands.count("Ctrl+C"), 0u);
+
+  std::map<int, std::string> letters;
+  QStringList texts{QStringLiteral("S&top")};
+  for (const PageRow& row : window_->Container()->Pages()) {
+    for (const QAbstractButton* button : row.page->findChildren<QAbstractButton*>()) {
+      texts << button->text();
+    }
+  }
+  for (const QString& text : texts) {
+    const QKeySequence letter = QKeySequence::mnemonic(text);
+    if (letter.isEmpty()) {
+      continue;
+    }
+    const auto [place, added] = letters.emplace(letter[0].toCombined(), text.toStdString());
+    EXPECT_TRUE(added) << place->second << " and " << text.toStdString();
+  }
+  EXPECT_EQ(letters.count((Qt::ALT | Qt::Key_Y).toCombined()), 1u) << "B&ytes";
+  Search().Control(kFileNameEdit)->setFocus();
+  PressMnemonic(Qt::Key_Y);
+  EXPECT_TRUE(Search().IsChecked(kBytesBox));
+  EXPECT_TRUE(Search().Bytes()->isVisible());
 }
 
 TEST_F(Keys, FindFromTheKeyboard) {

@@ -56,6 +56,10 @@ void BytesPane::ShowBytes(const BytesAround& around) {
   for (std::size_t k = 0; k < around.rows.size(); ++k) {
     const ByteRow& row = around.rows[k];
     const QString line = RowLine(row);
+    if (k != 0) {
+      text += QLatin1Char('\n');
+      ++lineStart;
+    }
     if (row.highlightFirst < row.highlightEnd) {
       const int first = static_cast<int>(row.highlightFirst);
       const int end = static_cast<int>(row.highlightEnd);
@@ -66,10 +70,6 @@ void BytesPane::ShowBytes(const BytesAround& around) {
       if (firstStringLine < 0) {
         firstStringLine = static_cast<int>(k);
       }
-    }
-    if (k != 0) {
-      text += QLatin1Char('\n');
-      ++lineStart;
     }
     text += line;
     lineStart += static_cast<int>(line.size());
