@@ -13,7 +13,7 @@ struct ViewsAndPane {
 
 // Shares `area`, the rectangle the result views fill while the pane is
 // hidden, between the views and the pane shown under them with `gap` pixels
-// between the two. The pane gets the height it was designed with, but never
+// between the two. The pane gets the height it asks for, but never
 // more than the views keep: on a small page both get half.
 [[nodiscard]] ViewsAndPane SplitForBytesPane(const PixelRect& area, int paneHeight, int gap);
 

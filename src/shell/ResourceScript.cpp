@@ -40,7 +40,7 @@ constexpr std::array<ControlTemplate, 22> kSearchPageControls{{
     {kNormalViewControl, RichEdit, "", 5, 46, 335, 135,
      kStyleReadOnly | kStyleVScroll | kStyleBorder},
     // The bottom of the views' rectangle, which the views give up while the
-    // pane shows.
+    // pane shows; it then takes the height its font needs, at most half.
     {kBytesPaneControl, RichEdit, "", 5, 110, 335, 71,
      kStyleHidden | kStyleReadOnly | kStyleVScroll | kStyleBorder},
     {kStatusFrame, GroupBox, "", 5, 182, 47, 19, 0},

@@ -559,6 +559,10 @@ void SearchPage::BytesCommand() {
   bytesShown_ = IsChecked(kBytesBox);
   FitBytesPane();
   bytesPane_->setVisible(bytesShown_);
+  // The list gives up height to the pane: its current row stays in view.
+  if (list_->currentIndex().isValid()) {
+    list_->scrollTo(list_->currentIndex());
+  }
   // Shown again, the pane reads the file again: it may have changed.
   ForgetBytesPaneResult();
   UpdateBytesPane();
@@ -572,9 +576,8 @@ void SearchPage::FitBytesPane() {
   PixelRect area{views.left(), views.top(), views.left() + views.width(),
                  pane.top() + pane.height()};
   if (bytesShown_) {
-    const PixelRect designed = TemplateRect(kBytesPaneControl);
     const int gap = DialogRectToPixels(Scale(), 0, 0, 0, kBytesPaneGap).Height();
-    const ViewsAndPane split = SplitForBytesPane(area, designed.Height(), gap);
+    const ViewsAndPane split = SplitForBytesPane(area, bytesPane_->PreferredHeight(), gap);
     area = split.views;
     bytesPane_->setGeometry(pane.left(), split.pane.top, pane.width(), split.pane.Height());
   }

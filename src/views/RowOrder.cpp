@@ -155,6 +155,38 @@ std::vector<std::uint32_t> SectionRanks(const SectionMap& map) {
   return ranks;
 }
 
+// Positions show as twelve fixed-width hex digits of their low 48 bits, so
+// the texts sort as those numbers do.
+constexpr std::uint64_t kShownBits = (std::uint64_t{1} << 48) - 1;
+
+// The keys of the list's own columns. Length's is the text's length;
+// Section's the place of the section's name among the map's names, found once
+// per sort, so that a row costs one lookup of its section and no text
+// compare. Any other column gets 0 for every row: the order stays.
+class ListOwnKeys {
+ public:
+  ListOwnKeys(const SectionMap& map, ResultColumn column) : map_(map), column_(column) {
+    if (column == ResultColumn::Section) {
+      sectionRanks_ = SectionRanks(map);
+    }
+  }
+  [[nodiscard]] std::uint64_t Of(const ResultStore& store, std::uint32_t result) const {
+    if (column_ == ResultColumn::Length) {
+      return store.TextLength(result);
+    }
+    if (column_ == ResultColumn::Section) {
+      const std::optional<std::uint32_t> section = map_.SectionIndex(store.Position(result));
+      return section ? sectionRanks_[*section] : 0;
+    }
+    return 0;
+  }
+
+ private:
+  const SectionMap& map_;
+  ResultColumn column_;
+  std::vector<std::uint32_t> sectionRanks_;
+};
+
 }  // namespace
 
 int CompareRows(const ResultStore& store, const SectionMap& map, std::uint32_t d1, std::uint32_t d2,
@@ -198,16 +230,8 @@ std::vector<std::uint32_t> SortedRowOrder(const ResultStore& store, const Sectio
       textKeys[result] = PackFolded(SortText(store, result));
     }
   }
-  // Section names sort by their place among the map's names, found once per
-  // sort; a row then costs one lookup of its section and no text compare.
-  std::vector<std::uint32_t> sectionRanks;
-  if (column == ResultColumn::Section) {
-    sectionRanks = SectionRanks(map);
-  }
+  const ListOwnKeys ownKeys(map, column);
   constexpr std::size_t kPrefetchAhead = 16;
-  // Positions show as twelve fixed-width hex digits of their low 48 bits, so
-  // the texts sort as those numbers do.
-  constexpr std::uint64_t kShownBits = (std::uint64_t{1} << 48) - 1;
   for (std::size_t row = 0; row < n; ++row) {
     const std::uint32_t result = rows[row];
     std::uint64_t key = 0;
@@ -231,16 +255,9 @@ std::vector<std::uint32_t> SortedRowOrder(const ResultStore& store, const Sectio
           key = result < textKeys.size() ? textKeys[result] : 0;  // past the end: ""
         }
         break;
-      case ResultColumn::Length:
-        key = store.TextLength(result);
-        break;
-      case ResultColumn::Section:
-        if (const std::optional<std::uint32_t> section = map.SectionIndex(store.Position(result))) {
-          key = sectionRanks[*section];
-        }
-        break;
       default:
-        break;  // every key equal: the order stays
+        key = ownKeys.Of(store, result);
+        break;
     }
     keys[row] = {key, static_cast<std::uint32_t>(row)};
   }

@@ -79,6 +79,18 @@ void BytesPane::ShowBytes(const BytesAround& around) {
   ShowLine(std::max(firstStringLine, 0), static_cast<int>(BytesAroundOptions{}.rowsBefore));
 }
 
+int BytesPane::PreferredHeight() const {
+  const BytesAroundOptions rows;
+  const auto lines = static_cast<int>(rows.rowsBefore + 2 + rows.rowsAfter);
+  const int margins = 2 * (frameWidth() + static_cast<int>(document()->documentMargin()));
+  int height = lines * fontMetrics().lineSpacing() + margins;
+  const int lineWidth = fontMetrics().horizontalAdvance(QString(kLineLength, QLatin1Char('0')));
+  if (lineWidth + margins > width()) {
+    height += horizontalScrollBar()->sizeHint().height();
+  }
+  return height;
+}
+
 void BytesPane::ShowLine(int line, int before) {
   const int shown = std::max(1, viewport()->height() / std::max(1, fontMetrics().lineSpacing()));
   verticalScrollBar()->setValue(std::max(0, line - std::min(before, (shown - 1) / 2)));

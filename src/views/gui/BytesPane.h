@@ -34,9 +34,15 @@ class BytesPane : public QPlainTextEdit {
   // Shows a sentence instead of bytes.
   void ShowMessage(const QString& text);
 
+  // The height that shows the rows around a short string whole, in the
+  // pane's font: the rows before it, two for the string, the rows after it,
+  // and the scroll bar when the lines are wider than the pane.
+  [[nodiscard]] int PreferredHeight() const;
+
   // Where a byte's hex digits and its character stand on its line.
   static constexpr int kHexColumn = 14;
   static constexpr int kCharColumn = kHexColumn + 16 * 3 + 1;
+  static constexpr int kLineLength = kCharColumn + 16;
 
  protected:
   void changeEvent(QEvent* event) override;
