@@ -244,6 +244,8 @@ TEST_F(BytesPaneTest, AChangedOrMissingFileIsSaidPlainly) {
   EXPECT_EQ(Pane().toPlainText(),
             "The file has changed since the scan, so the bytes around this string cannot be "
             "shown.");
+  // The columns show what the scan found: its section map stays the scan's.
+  EXPECT_EQ(Cell(RowOf("A wide string", StringKind::Unicode), ResultColumn::Section), ".data");
   std::filesystem::remove(path_);
   MakeCurrent(RowOf("An ansi string", StringKind::Ansi));
   EXPECT_TRUE(Pane().toPlainText().startsWith(QStringLiteral("The file is no longer there")));

@@ -173,5 +173,16 @@ TEST_F(ListColumnsTest, HiddenColumnsSortWhenShown) {
   EXPECT_EQ(Order(), (std::vector<std::uint32_t>{4, 0, 3, 2, 1}));
 }
 
+// A section's name is bytes of the file, shown as the list shows texts:
+// Windows-1252 characters, a line break as a space.
+TEST_F(ListColumnsTest, SectionNamesShowAsTexts) {
+  const std::string name = std::string("\x80") + "a\nb\xE9";
+  map_.ReadFromBytes(testing::MakePeHeaders(0x400000, {{name, 0x1000, 0x200, 0x400}}));
+  AddRows(store_, {{0x410, 0, "inside", StringKind::Ansi}});
+  model_.Fill();
+  const QString shown = QString(QChar(0x20AC)) + QStringLiteral("a b") + QChar(0xE9);
+  EXPECT_EQ(model_.index(0, kSection).data().toString(), shown);
+}
+
 }  // namespace
 }  // namespace quillex
