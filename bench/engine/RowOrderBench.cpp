@@ -1,6 +1,7 @@
-// The list's engine work without a widget: sorting the row order, the list
-// search's matching loop and the selection's bits, over a million and ten
-// million results.
+// The list's engine work without a widget: sorting the row order (by every
+// column, the list's own Length and Section included), the list search's
+// matching loop and the selection's bits, over a million and ten million
+// results.
 //   engine_bench --benchmark_filter='RowOrder|ListSearch|RowSelection'
 
 // Standard library
@@ -12,6 +13,7 @@
 
 // Ours
 #include "engine/SyntheticResults.h"
+#include "store/PeHeaders.h"
 #include "views/ListSearch.h"
 #include "views/RowOrder.h"
 #include "views/RowSelection.h"
@@ -26,21 +28,63 @@ std::vector<std::uint32_t> StoreOrder(std::uint32_t count) {
 }
 
 // A sort from another column's order, as a user switching columns makes it.
-void SortBench(benchmark::State& state, ResultColumn column, ResultColumn from) {
+// Without a map of its own, the results are those of a file that is not a PE
+// image.
+void SortBench(benchmark::State& state, ResultColumn column, ResultColumn from,
+               const SectionMap* sections = nullptr) {
   const auto count = static_cast<std::uint32_t>(state.range(0));
   bench::MillionResults& f = bench::SharedResults(count);
+  const SectionMap& map = sections != nullptr ? *sections : f.map;
   std::vector<std::uint32_t> rows = StoreOrder(count);
-  const std::vector<std::uint32_t> start = SortedRowOrder(f.store, f.map, rows, from, 1);
+  const std::vector<std::uint32_t> start = SortedRowOrder(f.store, map, rows, from, 1);
   std::vector<std::uint32_t> shuffled(count);
   for (std::uint32_t k = 0; k < count; ++k) {
     shuffled[k] = rows[start[k]];
   }
   for (auto _ : state) {
-    const std::vector<std::uint32_t> order = SortedRowOrder(f.store, f.map, shuffled, column, 1);
+    const std::vector<std::uint32_t> order = SortedRowOrder(f.store, map, shuffled, column, 1);
     benchmark::DoNotOptimize(order.data());
   }
   state.counters["rows"] = count;
 }
+
+// Eight sections, out of name order, share the results' positions between
+// them, with a gap of headers before the first.
+const SectionMap& EightSections(std::uint32_t count) {
+  static SectionMap map;
+  static std::uint32_t builtFor = 0;
+  if (builtFor != count) {
+    const bench::MillionResults& f = bench::SharedResults(count);
+    const auto last = static_cast<std::uint32_t>(f.store.Position(count - 1));
+    const std::uint32_t step = last / 8 + 1;
+    std::vector<testing::TestSection> sections;
+    const char* names[] = {".text", ".rdata", ".data", ".pdata", "CODE", ".rsrc", ".tls", ".reloc"};
+    for (std::uint32_t k = 0; k < 8; ++k) {
+      sections.push_back({names[k], 0x1000 * (k + 1), step, 0x400 + k * step});
+    }
+    map.ReadFromBytes(testing::MakePeHeaders(0x400000, sections));
+    builtFor = count;
+  }
+  return map;
+}
+
+void BM_RowOrderLength(benchmark::State& state) {
+  SortBench(state, ResultColumn::Length, ResultColumn::Text);
+}
+BENCHMARK(BM_RowOrderLength)->Arg(1'000'000)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
+
+void BM_RowOrderSection(benchmark::State& state) {
+  const auto count = static_cast<std::uint32_t>(state.range(0));
+  SortBench(state, ResultColumn::Section, ResultColumn::Text, &EightSections(count));
+}
+BENCHMARK(BM_RowOrderSection)->Arg(1'000'000)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
+
+// The memory positions of the same image: the same section lookup per row.
+void BM_RowOrderMemPos(benchmark::State& state) {
+  const auto count = static_cast<std::uint32_t>(state.range(0));
+  SortBench(state, ResultColumn::MemPos, ResultColumn::Text, &EightSections(count));
+}
+BENCHMARK(BM_RowOrderMemPos)->Arg(1'000'000)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
 
 void BM_RowOrderText(benchmark::State& state) {
   SortBench(state, ResultColumn::Text, ResultColumn::FilePos);

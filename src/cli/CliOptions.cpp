@@ -15,6 +15,10 @@
 #include "filter/CharGroup.h"
 #include "filter/FilterCriteria.h"
 #include "platform/Utf8.h"
+#include "store/StringKind.h"
+#include "tags/TagTable.h"
+#include "views/FilterPattern.h"
+#include "views/RecordRow.h"
 
 namespace quillex {
 
@@ -22,6 +26,25 @@ namespace {
 
 std::string ReadGroups(const std::string& list, std::vector<int>& groups);
 std::string ReadFormat(const std::string& name, CliOptions& options);
+std::string ReadKinds(const std::string& list, CliOptions& options);
+std::string ReadTags(const std::string& list, CliOptions& options);
+
+// A length the selection compares with: digits, a number too large for 32
+// bits taken as the largest, which no text reaches.
+std::uint32_t LengthValue(std::string_view digits) {
+  std::uint64_t value = 0;
+  for (const char c : digits) {
+    value = std::min<std::uint64_t>(value * 10 + static_cast<std::uint64_t>(c - '0'), kNoMaxLength);
+  }
+  return static_cast<std::uint32_t>(value);
+}
+
+// An option whose digits go into a length field.
+template <auto field>
+std::string StoreLength(const std::string& value, CliOptions& options) {
+  options.*field = LengthValue(value);
+  return {};
+}
 
 // An option whose value goes into a field as it is.
 template <auto field>
@@ -38,7 +61,7 @@ std::string Raise(const std::string& /*value*/, CliOptions& options) {
 }
 
 // The options a run takes; each row's function puts its value in place.
-constexpr std::array<OptionRow, 17> kOptions{{
+constexpr std::array<OptionRow, 25> kOptions{{
     {"-n", "--min", OptionValue::Digits, "N", "\"Min text length\" field (default 5)",
      &Store<&CliOptions::minText>},
     {nullptr, "--max", OptionValue::Digits, "N", "\"Max text length\" field (default 1024)",
@@ -70,6 +93,35 @@ constexpr std::array<OptionRow, 17> kOptions{{
     {nullptr, "--list-groups", OptionValue::None, nullptr,
      "print each group's name and whether it is ticked by default",
      &Raise<&CliOptions::listGroups>},
+    {nullptr, "--grep", OptionValue::Text, "PATTERN",
+     "write only the strings that PATTERN, an RE2 regular\n"
+     "expression, matches in part",
+     [](const std::string& value, CliOptions& options) {
+       options.grepPattern = value;
+       return std::string();
+     }},
+    {"-F", "--fixed-strings", OptionValue::None, nullptr,
+     "--grep's PATTERN is plain text, not an expression", &Raise<&CliOptions::fixedStrings>},
+    {"-i", "--ignore-case", OptionValue::None, nullptr, "--grep matches letters in either case",
+     &Raise<&CliOptions::ignoreCase>},
+    {nullptr, "--kind", OptionValue::Text, "KINDS",
+     "write only the strings of these kinds, a comma-separated\n"
+     "list of ansi, unicode and resource",
+     &ReadKinds},
+    {nullptr, "--min-length", OptionValue::Digits, "N",
+     "write only the strings at least N characters long;\n"
+     "-n is the scan's own minimum",
+     &StoreLength<&CliOptions::minLength>},
+    {nullptr, "--max-length", OptionValue::Digits, "N",
+     "write only the strings at most N characters long;\n"
+     "--max is the scan's own maximum",
+     &StoreLength<&CliOptions::maxLength>},
+    {nullptr, "--tag", OptionValue::Text, "TAGS",
+     "write only the strings with one of these tags, a\n"
+     "comma-separated list of the names --list-tags prints",
+     &ReadTags},
+    {nullptr, "--list-tags", OptionValue::None, nullptr, "print each tag's name and what it marks",
+     &Raise<&CliOptions::listTags>},
     {nullptr, "--format", OptionValue::Text, "FORMAT",
      "write the results in FORMAT, one of those below\n(default text)", &ReadFormat},
     {nullptr, "--plain", OptionValue::None, nullptr, "the same as --format plain",
@@ -131,15 +183,26 @@ constexpr const char* kHelpTail =
     "groups are ticked first, then --include and --must-contain add their\n"
     "characters.\n"
     "\n"
+    "The options from -n to --exclude are the Filter page's fields: they decide\n"
+    "which strings the scan finds, and so the counts AN, UN and RS. --grep, -F,\n"
+    "-i, --kind, --min-length, --max-length and --tag then choose which of the\n"
+    "strings found are written, as the window's filter row chooses the rows it\n"
+    "shows; a string is written when it meets all of them. The summary then adds\n"
+    "a line \"N of M shown\"; when nothing matches, nothing is written and the\n"
+    "exit status is still 0. PATTERN is read as UTF-8 and matched against the\n"
+    "strings' Windows-1252 characters; -i folds their letters as the window's\n"
+    "filter does. A PATTERN that does not compile is a usage error.\n"
+    "\n"
     "text and plain are the two layouts Save writes; with several files a line\n"
     "\"==> FILE <==\" stands before each file's strings. jsonl and csv have the\n"
-    "fields file, kind, offset, address, id, text and length; texts are\n"
-    "Windows-1252 written as UTF-8. In csv a file or text cell that starts\n"
-    "with =, +, -, @, a tab or a carriage return gets a ' before it, so that a\n"
-    "spreadsheet shows it rather than running it as a formula (length still\n"
-    "counts the text alone); --csv-raw leaves it out, jsonl never has it. The\n"
-    "summary goes to standard error, its lines starting with \"FILE: \" when\n"
-    "there are several files.\n"
+    "fields file, kind, offset, address, id, text, length, section (the PE\n"
+    "section holding the offset, or empty) and tags (the string's tags: a JSON\n"
+    "array, or names joined by ; in csv); texts are Windows-1252 written as\n"
+    "UTF-8. In csv a file, text or section cell that starts with =, +, -, @, a\n"
+    "tab or a carriage return gets a ' before it, so that a spreadsheet shows it\n"
+    "rather than running it as a formula (length still counts the text alone);\n"
+    "--csv-raw leaves it out, jsonl never has it. The summary goes to standard\n"
+    "error, its lines starting with \"FILE: \" when there are several files.\n"
     "\n"
     "-o replaces FILE only once the whole output is written. A FILE with more\n"
     "than one hard link is then written over in place, so that all its names\n"
@@ -147,9 +210,9 @@ constexpr const char* kHelpTail =
     "\n"
     "A FILE that cannot be opened is reported and skipped. The exit status is the\n"
     "most serious one met, in this order: 2 usage error; 1 a FILE or the output\n"
-    "could not be opened or written; 5 no memory for a scan's buffers; 4 a read\n"
-    "error cut a scan short; 3 some results could not be stored and were dropped;\n"
-    "0 success. Output into a closed pipe ends the program quietly.\n";
+    "could not be opened or written; 5 no memory for a scan's buffers or its\n"
+    "tags; 4 a read error cut a scan short; 3 some results could not be stored and\n"
+    "were dropped; 0 success. Output into a closed pipe ends the program quietly.\n";
 
 // One line of the help's lists: the left part, padded to the help column,
 // then the help, whose '\n' continue it under its start.
@@ -213,6 +276,49 @@ std::string ReadFormat(const std::string& name, CliOptions& options) {
   }
   options.format = format;
   return {};
+}
+
+// Calls take(item) for each item of a comma-separated list; stops at the
+// first problem it returns.
+template <class Take>
+std::string ForEachListItem(std::string_view list, const Take& take) {
+  for (;;) {
+    const std::size_t comma = list.find(',');
+    if (std::string problem = take(list.substr(0, comma)); !problem.empty()) {
+      return problem;
+    }
+    if (comma == std::string_view::npos) {
+      return {};
+    }
+    list.remove_prefix(comma + 1);
+  }
+}
+
+std::string ReadKinds(const std::string& list, CliOptions& options) {
+  return ForEachListItem(list, [&](std::string_view name) {
+    for (const StringKind kind : {StringKind::Ansi, StringKind::Unicode, StringKind::Resource}) {
+      if (name == KindName(kind)) {
+        options.kinds = static_cast<KindMask>(options.kinds | KindBit(kind));
+        return std::string();
+      }
+    }
+    return "no kind of string is named '" + std::string(name) + "' (ansi, unicode or resource)";
+  });
+}
+
+std::string ReadTags(const std::string& list, CliOptions& options) {
+  return ForEachListItem(list, [&](std::string_view name) {
+    if (const std::optional<TagId> tag = FindTag(name)) {
+      options.wantedTags = static_cast<TagSet>(options.wantedTags | TagBit(*tag));
+      return std::string();
+    }
+    std::string names;
+    for (const TagInfo& tag : TagTable()) {
+      names += names.empty() ? "" : "  ";
+      names += tag.name;
+    }
+    return "no tag is named '" + std::string(name) + "'; the tags are:\n  " + names;
+  });
 }
 
 const OptionRow* FindLong(std::string_view name) {
@@ -339,6 +445,23 @@ GroupSelection SelectedGroups(const CliOptions& options) {
   return selection;
 }
 
+bool SelectionGiven(const CliOptions& options) {
+  return options.grepPattern || options.kinds != 0 || options.minLength || options.maxLength ||
+         options.wantedTags != 0;
+}
+
+FilterSpec SelectionSpec(const CliOptions& options) {
+  FilterSpec spec;
+  spec.pattern = PatternFromUtf8(options.grepPattern.value_or(""));
+  spec.regex = !options.fixedStrings;
+  spec.matchCase = !options.ignoreCase;
+  spec.kinds = options.kinds != 0 ? options.kinds : kAllKinds;
+  spec.minLength = options.minLength.value_or(0);
+  spec.maxLength = options.maxLength.value_or(kNoMaxLength);
+  spec.wantedTags = options.wantedTags;
+  return spec;
+}
+
 std::string HelpText() {
   std::string text = kHelpHead;
   for (const OptionRow& row : kOptions) {
@@ -360,6 +483,21 @@ std::string HelpText() {
     AppendHelpLine(text, "  " + std::string(format.name), help.c_str());
   }
   return text + kHelpTail;
+}
+
+std::string TagListText() {
+  std::size_t column = 0;
+  for (const TagInfo& tag : TagTable()) {
+    column = std::max(column, tag.name.size() + 2);
+  }
+  std::string text;
+  for (const TagInfo& tag : TagTable()) {
+    text += tag.name;
+    text.append(column - tag.name.size(), ' ');
+    text += tag.description;
+    text += '\n';
+  }
+  return text;
 }
 
 std::string GroupListText() {

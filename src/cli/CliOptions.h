@@ -10,6 +10,8 @@
 
 // Ours
 #include "filter/GroupSelection.h"
+#include "tags/TagId.h"
+#include "views/FilterSpec.h"
 #include "views/OutputFormats.h"
 
 namespace quillex {
@@ -51,6 +53,15 @@ struct CliOptions {
   bool onlyGiven = false;
   std::vector<int> onlyGroups;  // group indexes
   std::vector<int> excludedGroups;
+  // Which of the strings found are written, as the window's filter row
+  // chooses the rows it shows; SelectionSpec puts them together.
+  std::optional<std::string> grepPattern;  // UTF-8, as given
+  bool fixedStrings = false;               // the pattern is plain text
+  bool ignoreCase = false;
+  KindMask kinds = 0;  // 0: every kind
+  std::optional<std::uint32_t> minLength;
+  std::optional<std::uint32_t> maxLength;
+  TagSet wantedTags = 0;
   // A row of OutputFormats(); the first, the advanced layout, by default.
   const OutputFormat* format = &OutputFormats().front();
   // csv: cells that start like a formula are written unguarded.
@@ -60,6 +71,7 @@ struct CliOptions {
   bool timings = false;
   std::uint32_t poolLimit = 0;  // 0: the pool's own 4 GiB limit
   bool listGroups = false;
+  bool listTags = false;
   bool help = false;
   bool version = false;
   std::vector<std::string> inputs;  // "-" is standard input
@@ -80,10 +92,20 @@ struct CliOptions {
 // The group boxes the options leave ticked.
 [[nodiscard]] GroupSelection SelectedGroups(const CliOptions& options);
 
+// Whether any option that selects the strings written was given: the
+// summary then tells how many were written of how many found.
+[[nodiscard]] bool SelectionGiven(const CliOptions& options);
+// The row filter the selection options describe. The pattern is converted
+// from UTF-8 as the window's filter field converts typed text; it is a
+// regular expression unless -F was given, and matches case unless -i was.
+[[nodiscard]] FilterSpec SelectionSpec(const CliOptions& options);
+
 // The --help text, built from the option table.
 [[nodiscard]] std::string HelpText();
 // The --list-groups text: each group's name and whether it is ticked by
 // default.
 [[nodiscard]] std::string GroupListText();
+// The --list-tags text: each tag's name and its one-line description.
+[[nodiscard]] std::string TagListText();
 
 }  // namespace quillex

@@ -3,6 +3,7 @@
 // write for it, or the same results in another of the output formats.
 
 // Standard library
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <numeric>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -32,9 +34,12 @@
 #include "scan/ScanDriver.h"
 #include "scan/ScanHost.h"
 #include "store/PoolSteps.h"
+#include "tags/TagResults.h"
+#include "tags/Tagger.h"
 #include "views/OutputBuffer.h"
 #include "views/OutputFormats.h"
 #include "views/ResultWriter.h"
+#include "views/RowFilter.h"
 
 namespace quillex {
 namespace {
@@ -159,7 +164,14 @@ void SetCriteria(const CliOptions& options, ScanEngine& engine) {
                      repeatTicked);
 }
 
-void PrintSummary(const PrintingHost& host, const ScanReport& report, bool timings, bool quiet) {
+// How many of a file's results the selection options let through.
+struct Shown {
+  std::size_t written = 0;
+  std::uint32_t found = 0;
+};
+
+void PrintSummary(const PrintingHost& host, const ScanReport& report, std::optional<Shown> shown,
+                  bool timings, bool quiet) {
   const char* prefix = host.LinePrefix().c_str();
   if (!quiet) {
     for (const StringKind kind : {StringKind::Ansi, StringKind::Unicode, StringKind::Resource}) {
@@ -169,6 +181,9 @@ void PrintSummary(const PrintingHost& host, const ScanReport& report, bool timin
     }
     std::fprintf(stderr, "%s%s\n", prefix,
                  FormatScanReport(report.elapsedMs, report.totalTextSize).c_str());
+    if (shown) {
+      std::fprintf(stderr, "%s%zu of %u shown\n", prefix, shown->written, shown->found);
+    }
   }
   if (timings) {
     // The ANSI and Unicode passes share the file's one read, so they are
@@ -192,11 +207,14 @@ void PrintSummary(const PrintingHost& host, const ScanReport& report, bool timin
 // One run over all the files into one output.
 class ScanRun {
  public:
-  ScanRun(const CliOptions& options, ScanEngine& engine)
+  // `filter` chooses the results written; it must be Ok().
+  ScanRun(const CliOptions& options, ScanEngine& engine, const RowFilter& filter)
       : options_(options),
         engine_(engine),
+        filter_(filter),
         writer_(options.format->make(
-            {.fileHeadings = options.inputs.size() > 1, .guardFormulas = !options.csvRaw})) {}
+            {.fileHeadings = options.inputs.size() > 1, .guardFormulas = !options.csvRaw})),
+        needsTags_(options.format->writesTags || filter.Spec().wantedTags != 0) {}
 
   // Scans every file, writing to `stream`. Returns 0, or the errno of the
   // write that failed; after a failed write nothing more is scanned.
@@ -249,10 +267,21 @@ class ScanRun {
       return 0;
     }
 
+    if (needsTags_ && !TagResultsOfFile()) {
+      std::fprintf(stderr, "%s: not enough memory to tag the strings of %s\n", kProgram,
+                   input.c_str());
+      Worsen(kExitNoMemory);
+      return 0;
+    }
+    SelectRows();
     if (const int error = WriteFileResults(out, input); error != 0) {
       return error;
     }
-    PrintSummary(host, report, options_.timings, options_.quiet);
+    std::optional<Shown> shown;
+    if (SelectionGiven(options_)) {
+      shown = Shown{rows_.size(), engine_.store.Count()};
+    }
+    PrintSummary(host, report, shown, options_.timings, options_.quiet);
     if (report.readError) {
       std::fprintf(stderr, "%s: a read error cut the scan of %s short\n", kProgram, input.c_str());
       Worsen(kExitReadError);
@@ -266,25 +295,57 @@ class ScanRun {
     return 0;
   }
 
-  // The results of the file just scanned, in store order.
-  int WriteFileResults(OutputBuffer& out, const std::string& input) {
+  // The tags of every result of the file just scanned, on two threads. The
+  // tagger opens the suffix list once, for the first file that needs it.
+  // False when there was no memory for the threads' caches.
+  bool TagResultsOfFile() {
+    if (!tagger_) {
+      tagger_.emplace();
+    }
+    tags_.assign(engine_.store.Count(), 0);
+    const std::atomic<bool> never{false};
+    return TagResults(*tagger_, engine_.store, tags_, never, {.threads = 2}) == TagRunStatus::Done;
+  }
+
+  // The results of the file just scanned that are written, in store order.
+  void SelectRows() {
     rows_.resize(engine_.store.Count());
     std::iota(rows_.begin(), rows_.end(), 0u);
-    const WriterSource source{
-        .store = engine_.store, .map = engine_.map, .rows = rows_, .fileName = input};
+    if (filter_.Spec().FiltersAnything()) {
+      FilteredRows filtered =
+          filter_.Apply(engine_.store, rows_, {.tagSets = TagsOfFile(), .threads = 2});
+      rows_ = std::move(filtered.shown);
+    }
+  }
+
+  [[nodiscard]] std::span<const TagSet> TagsOfFile() const {
+    return needsTags_ ? std::span<const TagSet>(tags_) : std::span<const TagSet>();
+  }
+
+  int WriteFileResults(OutputBuffer& out, const std::string& input) {
+    const WriterSource source{.store = engine_.store,
+                              .map = engine_.map,
+                              .rows = rows_,
+                              .fileName = input,
+                              .tags = TagsOfFile()};
     writer_->WriteFile(source, out);
     return out.Flush() ? 0 : out.Error();
   }
 
   const CliOptions& options_;
   ScanEngine& engine_;
+  const RowFilter& filter_;
   std::unique_ptr<ResultWriter> writer_;
+  // The format or the selection reads each result's tags.
+  bool needsTags_;
+  std::optional<Tagger> tagger_;
+  std::vector<TagSet> tags_;
   std::vector<std::uint32_t> rows_;
   int status_ = kExitOk;
 };
 
-// Prints the text of --help, --version or --list-groups. A full disk or a
-// closed file must not pass for success.
+// Prints the text of --help, --version, --list-groups or --list-tags. A full
+// disk or a closed file must not pass for success.
 int PrintText(const std::string& text) {
   if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
     std::fprintf(stderr, "%s: Unable to write standard output: %s\n", kProgram,
@@ -294,35 +355,8 @@ int PrintText(const std::string& text) {
   return kExitOk;
 }
 
-int Run(int argc, char** argv) {
-  CliOptions options;
-  const std::span<const char* const> args(argv + 1, static_cast<std::size_t>(argc - 1));
-  if (const std::string problem = ParseCommandLine(args, options); !problem.empty()) {
-    return UsageError(problem);
-  }
-  if (options.help) {
-    return PrintText(HelpText());
-  }
-  if (options.version) {
-    return PrintText(std::string(kProgram) + " " + QUILLEX_VERSION + "\n");
-  }
-  if (options.listGroups) {
-    return PrintText(GroupListText());
-  }
-  if (options.inputs.empty()) {
-    // A terminal on standard input means nobody is feeding it.
-    if (::isatty(STDIN_FILENO) == 1) {
-      return UsageError("no FILE given");
-    }
-    options.inputs.push_back(kStandardInputName);
-  }
-
-  ScanEngine engine;
-  UseScanPoolSteps(engine.store.Pool());
-  engine.store.Pool().SetLimits(options.poolLimit, 0);
-  SetCriteria(options, engine);
-
-  ScanRun run(options, engine);
+// Runs the scans into -o's file or standard output; returns the exit status.
+int ScanInto(ScanRun& run, const CliOptions& options) {
   const bool toFile = options.outputPath && *options.outputPath != "-";
   if (toFile) {
     int error = 0;
@@ -349,6 +383,45 @@ int Run(int argc, char** argv) {
     run.Worsen(kExitFile);
   }
   return run.Status();
+}
+
+int Run(int argc, char** argv) {
+  CliOptions options;
+  const std::span<const char* const> args(argv + 1, static_cast<std::size_t>(argc - 1));
+  if (const std::string problem = ParseCommandLine(args, options); !problem.empty()) {
+    return UsageError(problem);
+  }
+  if (options.help) {
+    return PrintText(HelpText());
+  }
+  if (options.version) {
+    return PrintText(std::string(kProgram) + " " + QUILLEX_VERSION + "\n");
+  }
+  if (options.listGroups) {
+    return PrintText(GroupListText());
+  }
+  if (options.listTags) {
+    return PrintText(TagListText());
+  }
+  const RowFilter filter(SelectionSpec(options));
+  if (!filter.Ok()) {
+    return UsageError("the --grep PATTERN does not compile: " + filter.Error());
+  }
+  if (options.inputs.empty()) {
+    // A terminal on standard input means nobody is feeding it.
+    if (::isatty(STDIN_FILENO) == 1) {
+      return UsageError("no FILE given");
+    }
+    options.inputs.push_back(kStandardInputName);
+  }
+
+  ScanEngine engine;
+  UseScanPoolSteps(engine.store.Pool());
+  engine.store.Pool().SetLimits(options.poolLimit, 0);
+  SetCriteria(options, engine);
+
+  ScanRun run(options, engine, filter);
+  return ScanInto(run, options);
 }
 
 }  // namespace

@@ -55,6 +55,8 @@ bool InputFile::Open(const std::string& path) {
   } else if (const off_t end = ::lseek(fd, 0, SEEK_END); end > 0) {
     size_ = static_cast<std::uint64_t>(end);  // a block device: a disk or its image
   }
+  identity_ = FileIdentity{size_, static_cast<std::int64_t>(info.st_mtim.tv_sec),
+                           static_cast<std::uint32_t>(info.st_mtim.tv_nsec)};
   readError_ = false;
   lastError_ = 0;
   return true;
@@ -67,6 +69,7 @@ void InputFile::Close() {
   fd_ = -1;
   position_ = 0;
   size_ = 0;
+  identity_ = FileIdentity();
 }
 
 bool InputFile::Seek(std::uint64_t position) {

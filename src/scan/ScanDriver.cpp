@@ -184,6 +184,7 @@ ScanReport RunScan(const std::string& path, ScanEngine& engine, ScanHost& host,
     return report;
   }
   report.opened = true;
+  report.fileIdentity = file.Identity();
   BytePassPlan plan = PlanBytePasses(options, file.Size(), engine.criteria.maxLength);
 
   // The time covers the passes and the filling of the views.

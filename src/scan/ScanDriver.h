@@ -6,6 +6,7 @@
 
 #include "filter/CharClassTable.h"
 #include "filter/FilterCriteria.h"
+#include "platform/InputFile.h"
 #include "scan/BytePasses.h"
 #include "scan/SectionMap.h"
 #include "store/ResultStore.h"
@@ -57,6 +58,9 @@ struct ScanReport {
   bool readError = false;            // a read failed; that pass ended as at end of file
   std::uint64_t droppedResults = 0;  // accepted strings the store could not take
   bool buffersUnavailable = false;   // the work buffers could not be had; no pass ran
+  // The scanned file's size and modification time when the scan opened it,
+  // for views that read its bytes again later.
+  FileIdentity fileIdentity;
 };
 
 // Runs one scan of `path`: opens it (reporting a failure to the host), clears

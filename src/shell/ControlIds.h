@@ -4,8 +4,8 @@ namespace quillex {
 
 // Control ids: the program's own numbers for the controls of its pages.
 // Layout tables, command tables and tests all name controls by them. The
-// result list (1004), the normal view (1092) and the Copy command (40001)
-// are named by the views, the character group boxes (1024 to 1066) by the
+// result list (1004), the normal view (1092), the pane of bytes (1096) and
+// the Copy command (40001) are named by the views, the character group boxes (1024 to 1066) by the
 // Filter page (filter/page/GroupBoxes.h); the templates, the menu and the
 // pictures by ResourceIds.h.
 
@@ -20,6 +20,9 @@ inline constexpr int kFileNameEdit = 1000;
 inline constexpr int kBrowseButton = 1005;
 inline constexpr int kGoButton = 1002;
 inline constexpr int kAdvancedViewBox = 1090;
+// Shows the pane of bytes around the current string (views/gui/BytesPane.h,
+// control 1096) under the result views.
+inline constexpr int kBytesBox = 1095;
 inline constexpr int kReportText = 1093;
 inline constexpr int kStatusFrame = 1020;
 inline constexpr int kStatusText = 1007;

@@ -54,6 +54,10 @@ const char* HelpIntroductionText() {
          "browses, Ctrl+S saves, Ctrl+F goes to the Find box and F3 finds again. Ctrl+Tab and "
          "Ctrl+PgDn show the next page, Ctrl+Shift+Tab and Ctrl+PgUp the previous one, and "
          "Ctrl+Q quits.\r\n"
+         "\r\n"
+         "Tick \"Bytes\" to see, under the results, the bytes of the file around the current "
+         "string: its offset, its bytes in hexadecimal and as characters, the string's own "
+         "bytes highlighted. In the normal view it shows the string at the caret.\r\n"
          "\r\n";
 }
 
@@ -72,7 +76,18 @@ const char* HelpAdvancedViewText() {
          "Mem pos:  for a 32-bit PE file, the hexadecimal address at which the text lies in "
          "memory at run time, as determined by the file's section table.\r\n"
          "\r\n"
-         "ID:  the decimal string-resource ID, or 0 for other strings.\r\n";
+         "ID:  the decimal string-resource ID, or 0 for other strings.\r\n"
+         "\r\n"
+         "Right-click the column headers to show or hide columns. Two more wait there:\r\n"
+         "\r\n"
+         "Length:  the number of characters of the string.\r\n"
+         "\r\n"
+         "Section:  the name of the PE section that holds the string in the file; empty for "
+         "other files and outside every section.\r\n"
+         "\r\n"
+         "Right-click a row to copy the selected rows: as the saved list shows them "
+         "(Ctrl+C), or only their texts (Ctrl+Shift+C), file offsets (Ctrl+Shift+O), memory "
+         "addresses (Ctrl+Shift+M) or JSON records (Ctrl+Shift+J), one line a row.\r\n";
 }
 
 HelpPage::HelpPage(const DialogUnitScale& scale, QWidget* parent)

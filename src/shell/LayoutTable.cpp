@@ -12,12 +12,14 @@ namespace {
 constexpr std::array<LayoutEntry, 1> kContainerLayout{{{1006, 0, 8}}};
 
 // The file row and the report move sideways, the views stretch both ways and
-// the status row, the counts and the find row stay at the bottom.
-constexpr std::array<LayoutEntry, 19> kSearchPageLayout{{
-    {1093, 0, 5},  {1018, 0, 4},  {1019, 0, 0},  {1020, 0, 10}, {1007, 0, 10},
-    {1021, 0, 10}, {1022, 0, 10}, {1023, 0, 10}, {1008, 0, 10}, {1009, 0, 10},
-    {1013, 0, 10}, {1011, 0, 15}, {1012, 0, 14}, {1010, 0, 15}, {1000, 0, 4},
-    {1005, 0, 5},  {1002, 0, 5},  {1004, 0, 12}, {1092, 0, 12},
+// the status row, the counts and the find row stay at the bottom. The pane of
+// bytes (1096) keeps its height at the bottom of the views' rectangle and
+// stretches sideways; the Bytes box (1095) stays beside the view box.
+constexpr std::array<LayoutEntry, 21> kSearchPageLayout{{
+    {1093, 0, 5},  {1018, 0, 4},  {1019, 0, 0},  {1020, 0, 10}, {1007, 0, 10}, {1021, 0, 10},
+    {1022, 0, 10}, {1023, 0, 10}, {1008, 0, 10}, {1009, 0, 10}, {1013, 0, 10}, {1011, 0, 15},
+    {1012, 0, 14}, {1010, 0, 15}, {1000, 0, 4},  {1005, 0, 5},  {1002, 0, 5},  {1004, 0, 12},
+    {1092, 0, 12}, {1095, 0, 0},  {1096, 0, 14},
 }};
 
 constexpr std::array<LayoutEntry, 59> MakeFilterPageLayout() {

@@ -10,6 +10,7 @@
 #include "scan/ScanHost.h"
 #include "shell/ControlIds.h"
 #include "shell/ResourceIds.h"
+#include "views/gui/BytesPane.h"
 #include "views/gui/NormalView.h"
 #include "views/gui/ResultList.h"
 
@@ -26,17 +27,22 @@ constexpr std::array<ControlTemplate, 2> kContainerControls{{
 
 // Creation order is template order; it is also the stacking order, so each
 // group box lies under the controls it frames.
-constexpr std::array<ControlTemplate, 20> kSearchPageControls{{
+constexpr std::array<ControlTemplate, 22> kSearchPageControls{{
     {kFileFrame, GroupBox, "", 6, 0, 333, 31, 0},
     {kFileLabel, Static, "File to scan", 15, 12, 41, 8, 0},
     {kFileNameEdit, Edit, "", 60, 11, 185, 12, kStyleAutoHScroll | kStyleBorder},
     {kBrowseButton, PushButton, "&Browse", 250, 10, 35, 14, 0},
     {kGoButton, DefaultPushButton, "&Go", 298, 8, 35, 18, 0},
     {kAdvancedViewBox, CheckBox, "Advanced &view", 6, 33, 65, 10, 0},
-    {kReportText, Static, "", 86, 34, 249, 8, kStyleRightAlign | kStyleVCentre},
+    {kBytesBox, CheckBox, "B&ytes", 75, 33, 36, 10, 0},
+    {kReportText, Static, "", 114, 34, 221, 8, kStyleRightAlign | kStyleVCentre},
     {kResultListControl, ListView, "", 5, 46, 335, 135, kStyleHidden | kStyleBorder},
     {kNormalViewControl, RichEdit, "", 5, 46, 335, 135,
      kStyleReadOnly | kStyleVScroll | kStyleBorder},
+    // The bottom of the views' rectangle, which the views give up while the
+    // pane shows; it then takes the height its font needs, at most half.
+    {kBytesPaneControl, RichEdit, "", 5, 110, 335, 71,
+     kStyleHidden | kStyleReadOnly | kStyleVScroll | kStyleBorder},
     {kStatusFrame, GroupBox, "", 5, 182, 47, 19, 0},
     {kStatusText, Static, "Ready", 8, 189, 40, 8, 0},
     {kAnsiCountFrame, GroupBox, "", 54, 182, 54, 19, 0},

@@ -17,25 +17,32 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QResizeEvent>
 
 // Quillex
 #include "platform/Dialogs.h"
 #include "platform/InputFile.h"
+#include "shell/BytesPaneSplit.h"
 #include "shell/ControlIds.h"
 #include "shell/FileErrorMessage.h"
 #include "shell/OpenPath.h"
 #include "shell/ProgramTitle.h"
 #include "shell/ResourceIds.h"
+#include "views/AdvancedWriter.h"
+#include "views/BytesAround.h"
 #include "views/CopyText.h"
 #include "views/OutputFormats.h"
 #include "views/RowSelection.h"
+#include "views/RunningTextPlace.h"
 #include "views/SaveResults.h"
+#include "views/gui/BytesPane.h"
 #include "views/gui/Cp1252Text.h"
 #include "views/gui/Find.h"
 #include "views/gui/NormalView.h"
 #include "views/gui/ResultList.h"
 #include "views/gui/ResultListModel.h"
 #include "views/gui/ResultSelectionModel.h"
+#include "views/gui/RowActionMenu.h"
 #include "views/gui/RunningText.h"
 #include "views/gui/ViewSwitch.h"
 
@@ -95,12 +102,15 @@ constexpr std::array<ControlString, 5> kAccessibleDescriptions{{
 constexpr const char* kReportTip =
     "How long the last scan took and the size of its ANSI and Unicode strings";
 
-constexpr std::array<ControlString, 13> kToolTips{{
+constexpr std::array<ControlString, 14> kToolTips{{
     {kBrowseButton, "Choose the file to scan (Ctrl+O)"},
     {kGoButton, "Scan the file named in the field (Enter); while a scan runs, stop it (Esc)"},
     {kAdvancedViewBox,
      "Ticked: a list of the strings with their file and memory positions and resource IDs.\n"
      "Unticked: all the strings as one running text, separated by spaces."},
+    {kBytesBox,
+     "Show the bytes of the file around the current string, under the results.\n"
+     "In the running text, the string is the one at the caret."},
     {kAnsiCountControl, "ANSI strings found: runs of single-byte characters"},
     {kAnsiCountFrame, "ANSI strings found: runs of single-byte characters"},
     {kUnicodeCountControl,
@@ -116,6 +126,9 @@ constexpr std::array<ControlString, 13> kToolTips{{
     {kSaveButton, "Save the results to a text file (Ctrl+S)"},
     {kReportText, kReportTip},
 }};
+
+// Dialog units between the views and the pane of bytes under them.
+constexpr int kBytesPaneGap = 2;
 
 // Why a stopped scan's counts are what they are, shown on its report.
 constexpr const char* kStoppedInBytePassesTip =
@@ -182,7 +195,9 @@ SearchPage::SearchPage(ScanEngine& engine, DialogService& dialogs, const DialogU
       dialogs_(dialogs),
       model_(new ResultListModel(engine.store, engine.map, this)),
       list_(new ResultList(*model_, this)),
-      normal_(new NormalView(this)) {
+      normal_(new NormalView(this)),
+      bytesPane_(new BytesPane(this)),
+      rowActions_(new RowActionMenu(*list_, engine.store, engine.map)) {
   PlaceControl(kResultListControl, list_);
   PlaceControl(kNormalViewControl, normal_);
   list_->SetTasks(&tasks_);
@@ -191,6 +206,8 @@ SearchPage::SearchPage(ScanEngine& engine, DialogService& dialogs, const DialogU
   connect(&tasks_, &BackgroundTasks::outOfMemory, this, [this] {
     dialogs_.MessageBox(dialogOwner_, kNoMemoryText, kProgramTitle, MB_ICONWARNING);
   });
+  PlaceControl(kBytesPaneControl, bytesPane_);
+  ConnectBytesPane();
   list_->SetStatusCallback(
       [this](const char* status) { SetControlText(kStatusText, QString::fromLatin1(status)); });
   connect(list_, &ResultList::copyRequested, this, [this] { Command(kCopyCommand); });
@@ -209,6 +226,7 @@ SearchPage::SearchPage(ScanEngine& engine, DialogService& dialogs, const DialogU
   // box stays on top, so that clicks there still reach it.
   if (QWidget* report = Control(kReportText)) {
     report->stackUnder(Control(kAdvancedViewBox));
+    report->stackUnder(Control(kBytesBox));
   }
   SetUpAccessibility();
   SetUpToolTips();
@@ -244,9 +262,10 @@ void SearchPage::SetUpToolTips() {
 
 void SearchPage::SetUpTabOrder() {
   // The results come before Find and Save, in the order a reader meets them.
-  constexpr std::array<int, 9> kOrder{kFileNameEdit,    kBrowseButton,      kGoButton,
-                                      kAdvancedViewBox, kResultListControl, kNormalViewControl,
-                                      kFindEdit,        kFindButton,        kSaveButton};
+  constexpr std::array<int, 11> kOrder{kFileNameEdit,      kBrowseButton,     kGoButton,
+                                       kAdvancedViewBox,   kBytesBox,         kResultListControl,
+                                       kNormalViewControl, kBytesPaneControl, kFindEdit,
+                                       kFindButton,        kSaveButton};
   for (std::size_t i = 1; i < kOrder.size(); ++i) {
     QWidget::setTabOrder(Control(kOrder[i - 1]), Control(kOrder[i]));
   }
@@ -276,6 +295,7 @@ void SearchPage::SetShownFile(const std::string& path) {
   if (QWidget* field = Control(kFileNameEdit)) {
     field->setToolTip(tip);
   }
+  rowActions_->SetFileName(path);
   if (shownFileChanged_) {
     shownFileChanged_(path);
   }
@@ -298,13 +318,14 @@ void SearchPage::FocusFind() {
 }
 
 bool SearchPage::Command(int controlId) {
-  static constexpr std::array<CommandRow, 6> kCommands{{
+  static constexpr std::array<CommandRow, 7> kCommands{{
       {kGoButton, &SearchPage::GoCommand},
       {kBrowseButton, &SearchPage::BrowseCommand},
       {kSaveButton, &SearchPage::SaveCommand},
       {kFindButton, &SearchPage::FindCommand},
       {kAdvancedViewBox, &SearchPage::AdvancedViewCommand},
       {kCopyCommand, &SearchPage::CopyCommand},
+      {kBytesBox, &SearchPage::BytesCommand},
   }};
   if (!IsCurrentPage()) {
     return false;
@@ -434,6 +455,7 @@ void SearchPage::SetViewsDrawing(bool drawing) {
 
 void SearchPage::SwitchViews() {
   SwitchView(advancedView_, list_, normal_);
+  UpdateBytesPane();
 }
 
 void SearchPage::BrowseCommand() {
@@ -704,6 +726,94 @@ void SearchPage::FillViews() {
   while (tasks_.Busy(TaskKind::Fill) || tasks_.Busy(TaskKind::Layout)) {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   }
+}
+
+void SearchPage::ConnectBytesPane() {
+  bytesPane_->ShowMessage(QString::fromLatin1(kNoCurrentStringText));
+  connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this] { UpdateBytesPane(); });
+  // A new scan's rows: whatever the pane showed belongs to the old ones.
+  connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+    ForgetBytesPaneResult();
+    UpdateBytesPane();
+  });
+  connect(model_, &QAbstractItemModel::rowsInserted, this, [this] { UpdateBytesPane(); });
+  connect(normal_, &NormalView::caretMoved, this, [this] {
+    if (!advancedView_) {
+      UpdateBytesPane();
+    }
+  });
+}
+
+void SearchPage::BytesCommand() {
+  bytesShown_ = IsChecked(kBytesBox);
+  FitBytesPane();
+  bytesPane_->setVisible(bytesShown_);
+  // The list gives up height to the pane: its current row stays in view.
+  if (list_->currentIndex().isValid()) {
+    list_->scrollTo(list_->currentIndex());
+  }
+  // Shown again, the pane reads the file again: it may have changed.
+  ForgetBytesPaneResult();
+  UpdateBytesPane();
+}
+
+void SearchPage::FitBytesPane() {
+  const QRect views = list_->geometry();
+  const QRect pane = bytesPane_->geometry();
+  // The views' whole rectangle reaches from their top to the pane's bottom,
+  // whether the pane shows or not: the layout table moves both edges.
+  PixelRect area{views.left(), views.top(), views.left() + views.width(),
+                 pane.top() + pane.height()};
+  if (bytesShown_) {
+    const int gap = DialogRectToPixels(Scale(), 0, 0, 0, kBytesPaneGap).Height();
+    const ViewsAndPane split = SplitForBytesPane(area, bytesPane_->PreferredHeight(), gap);
+    area = split.views;
+    bytesPane_->setGeometry(pane.left(), split.pane.top, pane.width(), split.pane.Height());
+  }
+  for (QWidget* view : {static_cast<QWidget*>(list_), static_cast<QWidget*>(normal_)}) {
+    view->setGeometry(area.left, area.top, area.Width(), area.Height());
+  }
+}
+
+std::optional<std::uint32_t> SearchPage::CurrentResult() const {
+  if (scanning_ || shownFile_.empty()) {
+    return std::nullopt;
+  }
+  if (!advancedView_) {
+    return ResultAtRunningTextPosition(engine_.store.Pool(), normal_->Caret());
+  }
+  const QModelIndex current = list_->currentIndex();
+  if (!current.isValid() || current.row() >= model_->rowCount()) {
+    return std::nullopt;
+  }
+  return model_->ResultIndexAt(current.row());
+}
+
+void SearchPage::UpdateBytesPane() {
+  if (!bytesShown_) {
+    return;
+  }
+  const std::optional<std::uint32_t> result = CurrentResult();
+  if (!result) {
+    bytesPaneResult_.reset();
+    bytesPane_->ShowMessage(QString::fromLatin1(kNoCurrentStringText));
+    return;
+  }
+  if (result == bytesPaneResult_) {
+    return;
+  }
+  bytesPaneResult_ = result;
+  // A few hundred bytes, read when the string is chosen; the scan's record
+  // of the file tells whether they are still the bytes it scanned.
+  const BytesAround around = ReadBytesAround(shownFile_, lastReport_.fileIdentity,
+                                             PlaceOfResult(engine_.store, engine_.map, *result));
+  bytesPane_->ShowBytes(around);
+}
+
+void SearchPage::resizeEvent(QResizeEvent* event) {
+  DialogPage::resizeEvent(event);
+  FitBytesPane();
 }
 
 }  // namespace quillex

@@ -3,6 +3,7 @@
 // Standard library
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,11 +21,13 @@
 
 namespace quillex {
 
+class BytesPane;
 class DialogService;
 struct OutputFormat;
 class NormalView;
 class ResultList;
 class ResultListModel;
+class RowActionMenu;
 
 // Handling pending events costs more than scanning a block, so the pump lets
 // Qt run at most this often; a stop or a repaint waits no longer than this.
@@ -36,6 +39,10 @@ inline constexpr qint64 kProgressIntervalMs = 100;
 
 // Shown when a save could not write the whole file; the old file is kept.
 inline constexpr const char* kUnableToWriteText = "Unable to write that file";
+
+// What the pane of bytes says while no string is current.
+inline constexpr const char* kNoCurrentStringText =
+    "Choose a string to see the bytes of the file around it.";
 
 // Shown instead of the Save dialog when the list holds no rows.
 inline constexpr const char* kNothingToSaveText = "There is nothing to save: the list is empty.";
@@ -127,6 +134,12 @@ class SearchPage : public DialogPage, public ScanHost {
   [[nodiscard]] ResultListModel& Model() const { return *model_; }
   [[nodiscard]] ResultList* List() const { return list_; }
   [[nodiscard]] NormalView* Normal() const { return normal_; }
+  [[nodiscard]] BytesPane* Bytes() const { return bytesPane_; }
+  [[nodiscard]] RowActionMenu& RowActions() const { return *rowActions_; }
+  // The result whose bytes the pane shows: the list's current row in the
+  // advanced view, the string under the caret in the normal view; nothing
+  // during a scan and when no file's results are shown.
+  [[nodiscard]] std::optional<std::uint32_t> CurrentResult() const;
 
   // Shows the view the advanced-view flag selects and hides the other.
   void SwitchViews();
@@ -150,6 +163,9 @@ class SearchPage : public DialogPage, public ScanHost {
   void ReportOpenFailure(const std::string& path, const std::string& reason) override;
   void FillViews() override;
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
   void GoCommand();
   void BrowseCommand();
@@ -161,6 +177,15 @@ class SearchPage : public DialogPage, public ScanHost {
   // The status cell, the busy cursor and a waiting Go, after the tasks
   // changed.
   void TasksChanged();
+  void BytesCommand();
+  // Gives the pane of bytes the bottom of the views' rectangle while it
+  // shows, and the views the whole rectangle while it does not.
+  void FitBytesPane();
+  // Reads the bytes around the current result again when it has changed
+  // (always after `forget`); only while the pane shows.
+  void UpdateBytesPane();
+  void ForgetBytesPaneResult() { bytesPaneResult_.reset(); }
+  void ConnectBytesPane();
   // Sets the status text and paints it at once, before a long operation.
   void ShowStatus(const char* text);
   void RunScanOfFile();
@@ -182,6 +207,8 @@ class SearchPage : public DialogPage, public ScanHost {
   ResultListModel* model_;
   ResultList* list_;
   NormalView* normal_;
+  BytesPane* bytesPane_;
+  RowActionMenu* rowActions_;
   std::function<void()> normaliseCriteria_;
   QWidget* tabs_ = nullptr;
   QWidget* dialogOwner_ = nullptr;
@@ -206,6 +233,9 @@ class SearchPage : public DialogPage, public ScanHost {
   bool goWaiting_ = false;
   // The rows whose texts fit the Text column after a scan, found by its fill.
   std::vector<std::uint32_t> fitRows_;
+  bool bytesShown_ = false;
+  // The result the pane shows the bytes of.
+  std::optional<std::uint32_t> bytesPaneResult_;
   QElapsedTimer pumpClock_;
   QElapsedTimer progressClock_;
   qint64 lastProgressMs_ = -1;

@@ -185,7 +185,11 @@ bool IsBase64Data(std::string_view data, std::size_t padding) {
       (padding == 2 && (Base64Value(data.back()) & 15) != 0)) {
     return false;
   }
-  return DecodesToText(data) || LooksRandom(data);
+  // Base64 of text or of random bytes holds letters of both cases; a run in
+  // one case ("VVVV...", which decodes to "UUU...") is a name or padding.
+  const bool upper = std::any_of(data.begin(), data.end(), IsUpper);
+  const bool lower = std::any_of(data.begin(), data.end(), IsLower);
+  return upper && lower && (DecodesToText(data) || LooksRandom(data));
 }
 
 // Whether the hex digits of `run` look like a digest: one case, both digits
@@ -338,7 +342,7 @@ bool MatchGuid(std::string_view text, MatchContext&) {
 // base64: a run of 20 characters or more of the base64 alphabet standing
 // alone (not joined to '_', '-' or '$', the marks of names, symbols and the
 // URL alphabet), at most two '=' after it, a length in whole groups of four with
-// canonical padding, that decodes to text or reads as random bytes
+// canonical padding, letters of both cases, that decodes to text or reads as random bytes
 // (LooksRandom: both cases and a digit or symbol, not hex digits alone, few
 // repeats, no alphabet table or mangled name, more like random data than a
 // name by NameLikeness).

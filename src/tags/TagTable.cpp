@@ -108,8 +108,8 @@ constexpr std::array<TagInfo, kTagCount> kTags = {{
      .name = "base64",
      .description = "a long run of base64 data",
      .rule = "A run of 20 characters or more of the base64 alphabet and at most two \"=\", in "
-             "whole groups of four with canonical padding, that decodes to text or reads as "
-             "random data rather than a name or a table.",
+             "whole groups of four with canonical padding, holding letters of both cases, that "
+             "decodes to text or reads as random data rather than a name or a table.",
      .needs = kUpper | kLower,
      .shortest = 20,
      .longestRun = 18,  // two of the 20 may be '='

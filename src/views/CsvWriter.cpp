@@ -22,7 +22,9 @@ struct CsvColumn {
 };
 
 // The columns of every row, in order: a new field is one more line here.
-constexpr std::array<CsvColumn, 7> kColumns{{
+// Columns added later go at the end, so that readers that take the cells by
+// their place find the older ones where they were.
+constexpr std::array<CsvColumn, 9> kColumns{{
     {"file", [](const RecordRow& row, std::string& out) { out += row.fileField; }},
     {"kind", [](const RecordRow& row, std::string& out) { out += KindName(row.Kind()); }},
     {"offset", [](const RecordRow& row, std::string& out) { AppendDecimal(out, row.Offset()); }},
@@ -32,6 +34,18 @@ constexpr std::array<CsvColumn, 7> kColumns{{
                 std::string& out) { AppendCsvCellCp1252(out, row.Text(), row.guardFormulas); }},
     {"length",
      [](const RecordRow& row, std::string& out) { AppendDecimal(out, row.Text().size()); }},
+    // A section's name is read from the file like the texts, so it is
+    // guarded like them.
+    {"section",
+     [](const RecordRow& row, std::string& out) {
+       AppendCsvCellCp1252(out, row.Section(), row.guardFormulas);
+     }},
+    {"tags",
+     [](const RecordRow& row, std::string& out) {
+       std::string names;
+       AppendTagNames(names, row.Tags(), ";");
+       AppendCsvCell(out, names, row.guardFormulas);
+     }},
 }};
 
 }  // namespace

@@ -10,10 +10,11 @@
 namespace quillex {
 
 // CSV as RFC 4180 has it: a header row naming the columns file, kind,
-// offset, address, id, text and length once per output, then one CRLF-ended
-// row per result, cells quoted only where they need it. The cells hold what
-// the JSON Lines members hold, except that a file or text cell that would
-// start like a formula is guarded (CsvText.h) unless the options say not to.
+// offset, address, id, text, length, section and tags once per output, then
+// one CRLF-ended row per result, cells quoted only where they need it. The
+// cells hold what the JSON Lines members hold, the tag names joined by ";",
+// except that a file, text or section cell that would start like a formula
+// is guarded (CsvText.h) unless the options say not to.
 class CsvWriter : public ResultWriter {
  public:
   explicit CsvWriter(const WriterOptions& options = {}) : guard_(options.guardFormulas) {}
@@ -22,7 +23,7 @@ class CsvWriter : public ResultWriter {
   void BeginFile(const WriterSource& source, OutputBuffer& out) override;
   void Row(const WriterSource& source, std::uint32_t result, OutputBuffer& out) override;
 
-  // "file,kind,offset,address,id,text,length\r\n"
+  // "file,kind,offset,address,id,text,length,section,tags\r\n"
   [[nodiscard]] static std::string HeaderRow();
 
  private:

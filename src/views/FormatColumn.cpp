@@ -32,6 +32,18 @@ const char* FormatColumn(const ResultStore& store, const SectionMap& map, char* 
       }
       buffer[0] = '\0';
       break;
+    case ResultColumn::Length:
+      length = FormatDecimal(buffer, store.TextLength(index));
+      break;
+    case ResultColumn::Section:
+      // A name has at most eight bytes: it fits the buffer with its NUL.
+      if (const SectionRecord* section = map.SectionAt(store.Position(index))) {
+        length = static_cast<std::uint32_t>(std::strlen(section->name));
+        std::memcpy(buffer, section->name, length + 1);
+        break;
+      }
+      buffer[0] = '\0';
+      break;
     default:
       buffer[0] = '\0';
       break;

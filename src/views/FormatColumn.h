@@ -53,6 +53,8 @@ class SectionMap;
 // the caller's and holds at least kFormatBufferSize bytes. Returns the buffer,
 // or for the Text column the pool's own text (valid until the store changes).
 // When `lengthOut` is not null it receives the returned text's length.
+// Length is the text's length in decimal; Section the name of the section
+// that holds the file position (SectionMap::SectionAt), empty where none does.
 // Allocates nothing: it runs for every visible cell and twice per comparison.
 const char* FormatColumn(const ResultStore& store, const SectionMap& map, char* buffer,
                          std::uint32_t* lengthOut, std::uint32_t index, ResultColumn column);

@@ -9,6 +9,7 @@
 
 // Ours
 #include "platform/Utf8.h"
+#include "tags/TagTable.h"
 #include "views/JsonText.h"
 #include "views/OutputBuffer.h"
 #include "views/RecordRow.h"
@@ -28,8 +29,25 @@ void Quoted(std::string& out, std::string_view escaped) {
   out += '"';
 }
 
+// ["url","domain"]
+void TagList(std::string& out, TagSet tags) {
+  out += '[';
+  bool first = true;
+  for (const TagInfo& tag : TagTable()) {
+    if (HasTag(tags, tag.id)) {
+      out += first ? "\"" : ",\"";
+      AppendJsonEscaped(out, tag.name);
+      out += '"';
+      first = false;
+    }
+  }
+  out += ']';
+}
+
 // The members of every object, in order: a new field is one more line here.
-constexpr std::array<JsonMember, 7> kMembers{{
+// Fields added later go at the end, so that readers of the older records
+// find every member where it was.
+constexpr std::array<JsonMember, 9> kMembers{{
     {"file", [](const RecordRow& row, std::string& out) { Quoted(out, row.fileField); }},
     {"kind", [](const RecordRow& row, std::string& out) { Quoted(out, KindName(row.Kind())); }},
     {"offset", [](const RecordRow& row, std::string& out) { AppendDecimal(out, row.Offset()); }},
@@ -43,6 +61,13 @@ constexpr std::array<JsonMember, 7> kMembers{{
      }},
     {"length",
      [](const RecordRow& row, std::string& out) { AppendDecimal(out, row.Text().size()); }},
+    {"section",
+     [](const RecordRow& row, std::string& out) {
+       out += '"';
+       AppendJsonEscapedCp1252(out, row.Section());
+       out += '"';
+     }},
+    {"tags", [](const RecordRow& row, std::string& out) { TagList(out, row.Tags()); }},
 }};
 
 // What stands before each member's value: "{\"file\":", ",\"kind\":", ...,
@@ -66,15 +91,26 @@ void JsonLinesWriter::BeginFile(const WriterSource& source, OutputBuffer& /*out*
 }
 
 void JsonLinesWriter::Row(const WriterSource& source, std::uint32_t result, OutputBuffer& out) {
-  const RecordRow row{source, result, fileField_};
-  const std::array<std::string, kMembers.size()>& keys = MemberKeys();
   record_.clear();
-  for (std::size_t i = 0; i < kMembers.size(); ++i) {
-    record_ += keys[i];
-    kMembers[i].write(row, record_);
-  }
-  record_ += "}\n";
+  AppendRecord(RecordRow{source, result, fileField_}, record_);
   out.Put(record_);
+}
+
+void JsonLinesWriter::AppendRecord(const RecordRow& row, std::string& out) {
+  const std::array<std::string, kMembers.size()>& keys = MemberKeys();
+  for (std::size_t i = 0; i < kMembers.size(); ++i) {
+    out += keys[i];
+    kMembers[i].write(row, out);
+  }
+  out += "}\n";
+}
+
+std::string JsonLinesWriter::Record(const WriterSource& source, std::uint32_t result) {
+  std::string fileField;
+  AppendJsonEscaped(fileField, ValidUtf8(source.fileName));
+  std::string record;
+  AppendRecord(RecordRow{source, result, fileField}, record);
+  return record;
 }
 
 }  // namespace quillex

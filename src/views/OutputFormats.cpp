@@ -33,9 +33,9 @@ constexpr std::array<OutputFormat, 4> kFormats{{
     {kPlainLayoutName, "Save's plain layout: one text a line", &Make<PlainWriter>, "Txt files",
      "txt"},
     {"jsonl", "JSON Lines: one object a string", &Make<JsonLinesWriter>, "JSON Lines files",
-     "jsonl"},
+     "jsonl", true},
     {"csv", "RFC 4180 CSV: a header row, then one row a string", &Make<CsvWriter>, "CSV files",
-     "csv"},
+     "csv", true},
 }};
 
 }  // namespace

@@ -22,6 +22,9 @@ struct OutputFormat {
   // and the extension it gives their names, without the dot.
   std::string_view fileType;
   std::string_view extension;
+  // The records carry each result's indicator tags, so a host computes them
+  // (WriterSource::tags) before writing; the text layouts never show them.
+  bool writesTags = false;
 };
 
 // The formats; the first is the default.

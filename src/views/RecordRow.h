@@ -9,6 +9,7 @@
 #include "scan/SectionMap.h"
 #include "store/ResultStore.h"
 #include "store/StringKind.h"
+#include "tags/TagId.h"
 #include "views/ResultWriter.h"
 
 namespace quillex {
@@ -33,6 +34,17 @@ struct RecordRow {
     const char* text = source.store.Text(result);
     return {text != nullptr ? text : "", source.store.TextLength(result)};
   }
+  // The name of the PE section whose raw data holds the result's file
+  // position, as the header spells it (bytes read as Windows-1252); empty
+  // for a file that is not a PE image and a position outside every section.
+  [[nodiscard]] std::string_view Section() const {
+    const SectionRecord* section = source.map.SectionAt(Offset());
+    return section != nullptr ? std::string_view(section->name) : std::string_view();
+  }
+  // The result's indicator tags; none when the source has no tag for it.
+  [[nodiscard]] TagSet Tags() const {
+    return result < source.tags.size() ? source.tags[result] : TagSet{0};
+  }
 };
 
 // How a record field is written: appended to the record being built.
@@ -43,5 +55,9 @@ using RecordField = void (*)(const RecordRow& row, std::string& out);
 
 // The decimal digits of a number.
 void AppendDecimal(std::string& out, std::uint64_t value);
+
+// The names of the tags in a set, in the order of the tag table, each
+// followed by `separator` but the last: "url;domain".
+void AppendTagNames(std::string& out, TagSet tags, std::string_view separator);
 
 }  // namespace quillex

@@ -2,8 +2,20 @@
 
 namespace quillex {
 
-// The columns of the list, of saved lists and of copied rows, in this order.
-enum class ResultColumn : int { FilePos = 0, MemPos = 1, Id = 2, Text = 3, ColumnCount = 4 };
+// The columns of the list, in the list model's order. Saved lists and copied
+// rows have the first four, File pos to Text, and only those; the columns
+// after Text are the list's own.
+enum class ResultColumn : int {
+  FilePos = 0,
+  MemPos = 1,
+  Id = 2,
+  Text = 3,
+  // The text's length in characters.
+  Length = 4,
+  // The name of the PE section whose raw data holds the file position.
+  Section = 5,
+  ColumnCount = 6
+};
 
 // Callers' buffers for FormatColumn must hold at least this many bytes.
 inline constexpr unsigned kFormatBufferSize = 13;

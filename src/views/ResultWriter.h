@@ -5,6 +5,9 @@
 #include <span>
 #include <string_view>
 
+// Ours
+#include "tags/TagId.h"
+
 namespace quillex {
 
 class OutputBuffer;
@@ -24,8 +27,12 @@ struct WriterSource {
   // The scanned file as the user named it; the record formats write it in
   // every record, the text layouts in the heading of each file's rows.
   std::string_view fileName = {};
-  // Per-result extras that only some formats write (a tag array, say) come
-  // here as spans indexed by result number, empty when the host has none.
+  // Per-result extras that only some formats write come here as spans
+  // indexed by result number, empty when the host has none.
+  //
+  // The indicator tags of each result (TagResults fills such an array); a
+  // result past its end is written with no tags.
+  std::span<const TagSet> tags = {};
 };
 
 // Choices that hold for a whole output.

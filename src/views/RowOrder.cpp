@@ -2,6 +2,7 @@
 
 // Standard library
 #include <algorithm>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -233,6 +234,61 @@ bool SortTextTies(const ResultStore& store, std::span<const std::uint32_t> rows,
   return true;
 }
 
+// The place of each section's name in the order the list sorts texts (case
+// folded, bytes unsigned), by table index: 1 for the first name, names that
+// fold alike sharing a place; 0 stays for positions outside every section.
+std::vector<std::uint32_t> SectionRanks(const SectionMap& map) {
+  const auto records = map.Records();
+  std::vector<std::uint32_t> byName(records.size());
+  for (std::uint32_t k = 0; k < byName.size(); ++k) {
+    byName[k] = k;
+  }
+  std::sort(byName.begin(), byName.end(), [&](std::uint32_t a, std::uint32_t b) {
+    return CompareFolded(records[a].name, records[b].name) < 0;
+  });
+  std::vector<std::uint32_t> ranks(records.size(), 0);
+  std::uint32_t rank = 0;
+  for (std::size_t k = 0; k < byName.size(); ++k) {
+    if (k == 0 || CompareFolded(records[byName[k - 1]].name, records[byName[k]].name) != 0) {
+      ++rank;
+    }
+    ranks[byName[k]] = rank;
+  }
+  return ranks;
+}
+
+// Positions show as twelve fixed-width hex digits of their low 48 bits, so
+// the texts sort as those numbers do.
+constexpr std::uint64_t kShownBits = (std::uint64_t{1} << 48) - 1;
+
+// The keys of the list's own columns. Length's is the text's length;
+// Section's the place of the section's name among the map's names, found once
+// per sort, so that a row costs one lookup of its section and no text
+// compare. Any other column gets 0 for every row: the order stays.
+class ListOwnKeys {
+ public:
+  ListOwnKeys(const SectionMap& map, ResultColumn column) : map_(map), column_(column) {
+    if (column == ResultColumn::Section) {
+      sectionRanks_ = SectionRanks(map);
+    }
+  }
+  [[nodiscard]] std::uint64_t Of(const ResultStore& store, std::uint32_t result) const {
+    if (column_ == ResultColumn::Length) {
+      return store.TextLength(result);
+    }
+    if (column_ == ResultColumn::Section) {
+      const std::optional<std::uint32_t> section = map_.SectionIndex(store.Position(result));
+      return section ? sectionRanks_[*section] : 0;
+    }
+    return 0;
+  }
+
+ private:
+  const SectionMap& map_;
+  ResultColumn column_;
+  std::vector<std::uint32_t> sectionRanks_;
+};
+
 // Text keys in store order, for a sort that takes most of the store's rows.
 // PERF: after a sort the rows reach the pool in random order, and building
 // the Text keys row by row cost a cache miss or three per row (seconds at
@@ -259,15 +315,13 @@ bool BuildKeys(const ResultStore& store, const SectionMap& map, std::span<const 
       !StoreOrderTextKeys(store, cancel, textKeys)) {
     return false;
   }
+  const ListOwnKeys ownKeys(map, column);
   constexpr std::size_t kPrefetchAhead = 16;
-  // Positions show as twelve fixed-width hex digits of their low 48 bits, so
-  // the texts sort as those numbers do.
-  constexpr std::uint64_t kShownBits = (std::uint64_t{1} << 48) - 1;
   const std::uint64_t* const textKeyData = textKeys.data();
   const std::size_t textKeyCount = textKeys.size();
   return ForEachBlock(
       n, cancel,
-      [&store, &map, rows, column, n, textKeyData, textKeyCount, to = keys.data()](
+      [&store, &map, &ownKeys, rows, column, n, textKeyData, textKeyCount, to = keys.data()](
           std::size_t first, std::size_t last) {
         for (std::size_t row = first; row < last; ++row) {
           const std::uint32_t result = rows[row];
@@ -293,7 +347,8 @@ bool BuildKeys(const ResultStore& store, const SectionMap& map, std::span<const 
               }
               break;
             default:
-              break;  // every key equal: the order stays
+              key = ownKeys.Of(store, result);
+              break;
           }
           to[row] = {key, static_cast<std::uint32_t>(row)};
         }
@@ -308,6 +363,13 @@ int CompareRows(const ResultStore& store, const SectionMap& map, std::uint32_t d
   if (column == ResultColumn::Id) {
     const int a = store.Id(d1);
     const int b = store.Id(d2);
+    const int r = (a > b) - (a < b);
+    return direction < 0 ? -r : r;
+  }
+  // So are lengths.
+  if (column == ResultColumn::Length) {
+    const std::uint32_t a = store.TextLength(d1);
+    const std::uint32_t b = store.TextLength(d2);
     const int r = (a > b) - (a < b);
     return direction < 0 ? -r : r;
   }

@@ -14,11 +14,12 @@ namespace quillex {
 class ResultStore;
 class SectionMap;
 
-// Compares one column of two results the way the list sorts them: IDs as
-// numbers; the other columns by their texts, byte by byte, A-Z taken as a-z,
-// other bytes unsigned, a prefix first (the positions' fixed-width hex digits
-// thus sort as numbers too). Returns <0, 0 or >0; the sign is reversed when
-// `direction` is negative.
+// Compares one column of two results the way the list sorts them: IDs and
+// lengths as numbers; the other columns by their texts, byte by byte, A-Z
+// taken as a-z, other bytes unsigned, a prefix first (the positions'
+// fixed-width hex digits thus sort as numbers too, and a position in no
+// section comes before every section's name). Returns <0, 0 or >0; the sign
+// is reversed when `direction` is negative.
 [[nodiscard]] int CompareRows(const ResultStore& store, const SectionMap& map, std::uint32_t d1,
                               std::uint32_t d2, ResultColumn column, int direction);
 

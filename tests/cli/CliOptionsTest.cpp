@@ -1,4 +1,5 @@
 // Standard library
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -8,6 +9,8 @@
 // Ours
 #include "cli/CliOptions.h"
 #include "filter/CharGroup.h"
+#include "tags/TagId.h"
+#include "views/FilterSpec.h"
 
 namespace quillex {
 namespace {
@@ -45,9 +48,12 @@ TEST(CliOptions, HelpListsEveryOptionOfTheTable) {
     // Every name of the table parses.
     std::vector<std::string> args{row.longName};
     if (row.value != OptionValue::None) {
-      args.push_back(std::string_view(row.longName) == "--format" ? "csv"
-                     : row.value == OptionValue::Digits           ? "7"
-                                                                  : "A-Z");
+      const std::string_view name = row.longName;
+      args.push_back(name == "--format"                 ? "csv"
+                     : name == "--kind"                 ? "ansi"
+                     : name == "--tag"                  ? "url"
+                     : row.value == OptionValue::Digits ? "7"
+                                                        : "A-Z");
     }
     EXPECT_EQ(Parse(args).problem, "") << row.longName;
     if (row.shortName != nullptr) {
@@ -121,6 +127,12 @@ TEST(CliOptions, UsageErrors) {
       {{"--pool-limit", "0"}, "option '--pool-limit' needs a number from 1 to 4294967295"},
       {{"--format", "xml"}, "unknown format 'xml' (text, plain, jsonl or csv)"},
       {{"--exclude", "comma,"}, "an empty group name in 'comma,' (the group \",\" is named comma)"},
+      {{"--kind", "ansi,wide"}, "no kind of string is named 'wide' (ansi, unicode or resource)"},
+      {{"--kind", "ANSI"}, "no kind of string is named 'ANSI' (ansi, unicode or resource)"},
+      {{"--kind", ""}, "no kind of string is named '' (ansi, unicode or resource)"},
+      {{"--min-length", "-1"}, "option '--min-length' takes digits only, not '-1'"},
+      {{"--grep"}, "option '--grep' needs a value"},
+      {{"-F=x"}, "unknown option '-F=x'"},
   };
   for (const auto& [args, problem] : cases) {
     EXPECT_EQ(Parse(args).problem, problem) << args[0];
@@ -131,6 +143,53 @@ TEST(CliOptions, UsageErrors) {
   for (const CharGroup& group : CharGroups()) {
     EXPECT_NE(unknown.find(group.name), std::string::npos) << group.name;
   }
+}
+
+// The selection options make the window's filter: the pattern converted as
+// typed text is, a regular expression unless -F, matching case unless -i.
+TEST(CliOptions, SelectionSpec) {
+  const Parsed none = Parse({"-n", "3", "--max", "9"});
+  EXPECT_FALSE(SelectionGiven(none.options)) << "the scan's fields select nothing";
+  EXPECT_FALSE(SelectionSpec(none.options).FiltersAnything());
+  EXPECT_TRUE(SelectionSpec(none.options).regex);
+  EXPECT_TRUE(SelectionSpec(none.options).matchCase);
+
+  const Parsed all = Parse({"--grep", "caf\xC3\xA9|\xE4\xB8\xAD", "-F", "-i", "--kind",
+                            "unicode,resource", "--kind=ansi", "--min-length", "3",
+                            "--max-length=99999999999", "--tag", "url,pdb", "--tag", "hash"});
+  ASSERT_EQ(all.problem, "");
+  EXPECT_TRUE(SelectionGiven(all.options));
+  FilterSpec expected;
+  expected.pattern = std::string("caf\xE9|\0", 6);
+  expected.regex = false;
+  expected.matchCase = false;
+  expected.kinds = kAllKinds;
+  expected.minLength = 3;
+  expected.maxLength = kNoMaxLength;
+  expected.wantedTags = TagBit(TagId::Url) | TagBit(TagId::Pdb) | TagBit(TagId::Hash);
+  EXPECT_EQ(SelectionSpec(all.options), expected) << "lists add up; a huge length is no bound";
+
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--kind", "ansi"},
+                                             {"--min-length", "0"},
+                                             {"--max-length", "5"},
+                                             {"--tag", "guid"},
+                                             {"--grep", ""}}) {
+    EXPECT_TRUE(SelectionGiven(Parse(args).options)) << args[0];
+  }
+  EXPECT_EQ(SelectionSpec(Parse({"--kind", "resource"}).options).kinds,
+            KindBit(StringKind::Resource));
+  EXPECT_EQ(SelectionSpec(Parse({"--max-length", "0"}).options).maxLength, 0u);
+
+  // An unknown tag lists the names, which --list-tags prints with their
+  // descriptions.
+  const std::string unknown = Parse({"--tag", "url,URL"}).problem;
+  EXPECT_EQ(unknown.rfind("no tag is named 'URL'; the tags are:\n  url  domain  ipv4", 0), 0u)
+      << unknown;
+  const std::string list = TagListText();
+  EXPECT_EQ(list.rfind("url           a URL: ", 0), 0u) << list;
+  EXPECT_NE(list.find("\nwindows-path  "), std::string::npos) << list;
+  EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), static_cast<long>(kTagCount));
 }
 
 TEST(CliOptions, GroupSelection) {

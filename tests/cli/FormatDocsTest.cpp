@@ -15,6 +15,7 @@
 
 // Ours
 #include "cli/CliOptions.h"
+#include "tags/TagTable.h"
 #include "views/OutputFormats.h"
 
 namespace quillex {
@@ -75,6 +76,23 @@ TEST(FormatDocs, ManualPageNamesEveryFormat) {
   for (const OutputFormat& format : OutputFormats()) {
     const std::regex named("\n\\.BR? " + std::string(format.name) + "( |\n)");
     EXPECT_TRUE(std::regex_search(item, named)) << format.name << " in:\n" << item;
+  }
+}
+
+// The tag names are the tag table's, in the manual page and the completion.
+TEST(FormatDocs, TagsAreDocumentedAndCompleted) {
+  std::vector<std::string> names;
+  for (const TagInfo& tag : TagTable()) {
+    names.emplace_back(tag.name);
+  }
+  EXPECT_EQ(Offered("    --tag)\n"), names);
+  EXPECT_EQ(Offered("    --kind)\n"), (std::vector<std::string>{"ansi", "unicode", "resource"}));
+  const std::string item = ManualItem(ManualPage(), "--tag");
+  ASSERT_FALSE(item.empty()) << "the manual page documents --tag";
+  for (const std::string& name : names) {
+    EXPECT_TRUE(std::regex_search(item, std::regex("\n\\.[BR]+ (\\( )?" + name + "[ ,)\n]")))
+        << name << " in:\n"
+        << item;
   }
 }
 

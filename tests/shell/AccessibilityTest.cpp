@@ -23,6 +23,7 @@
 #include "shell/TabContainer.h"
 #include "shell/TabControl.h"
 #include "support/PeBuilder.h"
+#include "views/gui/BytesPane.h"
 #include "views/gui/NormalView.h"
 #include "views/gui/ResultList.h"
 #include "views/gui/ResultListModel.h"
@@ -82,6 +83,8 @@ TEST_F(Accessibility, FieldsAndViewsAreNamed) {
   // by that text and says what it is in its description.
   EXPECT_EQ(Name(Search().Control(kGoButton)), "Go");
   EXPECT_EQ(Name(Search().Control(kAdvancedViewBox)), "Advanced view");
+  EXPECT_EQ(Name(Search().Control(kBytesBox)), "Bytes");
+  EXPECT_EQ(Name(Search().Control(kBytesPaneControl)), "Bytes around the string");
   EXPECT_EQ(Description(Search().Control(kUnicodeCountControl)), "Unicode strings found");
   for (const PageRow& row : window_->Container()->Pages()) {
     for (const ControlTemplate& control : row.page->Template().controls) {

@@ -3,10 +3,13 @@
 
 // Standard library
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
 // Qt
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -22,6 +25,7 @@
 #include "shell/ShellFixture.h"
 #include "shell/TabContainer.h"
 #include "shell/TabControl.h"
+#include "views/gui/BytesPane.h"
 #include "views/gui/NormalView.h"
 #include "views/gui/ResultList.h"
 #include "views/gui/ResultListModel.h"
@@ -72,6 +76,46 @@ TEST_F(Keys, TheCommandsHaveTheDesktopsKeys) {
   EXPECT_EQ(keys("Next page"), "Ctrl+Tab Ctrl+PgDown");
   EXPECT_EQ(keys("Previous page"), "Ctrl+Shift+Backtab Ctrl+Shift+Tab Ctrl+PgUp");
   EXPECT_EQ(keys("no such command"), "");
+}
+
+// Every shortcut of the window, the list's row actions among them, is one
+// command's; no button or box shares its Alt letter; and Ctrl+C stays the
+// list's Copy.
+TEST_F(Keys, NoTwoCommandsShareAKey) {
+  std::map<std::string, std::string> commands;
+  for (const QAction* action : window_->findChildren<QAction*>()) {
+    for (const QKeySequence& key : action->shortcuts()) {
+      const std::string text = key.toString(QKeySequence::PortableText).toStdString();
+      const auto [place, added] = commands.emplace(text, action->text().toStdString());
+      EXPECT_TRUE(added) << text << ": " << place->second << " and "
+                         << action->text().toStdString();
+    }
+  }
+  for (const char* key : {"Ctrl+Shift+C", "Ctrl+Shift+O", "Ctrl+Shift+M", "Ctrl+Shift+J"}) {
+    EXPECT_EQ(commands.count(key), 1u) << key;
+  }
+  EXPECT_EQ(commands.count("Ctrl+C"), 0u);
+
+  std::map<int, std::string> letters;
+  QStringList texts{QStringLiteral("S&top")};
+  for (const PageRow& row : window_->Container()->Pages()) {
+    for (const QAbstractButton* button : row.page->findChildren<QAbstractButton*>()) {
+      texts << button->text();
+    }
+  }
+  for (const QString& text : texts) {
+    const QKeySequence letter = QKeySequence::mnemonic(text);
+    if (letter.isEmpty()) {
+      continue;
+    }
+    const auto [place, added] = letters.emplace(letter[0].toCombined(), text.toStdString());
+    EXPECT_TRUE(added) << place->second << " and " << text.toStdString();
+  }
+  EXPECT_EQ(letters.count((Qt::ALT | Qt::Key_Y).toCombined()), 1u) << "B&ytes";
+  Search().Control(kFileNameEdit)->setFocus();
+  PressMnemonic(Qt::Key_Y);
+  EXPECT_TRUE(Search().IsChecked(kBytesBox));
+  EXPECT_TRUE(Search().Bytes()->isVisible());
 }
 
 TEST_F(Keys, FindFromTheKeyboard) {
@@ -234,21 +278,35 @@ TEST_F(Keys, TheListComesBeforeFindAndSave) {
   ScanFile(dir_.Write("order.bin", std::string("one string\n")));
   Search().Control(kFileNameEdit)->setFocus();
   std::vector<QWidget*> reached;
-  for (int i = 0; i < 7; ++i) {
+  for (int i = 0; i < 8; ++i) {
     Press(Qt::Key_Tab);
     reached.push_back(QApplication::focusWidget());
   }
-  const std::vector<QWidget*> expected{
-      Search().Control(kBrowseButton),    Search().Control(kGoButton),
-      Search().Control(kAdvancedViewBox), Search().List(),
-      Search().Control(kFindEdit),        Search().Control(kFindButton),
-      Search().Control(kSaveButton)};
+  const std::vector<QWidget*> expected{Search().Control(kBrowseButton),
+                                       Search().Control(kGoButton),
+                                       Search().Control(kAdvancedViewBox),
+                                       Search().Control(kBytesBox),
+                                       Search().List(),
+                                       Search().Control(kFindEdit),
+                                       Search().Control(kFindButton),
+                                       Search().Control(kSaveButton)};
   EXPECT_EQ(reached, expected);
+
+  // The pane of bytes, while it shows, comes after the view it belongs to.
+  Search().SetChecked(kBytesBox, true);
+  ASSERT_TRUE(Search().Command(kBytesBox));
+  Search().List()->setFocus();
+  Press(Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(Search().Bytes()));
+  Press(Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), Search().Control(kFindEdit));
+  Search().SetChecked(kBytesBox, false);
+  ASSERT_TRUE(Search().Command(kBytesBox));
 
   // In the normal view the running text takes the list's place.
   Search().SetChecked(kAdvancedViewBox, false);
   ASSERT_TRUE(Search().Command(kAdvancedViewBox));
-  Search().Control(kAdvancedViewBox)->setFocus();
+  Search().Control(kBytesBox)->setFocus();
   Press(Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), Search().Normal());
   Press(Qt::Key_Tab);

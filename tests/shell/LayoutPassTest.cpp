@@ -262,6 +262,8 @@ TEST(LayoutPass, TablesAnchorTheControlsAsTheWindowExpects) {
   EXPECT_EQ(anchorsOf(SearchPageLayout(), 1093), 5);
   EXPECT_EQ(anchorsOf(SearchPageLayout(), 1004), 12);
   EXPECT_EQ(anchorsOf(SearchPageLayout(), 1092), 12);
+  EXPECT_EQ(anchorsOf(SearchPageLayout(), 1095), 0);
+  EXPECT_EQ(anchorsOf(SearchPageLayout(), 1096), 14);
   EXPECT_EQ(anchorsOf(SearchPageLayout(), 1012), 14);
   EXPECT_EQ(anchorsOf(SearchPageLayout(), 1011), 15);
   EXPECT_EQ(anchorsOf(SearchPageLayout(), 1007), 10);

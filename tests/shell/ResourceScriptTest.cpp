@@ -10,6 +10,7 @@
 #include "shell/LayoutTable.h"
 #include "shell/ResourceIds.h"
 #include "shell/ResourceScript.h"
+#include "views/gui/BytesPane.h"
 
 namespace quillex {
 namespace {
@@ -50,9 +51,26 @@ TEST(ResourceScript, SearchPageMatchesItsLayoutTable) {
   ASSERT_NE(go, nullptr);
   EXPECT_EQ(go->controlClass, ControlClass::DefaultPushButton);
   EXPECT_EQ(std::string(go->text), "&Go");
+  // The Bytes box beside the view box, and the pane it shows in the bottom
+  // of the views' rectangle, hidden at first.
+  const ControlTemplate* bytesBox = FindControlTemplate(search, kBytesBox);
+  const ControlTemplate* viewBox = FindControlTemplate(search, kAdvancedViewBox);
+  ASSERT_TRUE(bytesBox && viewBox);
+  EXPECT_EQ(std::string(bytesBox->text), "B&ytes");
+  EXPECT_EQ(bytesBox->controlClass, ControlClass::CheckBox);
+  EXPECT_EQ(bytesBox->y, viewBox->y);
+  EXPECT_GT(bytesBox->x, viewBox->x + viewBox->cx);
+  const ControlTemplate* pane = FindControlTemplate(search, kBytesPaneControl);
+  ASSERT_NE(pane, nullptr);
+  EXPECT_NE(pane->style & kStyleHidden, 0u);
+  EXPECT_EQ(std::tie(pane->x, pane->cx), std::tie(list->x, list->cx));
+  EXPECT_EQ(pane->y + pane->cy, list->y + list->cy);
+  EXPECT_GT(pane->y, list->y);
+
   const ControlTemplate* report = FindControlTemplate(search, kReportText);
   ASSERT_NE(report, nullptr);
   EXPECT_EQ(report->style & (kStyleRightAlign | kStyleVCentre), kStyleRightAlign | kStyleVCentre);
+  EXPECT_GE(report->x, bytesBox->x + bytesBox->cx);
 }
 
 TEST(ResourceScript, FilterNumberFieldsAcceptDigitsOnly) {

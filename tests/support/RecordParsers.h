@@ -18,13 +18,16 @@
 
 namespace quillex::testing {
 
-using JsonValue = std::variant<std::string, std::uint64_t>;
+// A string, an unsigned integer or an array of strings (the tags).
+using JsonStrings = std::vector<std::string>;
+using JsonValue = std::variant<std::string, std::uint64_t, JsonStrings>;
 // The members of a flat JSON object, in the order written.
 using JsonObject = std::vector<std::pair<std::string, JsonValue>>;
 
 class JsonLineReader {
  public:
-  // One object of string and unsigned integer members, nothing around it.
+  // One object of string, unsigned integer and string array members,
+  // nothing around it.
   // Returns nothing for anything else, including malformed UTF-8, raw
   // control characters and lone surrogates.
   static std::optional<JsonObject> Parse(std::string_view line) {
@@ -66,6 +69,12 @@ class JsonLineReader {
           return false;
         }
         value = text;
+      } else if (at_ < text_.size() && text_[at_] == '[') {
+        JsonStrings strings;
+        if (!Strings(strings)) {
+          return false;
+        }
+        value = std::move(strings);
       } else {
         std::uint64_t number = 0;
         if (!Number(number)) {
@@ -76,6 +85,23 @@ class JsonLineReader {
       object.emplace_back(std::move(key), std::move(value));
     } while (Eat(','));
     return Eat('}');
+  }
+
+  bool Strings(JsonStrings& strings) {
+    if (!Eat('[')) {
+      return false;
+    }
+    if (Eat(']')) {
+      return true;
+    }
+    do {
+      std::string text;
+      if (!String(text)) {
+        return false;
+      }
+      strings.push_back(std::move(text));
+    } while (Eat(','));
+    return Eat(']');
   }
 
   bool Number(std::uint64_t& number) {

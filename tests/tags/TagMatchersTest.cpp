@@ -85,7 +85,10 @@ TEST_F(TagMatchers, Base64NeedsValidLengthPaddingAndMixedClasses) {
           "AAAAAAAAAAAAAAAAAAAAAAAA", "abcdefghijklmnopqrstuvwx", "L0L1L2LaLcLeLiLoLsLt",
           "N10cmCTestSVN9LogParserE",  // a mangled C++ name
           "d41d8cd98f00b204e9800998ecf8427e", "my_zM9cxdVCisu4SautmkDeCdhKU9oC6jME",
-          "$zM9cxdVCisu4SautmkDeCdhKU9oC6jME"});
+          "$zM9cxdVCisu4SautmkDeCdhKU9oC6jME",
+          // One case only, though the first decodes to "UUU..." and the
+          // second to "DDD...": text, but no data worth a tag.
+          std::string(40, 'V'), "RERERERERERERERERERE"});
   // Twenty characters of random data are enough, nineteen too few.
   EXPECT_TRUE(Matches(MatchBase64, "XD7lq3pl+vxd9Zfqh2SB"));
   EXPECT_FALSE(Matches(MatchBase64, "XD7lq3pl+vxd9Zfqh2S"));
@@ -311,6 +314,8 @@ TEST_F(TagMatchers, PrefilterNeverHidesAMatch) {
                                            "-",
                                            "_",
                                            "SGVsbG8sIFdvcmxkIQ==",
+                                           "VVVVVVVV",
+                                           "RERE",
                                            "a@example.org",
                                            "/usr/lib/x"};
   std::mt19937 random(18);

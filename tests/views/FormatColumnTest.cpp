@@ -98,12 +98,54 @@ TEST(FormatColumn, PastTheEndAndUnknownColumns) {
   EXPECT_TRUE(text.inBuffer);
   EXPECT_EQ(Format(store, map, 0xFFFFFFFFu, ResultColumn::Text).text, "");
 
-  for (int column : {-1, 4, 99}) {
+  for (int column : {-1, 6, 99}) {
     const Cell cell = Format(store, map, 0, static_cast<ResultColumn>(column));
     EXPECT_EQ(cell.text, "") << column;
     EXPECT_EQ(cell.length, 0u) << column;
     EXPECT_TRUE(cell.inBuffer) << column;
   }
+}
+
+// The list's own columns: the length in characters, and the section whose
+// raw data holds the file position, the first in table order where sections
+// overlap, none outside them.
+TEST(FormatColumn, LengthAndSection) {
+  ResultStore store;
+  ASSERT_TRUE(store.AddResult(0x450, 0, 0, "in .text", StringKind::Ansi));
+  ASSERT_TRUE(store.AddResult(0x6F0, 0, 0, "in both", StringKind::Unicode));
+  ASSERT_TRUE(store.AddResult(0x900, 0, 0, "in .rdata only", StringKind::Ansi));
+  ASSERT_TRUE(store.AddResult(0x100, 0, 0, "in the headers", StringKind::Ansi));
+  ASSERT_TRUE(store.AddResult(0xC00, 0, 0, "", StringKind::Ansi));
+  ASSERT_TRUE(store.AddResult(0x500, 1, 0, "past 4 GiB", StringKind::Ansi));
+  ASSERT_TRUE(store.AddResult(0xB00, 0, 7, "named", StringKind::Resource));
+  SectionMap map;
+  map.ReadFromBytes(testing::MakePeHeaders(0x400000, {{".text", 0x1000, 0x400, 0x400},
+                                                      {".rdata", 0x2000, 0x400, 0x600},
+                                                      {"\xC9t\xE9 longer", 0x3000, 0x100, 0xB00},
+                                                      {".data", 0x4000, 0x100, 0xC00}}));
+  const auto section = [&](std::uint32_t index) {
+    return Format(store, map, index, ResultColumn::Section).text;
+  };
+  EXPECT_EQ(section(0), ".text");
+  EXPECT_EQ(section(1), ".text") << ".text comes first in the table";
+  EXPECT_EQ(section(2), ".rdata");
+  EXPECT_EQ(section(3), "") << "the headers are in no section";
+  EXPECT_EQ(section(4), ".data");
+  EXPECT_EQ(section(5), "") << "beyond every section's 32-bit range";
+  EXPECT_EQ(section(6), "\xC9t\xE9 long") << "eight bytes, as the table holds them";
+  EXPECT_EQ(Format(store, map, 6, ResultColumn::Section).length, 8u);
+  EXPECT_TRUE(Format(store, map, 6, ResultColumn::Section).inBuffer);
+
+  const Cell length = Format(store, map, 2, ResultColumn::Length);
+  EXPECT_EQ(length.text, "14");
+  EXPECT_EQ(length.length, 2u);
+  EXPECT_EQ(Format(store, map, 4, ResultColumn::Length).text, "0");
+  EXPECT_EQ(Format(store, map, store.Count(), ResultColumn::Length).text, "0");
+  EXPECT_EQ(Format(store, map, store.Count(), ResultColumn::Section).text, "");
+
+  // A file that is not a PE image has no sections.
+  const SectionMap plain;
+  EXPECT_EQ(Format(store, plain, 0, ResultColumn::Section).text, "");
 }
 
 TEST(FormatColumn, MemoryPositionsOfAnImage) {

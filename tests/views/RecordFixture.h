@@ -15,6 +15,7 @@
 #include "scan/SectionMap.h"
 #include "store/PeHeaders.h"
 #include "store/ResultStore.h"
+#include "tags/TagId.h"
 #include "views/ResultWriter.h"
 
 namespace quillex::testing {
@@ -44,6 +45,19 @@ struct RecordFixture {
                                  "comma, then\r\n",  " leading and trailing ",
                                  "caf\xe9 \x80\x81", AllBytes()};
   std::vector<std::uint32_t> rows;
+  // Tags for the first results only: the others lie past the array's end
+  // and are written with none.
+  std::vector<TagSet> tags{TagBit(TagId::Url) | TagBit(TagId::Domain), 0,
+                           static_cast<TagSet>((1u << kTagCount) - 1), TagBit(TagId::Pdb)};
+  // The names each result is written with, in the tag table's order.
+  std::vector<std::vector<std::string>> tagNames{
+      {"url", "domain"},
+      {},
+      {"url", "domain", "ipv4", "ipv6", "email", "windows-path", "unix-path", "registry", "guid",
+       "base64", "hash", "format", "user-agent", "pdb"},
+      {"pdb"},
+      {},
+      {}};
 
   RecordFixture() {
     map.ReadFromBytes(MakePeHeaders(0x10000, {}));
@@ -59,7 +73,7 @@ struct RecordFixture {
   }
 
   [[nodiscard]] WriterSource Source(std::string_view fileName) const {
-    return {.store = store, .map = map, .rows = rows, .fileName = fileName};
+    return {.store = store, .map = map, .rows = rows, .fileName = fileName, .tags = tags};
   }
   [[nodiscard]] std::uint32_t Id(std::uint32_t row) const { return row == 5 ? 65535 : row; }
 };

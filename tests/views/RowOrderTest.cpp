@@ -8,6 +8,7 @@
 
 // Ours
 #include "scan/SectionMap.h"
+#include "store/PeHeaders.h"
 #include "store/ResultStore.h"
 #include "support/PeBuilder.h"
 #include "views/ResultRows.h"
@@ -148,7 +149,8 @@ TEST(RowOrder, SortAgreesWithCompareRowsAndIsStable) {
   }
   ASSERT_GT(moved, 100) << "the section map must move some positions";
   for (const ResultColumn column :
-       {ResultColumn::Text, ResultColumn::FilePos, ResultColumn::MemPos, ResultColumn::Id}) {
+       {ResultColumn::Text, ResultColumn::FilePos, ResultColumn::MemPos, ResultColumn::Id,
+        ResultColumn::Length, ResultColumn::Section}) {
     for (const int direction : {1, -1}) {
       order = SortAndCheck(store, map, order, column, direction);
     }
@@ -205,6 +207,51 @@ TEST(RowOrder, CancelledSortsStop) {
               SortedRowOrder(store, map, order, column, -1))
         << static_cast<int>(column);
   }
+}
+
+// Lengths sort as numbers; sections by their names as the column shows them,
+// case folded, with rows in no section first; ties keep their order both ways.
+TEST(RowOrder, LengthAndSectionColumns) {
+  ResultStore store;
+  SectionMap map;
+  // Out of name order, overlapping (.DATA owns 0x850 to 0x900, being first),
+  // and two names that differ only in case.
+  map.ReadFromBytes(testing::MakePeHeaders(0x400000, {{".rsrc", 0x5000, 0x100, 0x1000},
+                                                      {".DATA", 0x2000, 0x100, 0x800},
+                                                      {".text", 0x1000, 0x400, 0x400},
+                                                      {".data", 0x3000, 0x100, 0x850},
+                                                      {"_init", 0x4000, 0x10, 0x950}}));
+  AddRows(store, {{0x1050, 0, "a", StringKind::Ansi},      // 0 .rsrc
+                  {0x200, 0, "bb", StringKind::Ansi},      // 1 none
+                  {0x880, 0, "ccc", StringKind::Unicode},  // 2 .DATA
+                  {0x420, 0, "dddd", StringKind::Ansi},    // 3 .text
+                  {0x920, 0, "e", StringKind::Ansi},       // 4 .data
+                  {0x955, 0, "ff", StringKind::Ansi},      // 5 _init
+                  {0x300, 0, "ggg", StringKind::Ansi},     // 6 none
+                  {0x860, 0, "h", StringKind::Ansi}});     // 7 .DATA
+  const std::vector<std::uint32_t> rows = {0, 1, 2, 3, 4, 5, 6, 7};
+  EXPECT_EQ(SortedRowOrder(store, map, rows, ResultColumn::Section, 1),
+            (std::vector<std::uint32_t>{1, 6, 2, 4, 7, 0, 3, 5}));
+  EXPECT_EQ(SortedRowOrder(store, map, rows, ResultColumn::Section, -1),
+            (std::vector<std::uint32_t>{5, 3, 0, 2, 4, 7, 1, 6}));
+  EXPECT_EQ(SortedRowOrder(store, map, rows, ResultColumn::Length, 1),
+            (std::vector<std::uint32_t>{0, 4, 7, 1, 5, 2, 6, 3}));
+  EXPECT_EQ(SortedRowOrder(store, map, rows, ResultColumn::Length, -1),
+            (std::vector<std::uint32_t>{3, 2, 6, 1, 5, 0, 4, 7}));
+  EXPECT_EQ(CompareRows(store, map, 2, 4, ResultColumn::Section, 1), 0);
+  EXPECT_LT(CompareRows(store, map, 1, 0, ResultColumn::Section, 1), 0);
+  EXPECT_GT(CompareRows(store, map, 1, 0, ResultColumn::Section, -1), 0);
+
+  // Not as their decimal texts: 9 before 10.
+  AddRows(store, {{0, 0, "0123456789", StringKind::Ansi},   // 8
+                  {0, 0, "012345678", StringKind::Ansi}});  // 9
+  EXPECT_GT(CompareRows(store, map, 8, 9, ResultColumn::Length, 1), 0);
+  EXPECT_LT(CompareRows(store, map, 8, 9, ResultColumn::Length, -1), 0);
+  EXPECT_EQ(SortedRowOrder(store, map, std::vector<std::uint32_t>{8, 9}, ResultColumn::Length, 1),
+            (std::vector<std::uint32_t>{1, 0}));
+  // A file that is not a PE image: every row ties and keeps its place.
+  const SectionMap plain;
+  EXPECT_EQ(SortedRowOrder(store, plain, rows, ResultColumn::Section, -1), rows);
 }
 
 TEST(RowOrder, TiesBeyondTheKeyAndEdgeCases) {

@@ -106,6 +106,7 @@ void NormalView::Show(std::string_view bytes) {
     layoutDirty_ = true;
   }
   viewport()->update();
+  emit caretMoved();
 }
 
 void NormalView::Clear() {
@@ -120,6 +121,7 @@ void NormalView::SetSelection(std::size_t start, std::size_t end) {
   anchor_ = std::min(start, text_.size());
   caret_ = std::min(end, text_.size());
   viewport()->update();
+  emit caretMoved();
 }
 
 QString NormalView::SelectedText() const {
@@ -452,6 +454,7 @@ void NormalView::mousePressEvent(QMouseEvent* event) {
   caret_ = pos;
   selecting_ = true;
   viewport()->update();
+  emit caretMoved();
 }
 
 void NormalView::mouseMoveEvent(QMouseEvent* event) {
@@ -467,6 +470,7 @@ void NormalView::mouseMoveEvent(QMouseEvent* event) {
   }
   caret_ = PositionAt(point);
   viewport()->update();
+  emit caretMoved();
 }
 
 void NormalView::mouseReleaseEvent(QMouseEvent* event) {

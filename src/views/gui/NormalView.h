@@ -67,6 +67,8 @@ class NormalView : public QAbstractScrollArea {
 
   // The selection, start <= end. An empty selection is the caret.
   [[nodiscard]] TextRange Selection() const;
+  // The end of the selection that moves: where the caret stands.
+  [[nodiscard]] std::size_t Caret() const { return caret_; }
   // Selects [start, end) (clamped to the text); scrolls nothing.
   void SetSelection(std::size_t start, std::size_t end);
   // The selected text decoded from Windows-1252.
@@ -91,6 +93,10 @@ class NormalView : public QAbstractScrollArea {
   [[nodiscard]] std::size_t FirstVisibleLine() const;
   // Display lines that fit completely in the viewport (at least 1).
   [[nodiscard]] int LinesPerPage() const;
+
+ signals:
+  // The caret moved: a click, a drag, a new selection or a new text.
+  void caretMoved();
 
  protected:
   void paintEvent(QPaintEvent* event) override;

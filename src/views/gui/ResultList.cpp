@@ -23,6 +23,7 @@
 #include "views/LongestTexts.h"
 #include "views/ResultColumn.h"
 #include "views/gui/BackgroundTasks.h"
+#include "views/gui/ListColumns.h"
 #include "views/gui/ResultListModel.h"
 #include "views/gui/ResultSelectionModel.h"
 #include "views/gui/ViewPalette.h"
@@ -112,6 +113,7 @@ ResultList::ResultList(ResultListModel& model, QWidget* parent)
   }
   ApplyFontMetrics();
   connect(head, &QHeaderView::sectionClicked, this, &ResultList::ClickHeader);
+  SetUpListColumns(*this);
 }
 
 int ResultList::MinimumColumnWidth(int column) const {
@@ -258,6 +260,10 @@ bool ResultList::RightClickAt(const QPoint& viewportPos) {
   QAction* copy = menu.addAction(tr("&Copy"));
   copy->setData(kCopyCommand);
   connect(copy, &QAction::triggered, this, &ResultList::copyRequested);
+  if (!actions().isEmpty()) {
+    menu.addSeparator();
+    menu.addActions(actions());
+  }
   menuRunner_(menu, viewport()->mapToGlobal(viewportPos));
   return true;
 }

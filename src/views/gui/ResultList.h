@@ -52,6 +52,8 @@ class ResultList : public QTableView {
   // How the popup menu is run; tests replace it. The default executes the
   // menu at the global position.
   void SetMenuRunner(std::function<void(QMenu&, const QPoint&)> runner);
+  // Runs a menu of the list (the popup, the header's) through the runner.
+  void RunMenu(QMenu& menu, const QPoint& globalPos) { menuRunner_(menu, globalPos); }
 
   // A header click on the given column (what a click on the header does).
   // Through tasks, a second click on the column while its sort waits or runs
@@ -60,7 +62,8 @@ class ResultList : public QTableView {
   // back the click state of the rows shown.
   void ClickHeader(int column);
   // A right click at a viewport position: shows the popup menu only over a
-  // row. Returns true when the menu was shown.
+  // row: Copy, then the actions added to the list (the row actions).
+  // Returns true when the menu was shown.
   bool RightClickAt(const QPoint& viewportPos);
 
   // Sizes the Text column to the widest text of the rows.

@@ -23,7 +23,9 @@ namespace quillex {
 
 namespace {
 
-constexpr std::array<const char*, 4> kColumnTitles = {"File pos", "Mem pos", "ID", "Text"};
+// By ResultColumn; the columns after Text are the list's own.
+constexpr std::array<const char*, 6> kColumnTitles = {"File pos", "Mem pos", "ID",
+                                                      "Text",     "Length",  "Section"};
 
 }  // namespace
 
@@ -55,8 +57,9 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
       QString shown = BytesToQString(std::string_view(text, length));
       // A row is one line: the item view would cut a text at its first line
       // break and hide the rest, so breaks show as spaces here (only here;
-      // Find, Save and Copy read the bytes themselves).
-      if (column == ResultColumn::Text) {
+      // Find, Save and Copy read the bytes themselves). A section's name is
+      // bytes from the file too, shown the same way.
+      if (column == ResultColumn::Text || column == ResultColumn::Section) {
         shown.replace(QLatin1Char('\r'), QLatin1Char(' '))
             .replace(QLatin1Char('\n'), QLatin1Char(' '));
       }

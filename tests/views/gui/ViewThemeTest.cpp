@@ -11,12 +11,15 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTest>
+#include <QTextCursor>
 
 #include <gtest/gtest.h>
 
 // Ours
 #include "scan/SectionMap.h"
 #include "store/ResultStore.h"
+#include "views/BytesAround.h"
+#include "views/gui/BytesPane.h"
 #include "views/gui/KindIcons.h"
 #include "views/gui/NormalView.h"
 #include "views/gui/ResultList.h"
@@ -132,6 +135,64 @@ TEST_F(DarkTheme, TheRunningTextIsDarkAndKeepsItsFixedPitchFont) {
   EXPECT_TRUE(QFontInfo(view.font()).fixedPitch());
   QApplication::setFont(before);
   EXPECT_TRUE(QFontInfo(view.font()).fixedPitch());
+}
+
+// The pane of bytes: the palette's background, and the string's bytes in the
+// palette's highlight whether or not the pane has the focus.
+TEST_F(DarkTheme, ThePaneOfBytesHighlightsInThePalettesColours) {
+  BytesAround around;
+  for (std::uint64_t offset : {0x40u, 0x50u}) {
+    ByteRow row;
+    row.offset = offset;
+    row.offsetText = offset == 0x40 ? "000000000040" : "000000000050";
+    row.count = 16;
+    row.hexText = "41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50";
+    row.charText = u"ABCDEFGHIJKLMNOP";
+    if (offset == 0x40) {
+      row.highlightFirst = 4;
+      row.highlightEnd = 16;
+    } else {
+      row.highlightEnd = 2;
+    }
+    around.rows.push_back(row);
+  }
+  BytesPane pane;
+  pane.resize(700, 200);
+  pane.ShowBytes(around);
+  pane.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
+  pane.clearFocus();
+  EXPECT_TRUE(QFontInfo(pane.font()).fixedPitch());
+
+  const QPalette dark = DarkPalette();
+  QWidget& viewport = *pane.viewport();
+  EXPECT_EQ(PixelAt(viewport, QPoint(viewport.width() - 5, viewport.height() - 5)),
+            dark.color(QPalette::Base));
+  // The blank between the hex pairs of the 5th and 6th bytes is highlighted,
+  // the one between the 1st and 2nd is not.
+  const auto blankAt = [&](int column) {
+    QTextCursor cursor(pane.document());
+    cursor.setPosition(column);
+    const QRect rect = pane.cursorRect(cursor);
+    const int width = QFontMetrics(pane.font()).horizontalAdvance(QLatin1Char(' '));
+    return PixelAt(viewport, QPoint(rect.x() + width / 2, rect.center().y()));
+  };
+  EXPECT_EQ(blankAt(BytesPane::kHexColumn + 3 * 4 + 2), dark.color(QPalette::Highlight));
+  EXPECT_EQ(blankAt(BytesPane::kHexColumn + 2), dark.color(QPalette::Base));
+  // A highlighted run's characters are the string's bytes, the hex and the
+  // characters of each line.
+  QStringList runs;
+  for (const QTextEdit::ExtraSelection& selection : pane.extraSelections()) {
+    runs << selection.cursor.selectedText();
+    EXPECT_EQ(selection.format.background().color(), dark.color(QPalette::Highlight));
+    EXPECT_EQ(selection.format.foreground().color(), dark.color(QPalette::HighlightedText));
+  }
+  EXPECT_EQ(runs,
+            (QStringList{"45 46 47 48 49 4A 4B 4C 4D 4E 4F 50", "EFGHIJKLMNOP", "41 42", "AB"}));
+  // A message shows instead of bytes, with nothing highlighted.
+  pane.ShowMessage(QStringLiteral("Gone."));
+  EXPECT_EQ(pane.toPlainText(), "Gone.");
+  EXPECT_TRUE(pane.extraSelections().isEmpty());
 }
 
 }  // namespace
