@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -23,6 +24,14 @@ struct FileFilter {
   std::string pattern;
 };
 
+// What the user chose in a save dialog: the whole path, and which entry of
+// the type list was chosen when the dialog closed (an index into the filters
+// it was given).
+struct SaveChoice {
+  std::string path;
+  std::size_t filter = 0;
+};
+
 // Message boxes and file dialogs, behind an interface so that tests can count
 // and answer them without a window system. `owner` is the window the dialog
 // belongs to, or null for a free-standing one; the engine never sees it.
@@ -43,11 +52,12 @@ class DialogService {
   // As OpenFileDialog, with `initialPath` offered as the name to save under
   // (a bare name starts in the platform's folder). Asks before an existing
   // file is overwritten, so a path returned here is one the user agreed to
-  // replace.
-  virtual std::optional<std::string> SaveFileDialog(void* owner, std::string_view title,
-                                                    const std::vector<FileFilter>& filters,
-                                                    std::string_view defaultExtension,
-                                                    std::string_view initialPath) = 0;
+  // replace. A name typed without an extension gets the chosen type's
+  // (`defaultExtension` for a type that matches every file).
+  virtual std::optional<SaveChoice> SaveFileDialog(void* owner, std::string_view title,
+                                                   const std::vector<FileFilter>& filters,
+                                                   std::string_view defaultExtension,
+                                                   std::string_view initialPath) = 0;
 };
 
 }  // namespace quillex

@@ -90,6 +90,7 @@ MainWindow::MainWindow(ScanEngine& engine, DialogService& dialogs, QWidget* pare
   search_->SetTabControl(container_->Tabs());
   search_->SetDialogOwner(this);
   search_->SetScanFinished([this] { ScanFinished(); });
+  search_->SetTasksIdle([this] { QuitIfDone(); });
   search_->SetShownFileChanged(
       [this](const std::string& path) { setWindowTitle(WindowTitleFor(path)); });
   search_->SwitchViews();
@@ -162,11 +163,10 @@ void MainWindow::CreateShortcuts() {
     }
   });
   AddShortcut("Find again", {QKeySequence(Qt::Key_F3)}, [this] { SearchShortcut(kFindButton); });
-  AddShortcut("Stop", {QKeySequence(Qt::Key_Escape)}, [this] {
-    if (search_->Scanning()) {
-      search_->RequestStop();
-    }
-  });
+  // Escape stops a scan, or else takes back the sorts, finds, copies and
+  // saves that wait or run. A field that gives Escape a meaning of its own
+  // takes the key first (ShortcutOverride) while that meaning applies.
+  AddShortcut("Stop", {QKeySequence(Qt::Key_Escape)}, [this] { search_->Escape(); });
   AddShortcut("Quit", {QKeySequence(Qt::CTRL | Qt::Key_Q)}, [this] { close(); });
   AddShortcut("Next page",
               {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
@@ -211,8 +211,8 @@ void MainWindow::SearchShortcut(int controlId) {
 
 void MainWindow::ScanFinished() {
   if (quitPending_) {
-    quitPending_ = false;
-    quit_();
+    search_->PrepareToQuit();
+    QuitIfDone();
   }
 }
 
@@ -235,7 +235,18 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     quitPending_ = true;
     return;
   }
-  quit_();
+  // Sorts and finds are dropped; a file being saved (or text being copied)
+  // is finished first, out of sight.
+  quitPending_ = true;
+  search_->PrepareToQuit();
+  QuitIfDone();
+}
+
+void MainWindow::QuitIfDone() {
+  if (quitPending_ && !search_->Scanning() && !search_->Tasks().Busy()) {
+    quitPending_ = false;
+    quit_();
+  }
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {

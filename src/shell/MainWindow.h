@@ -53,7 +53,8 @@ inline constexpr const char* kProgramName = "Quillex";
 
 // The one top-level window: the tab container with its three pages fills it.
 // It keeps the pages laid out when it is resized, takes dropped files, and
-// turns a close during a scan into a stop followed by the end of the program.
+// turns a close during a scan into a stop followed by the end of the program,
+// and a close during a Save into the end of the program once it is written.
 class MainWindow : public QWidget, public LayoutWindows {
   Q_OBJECT
 
@@ -79,7 +80,7 @@ class MainWindow : public QWidget, public LayoutWindows {
 
   // How the program ends; tests replace it to see that it happens.
   void SetQuitFunction(std::function<void()> quit) { quit_ = std::move(quit); }
-  // A close arrived during a scan; the program ends when the scan returns.
+  // A close arrived during a scan or a Save; the program ends when it is over.
   [[nodiscard]] bool QuitPending() const { return quitPending_; }
 
   [[nodiscard]] TabContainer* Container() const { return container_; }
@@ -120,6 +121,9 @@ class MainWindow : public QWidget, public LayoutWindows {
  private:
   void InitialLayout();
   void ScanFinished();
+  // Ends the program when a close is pending and neither a scan nor a task
+  // runs any more.
+  void QuitIfDone();
   void CreateShortcuts();
   void AddShortcut(const char* command, const QList<QKeySequence>& keys, std::function<void()> run);
   // Runs a Search page command from the keyboard, on the Search page.

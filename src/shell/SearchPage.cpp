@@ -1,8 +1,11 @@
 #include "shell/SearchPage.h"
 
 // Standard library
+#include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 // Qt
@@ -27,7 +30,9 @@
 #include "shell/ResourceIds.h"
 #include "views/AdvancedWriter.h"
 #include "views/BytesAround.h"
+#include "views/CopyText.h"
 #include "views/OutputFormats.h"
+#include "views/RowSelection.h"
 #include "views/RunningTextPlace.h"
 #include "views/SaveResults.h"
 #include "views/gui/BytesPane.h"
@@ -36,6 +41,7 @@
 #include "views/gui/NormalView.h"
 #include "views/gui/ResultList.h"
 #include "views/gui/ResultListModel.h"
+#include "views/gui/ResultSelectionModel.h"
 #include "views/gui/RowActionMenu.h"
 #include "views/gui/RunningText.h"
 #include "views/gui/ViewSwitch.h"
@@ -132,6 +138,54 @@ constexpr const char* kStoppedInResourcePassTip =
     "The scan was stopped before its end. The list keeps every ANSI and Unicode string and the "
     "resource strings found before the stop.";
 
+// One entry of Save's type list and the format it writes.
+struct SaveType {
+  const OutputFormat* format;
+  FileFilter filter;
+};
+
+// Save's type list: the text layout of the view shown first, as "Txt files
+// (*.txt)" and the default; the other text layout; the table's record
+// formats; and every file, written in the view's layout.
+std::vector<SaveType> SaveTypes(bool advancedView) {
+  const OutputFormat* shown =
+      FindOutputFormat(advancedView ? kAdvancedLayoutName : kPlainLayoutName);
+  const OutputFormat* other =
+      FindOutputFormat(advancedView ? kPlainLayoutName : kAdvancedLayoutName);
+  const char* otherLayout = advancedView ? ", one string a line" : ", a table like the list";
+  std::vector<SaveType> types{
+      {shown, {"Txt files (*.txt)", "*.txt"}},
+      {other, {std::string(other->fileType) + otherLayout + " (*.txt)", "*.txt"}},
+  };
+  for (const OutputFormat& format : OutputFormats()) {
+    if (&format != shown && &format != other) {
+      const std::string pattern = "*." + std::string(format.extension);
+      types.push_back({&format, {std::string(format.fileType) + " (" + pattern + ")", pattern}});
+    }
+  }
+  types.push_back({shown, {"All files (*.*)", "*.*"}});
+  return types;
+}
+
+// What a Find in the running text found, and where it searched from.
+struct TextMatch {
+  std::string_view text;
+  TextRange selection;
+  std::optional<TextRange> found;
+};
+
+struct SaveOutcome {
+  SaveResult result = SaveResult::Ok;
+  int error = 0;
+};
+
+// What a scan's fill makes off the GUI thread: the list's rows in store
+// order and the rows whose texts the Text column is fitted to.
+struct FilledRows {
+  RowOrderPtr rows;
+  std::vector<std::uint32_t> widthRows;
+};
+
 }  // namespace
 
 SearchPage::SearchPage(ScanEngine& engine, DialogService& dialogs, const DialogUnitScale& scale,
@@ -146,6 +200,12 @@ SearchPage::SearchPage(ScanEngine& engine, DialogService& dialogs, const DialogU
       rowActions_(new RowActionMenu(*list_, engine.store, engine.map)) {
   PlaceControl(kResultListControl, list_);
   PlaceControl(kNormalViewControl, normal_);
+  list_->SetTasks(&tasks_);
+  normal_->SetTasks(&tasks_);
+  connect(&tasks_, &BackgroundTasks::changed, this, &SearchPage::TasksChanged);
+  connect(&tasks_, &BackgroundTasks::outOfMemory, this, [this] {
+    dialogs_.MessageBox(dialogOwner_, kNoMemoryText, kProgramTitle, MB_ICONWARNING);
+  });
   PlaceControl(kBytesPaneControl, bytesPane_);
   ConnectBytesPane();
   list_->SetStatusCallback(
@@ -293,6 +353,15 @@ void SearchPage::GoCommand() {
   if (fileName_.empty()) {
     return;
   }
+  // Work on the old results stops here, before the scan clears them; a file
+  // being saved or text being copied is finished first, and the scan starts
+  // once it is.
+  if (tasks_.ClearForScan()) {
+    goWaiting_ = true;
+    return;
+  }
+  goWaiting_ = false;
+  fitRows_.clear();
   stopRequest_ = false;
   scanning_ = true;
   stopPoint_ = StopPoint::None;
@@ -344,7 +413,7 @@ void SearchPage::RunScanOfFile() {
     ShowReport();
   }
   if (advancedView_) {
-    list_->FitTextColumn();
+    list_->FitTextColumn(fitRows_);
   }
 }
 
@@ -422,8 +491,40 @@ void SearchPage::FindCommand() {
   if (text.isEmpty()) {
     return;
   }
-  Find(FindPatternFromText(text), advancedView_, *list_, *normal_,
-       [this](const char* status) { ShowStatus(status); });
+  const std::optional<std::string> pattern = FindPatternFromText(text);
+  if (!pattern || pattern->empty()) {
+    // Nothing can hold such a pattern: no search to run in the background.
+    Find(pattern, advancedView_, *list_, *normal_,
+         [this](const char* status) { ShowStatus(status); });
+    return;
+  }
+  if (advancedView_) {
+    tasks_.RunPrepared(
+        TaskKind::ListFind,
+        [this, pattern = *pattern] {
+          return
+              [&store = engine_.store, rows = model_->Order(), pattern](const CancelFlag& cancel) {
+                return SearchRows(pattern, store, rows, &cancel);
+              };
+        },
+        [this](const ListMatches& found) { ShowListMatches(found, *list_); });
+    return;
+  }
+  tasks_.RunPrepared(
+      TaskKind::TextFind,
+      [this, pattern = *pattern] {
+        return [text = normal_->Bytes(), selection = normal_->Selection(),
+                pattern](const CancelFlag& cancel) {
+          return TextMatch{text, selection, SearchText(text, pattern, selection, &cancel)};
+        };
+      },
+      [this](const TextMatch& match) {
+        // Only in the text that was searched.
+        if (match.found && match.text.data() == normal_->Bytes().data() &&
+            match.text.size() == normal_->Bytes().size()) {
+          ShowTextMatch(*match.found, match.selection, *normal_);
+        }
+      });
 }
 
 void SearchPage::SaveCommand() {
@@ -432,41 +533,112 @@ void SearchPage::SaveCommand() {
     dialogs_.MessageBox(dialogOwner_, kNothingToSaveText, kProgramTitle, MB_ICONINFORMATION);
     return;
   }
-  const std::vector<FileFilter> filters{{"Txt files (*.txt)", "*.txt"}, {"All files (*.*)", "*.*"}};
+  // The layouts are those of the view shown now, whatever view the scan ran
+  // in; the rows come in the order the list shows them.
+  const std::vector<SaveType> types = SaveTypes(advancedView_);
+  std::vector<FileFilter> filters;
+  for (const SaveType& type : types) {
+    filters.push_back(type.filter);
+  }
   // The scanned file's name with ".txt" added, so that the strings of
-  // "setup.exe" and "setup.dll" do not end up in the same file.
+  // "setup.exe" and "setup.dll" do not end up in the same file; the dialog
+  // changes the extension with the type.
   const std::string suggested = shownFile_.empty() ? std::string() : BaseName(shownFile_) + ".txt";
-  const std::optional<std::string> path =
+  const std::optional<SaveChoice> choice =
       dialogs_.SaveFileDialog(window(), "Save text to file", filters, "*.txt", suggested);
-  if (!path) {
+  if (!choice) {
     return;
   }
-  ShowStatus("Saving...");
-  // The layout is the one of the view shown now, whatever view the scan ran
-  // in; the rows come in the order the list shows them.
-  const OutputFormat* format =
-      FindOutputFormat(advancedView_ ? kAdvancedLayoutName : kPlainLayoutName);
-  const WriterSource source{
-      .store = engine_.store, .map = engine_.map, .rows = model_->DisplayOrder()};
-  int error = 0;
-  const SaveResult result = SaveResults(*path, *format, source, &error);
-  if (result != SaveResult::Ok) {
-    const char* firstLine =
-        result == SaveResult::OpenFailed ? kUnableToOpenText : kUnableToWriteText;
-    const std::string reason = error != 0 ? ErrorText(error) : std::string();
-    dialogs_.MessageBox(dialogOwner_, FileErrorMessage(firstLine, *path, reason), kProgramTitle,
-                        MB_ICONERROR);
-  }
-  ShowStatus("Ready");
+  StartSave(choice->path, *types[std::min(choice->filter, types.size() - 1)].format);
+}
+
+void SearchPage::StartSave(const std::string& path, const OutputFormat& format) {
+  tasks_.RunPrepared(
+      TaskKind::Save,
+      [this, path, &format] {
+        return [&store = engine_.store, &map = engine_.map, rows = model_->Order(),
+                file = shownFile_, path, &format](const CancelFlag& cancel) {
+          const WriterSource source{.store = store, .map = map, .rows = *rows, .fileName = file};
+          SaveOutcome outcome;
+          outcome.result = SaveResults(path, format, source, &outcome.error, &cancel);
+          return outcome;
+        };
+      },
+      [this, path](SaveOutcome outcome) {
+        if (outcome.result == SaveResult::Ok || outcome.error == ECANCELED) {
+          return;
+        }
+        const char* firstLine =
+            outcome.result == SaveResult::OpenFailed ? kUnableToOpenText : kUnableToWriteText;
+        const std::string reason = outcome.error != 0 ? ErrorText(outcome.error) : std::string();
+        dialogs_.MessageBox(dialogOwner_, FileErrorMessage(firstLine, path, reason), kProgramTitle,
+                            MB_ICONERROR);
+      });
 }
 
 void SearchPage::CopyCommand() {
-  const std::vector<std::uint32_t> rows = list_->SelectedRowsInDisplayOrder();
-  if (rows.empty()) {
+  if (list_->Selection().Empty()) {
     return;  // the clipboard keeps what it holds
   }
-  const std::string text = AdvancedWriter::CopyText(rows, engine_.store, engine_.map);
-  QGuiApplication::clipboard()->setText(BytesToQString(text));
+  tasks_.RunPrepared(
+      TaskKind::Copy,
+      [this] {
+        return [&store = engine_.store, &map = engine_.map, rows = model_->Order(),
+                selection = list_->Selection().Snapshot()](
+                   const CancelFlag& cancel) -> std::optional<QString> {
+          const std::vector<std::uint32_t> results = selection.SelectedResults(*rows);
+          QString text;
+          const bool copied =
+              CopyTextInPieces(results, store, map, &cancel,
+                               [&text](std::string_view piece) { text += BytesToQString(piece); });
+          if (!copied || results.empty()) {
+            return std::nullopt;  // nothing selected: the clipboard keeps what it holds
+          }
+          return text;
+        };
+      },
+      [](const std::optional<QString>& text) {
+        if (text) {
+          QGuiApplication::clipboard()->setText(*text);
+        }
+      });
+}
+
+bool SearchPage::Escape() {
+  if (scanning_) {
+    stopRequest_ = true;
+    return true;
+  }
+  const bool goWaited = std::exchange(goWaiting_, false);
+  const bool cancelled = tasks_.CancelOnEscape();
+  return goWaited || cancelled;
+}
+
+bool SearchPage::PrepareToQuit() {
+  goWaiting_ = false;
+  return tasks_.ClearForScan();
+}
+
+void SearchPage::TasksChanged() {
+  if (!scanning_) {
+    const char* status = tasks_.Status();
+    SetControlText(kStatusText, QString::fromLatin1(status != nullptr ? status : "Ready"));
+  }
+  if (tasks_.WantsBusyCursor()) {
+    list_->viewport()->setCursor(Qt::BusyCursor);
+    normal_->viewport()->setCursor(Qt::BusyCursor);
+  } else {
+    list_->viewport()->unsetCursor();
+    normal_->viewport()->setCursor(Qt::IBeamCursor);
+  }
+  if (goWaiting_ && !tasks_.HoldsScan()) {
+    // Not from here: this runs inside the tasks' own bookkeeping.
+    goWaiting_ = false;
+    QMetaObject::invokeMethod(this, &SearchPage::GoCommand, Qt::QueuedConnection);
+  }
+  if (!tasks_.Busy() && tasksIdle_) {
+    tasksIdle_();
+  }
 }
 
 bool SearchPage::eventFilter(QObject* watched, QEvent* event) {
@@ -534,8 +706,26 @@ void SearchPage::ReportOpenFailure(const std::string& path, const std::string& r
 }
 
 void SearchPage::FillViews() {
-  model_->Fill();
-  ShowRunningText(*normal_, engine_.store.Pool());
+  const ResultStore& store = engine_.store;
+  tasks_.Run(
+      TaskKind::Fill,
+      [&store](const CancelFlag& cancel) {
+        FilledRows filled;
+        filled.rows = ResultListModel::StoreOrder(store.Count(), &cancel);
+        filled.widthRows = ResultList::TextWidthRows(store, *filled.rows, &cancel);
+        return filled;
+      },
+      [this](FilledRows filled) {
+        model_->AppendRows(std::move(filled.rows));
+        fitRows_ = std::move(filled.widthRows);
+      });
+  ShowRunningText(*normal_, store.Pool());
+  // The scan ends once both views hold its results, as it always has; the
+  // window goes on painting meanwhile, and Go goes on meaning Stop (which
+  // has nothing left to stop).
+  while (tasks_.Busy(TaskKind::Fill) || tasks_.Busy(TaskKind::Layout)) {
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  }
 }
 
 void SearchPage::ConnectBytesPane() {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 // Qt
 #include <QElapsedTimer>
@@ -16,11 +17,13 @@
 #include "scan/ScanDriver.h"
 #include "scan/ScanHost.h"
 #include "shell/DialogPage.h"
+#include "views/gui/BackgroundTasks.h"
 
 namespace quillex {
 
 class BytesPane;
 class DialogService;
+struct OutputFormat;
 class NormalView;
 class ResultList;
 class ResultListModel;
@@ -47,6 +50,10 @@ inline constexpr const char* kNothingToSaveText = "There is nothing to save: the
 // Put before the time report of a scan that was stopped before its end.
 inline constexpr const char* kStoppedReportPrefix = "Stopped.  ";
 
+// Shown when the work of a background task could not get its memory.
+inline constexpr const char* kNoMemoryText =
+    "There is not enough memory to finish that. The list is as it was.";
+
 // Shown after a scan whose store could not take every accepted string.
 inline constexpr const char* kDroppedResultsFormat =
     "Not every string could be kept: memory ran out after %u results.\r\n"
@@ -55,7 +62,10 @@ inline constexpr const char* kDroppedResultsFormat =
 // The Search page (template 101): the file row, the view choice, the two
 // result views, the status and count cells and the find row. It runs the
 // scans: the Go command calls the engine synchronously and is the engine's
-// host while the scan runs.
+// host while the scan runs. What the user does with the results afterwards
+// (sorts, Find, Copy, Save, the running text's layout) runs as background
+// tasks, so the window never waits for them; the status cell says which one
+// runs, and Escape takes them back.
 class SearchPage : public DialogPage, public ScanHost {
   Q_OBJECT
 
@@ -103,6 +113,21 @@ class SearchPage : public DialogPage, public ScanHost {
   [[nodiscard]] bool StopRequested() const { return stopRequest_; }
   // What Stop does: the scan ends at its next pump.
   void RequestStop() { stopRequest_ = true; }
+
+  // Sorts, finds, Copy, Save, the running text's layout and a scan's fill.
+  [[nodiscard]] BackgroundTasks& Tasks() { return tasks_; }
+  // What Escape does here: stops a scan; otherwise takes back the tasks that
+  // wait or run and a Go that waits for them, leaving the views as they
+  // were. Returns whether there was anything to stop.
+  bool Escape();
+  // A Go waits for a Save or Copy to finish before its scan starts.
+  [[nodiscard]] bool GoWaiting() const { return goWaiting_; }
+  // Before the program ends: cancels the tasks a scan would cancel and waits
+  // for their workers. Returns whether a Save or Copy still runs, which the
+  // program lets finish.
+  bool PrepareToQuit();
+  // Called whenever the last task has ended.
+  void SetTasksIdle(std::function<void()> callback) { tasksIdle_ = std::move(callback); }
   [[nodiscard]] bool AdvancedView() const { return advancedView_; }
   [[nodiscard]] const ScanReport& LastReport() const { return lastReport_; }
 
@@ -147,7 +172,11 @@ class SearchPage : public DialogPage, public ScanHost {
   void AdvancedViewCommand();
   void FindCommand();
   void SaveCommand();
+  void StartSave(const std::string& path, const OutputFormat& format);
   void CopyCommand();
+  // The status cell, the busy cursor and a waiting Go, after the tasks
+  // changed.
+  void TasksChanged();
   void BytesCommand();
   // Gives the pane of bytes the bottom of the views' rectangle while it
   // shows, and the views the whole rectangle while it does not.
@@ -172,6 +201,9 @@ class SearchPage : public DialogPage, public ScanHost {
 
   ScanEngine& engine_;
   DialogService& dialogs_;
+  // Destroyed before the views: its workers are joined while everything
+  // they read still exists.
+  BackgroundTasks tasks_;
   ResultListModel* model_;
   ResultList* list_;
   NormalView* normal_;
@@ -183,6 +215,7 @@ class SearchPage : public DialogPage, public ScanHost {
   std::function<void()> scanFinished_;
   std::function<void(const std::string&)> shownFileChanged_;
   std::function<void()> pumpHook_;
+  std::function<void()> tasksIdle_;
   ScanOptions scanOptions_;
   ScanReport lastReport_;
   std::string fileName_;
@@ -197,6 +230,9 @@ class SearchPage : public DialogPage, public ScanHost {
   bool scanning_ = false;
   bool stopRequest_ = false;
   bool advancedView_ = true;
+  bool goWaiting_ = false;
+  // The rows whose texts fit the Text column after a scan, found by its fill.
+  std::vector<std::uint32_t> fitRows_;
   bool bytesShown_ = false;
   // The result the pane shows the bytes of.
   std::optional<std::uint32_t> bytesPaneResult_;

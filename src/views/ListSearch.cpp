@@ -1,6 +1,7 @@
 #include "views/ListSearch.h"
 
 // Standard library
+#include <algorithm>
 #include <cstring>
 
 // Ours
@@ -49,14 +50,21 @@ bool ListSearch::Matches(const char* text) const {
 }
 
 std::vector<std::uint32_t> ListSearch::MatchingRows(const ResultStore& store,
-                                                    std::span<const std::uint32_t> rows) const {
+                                                    std::span<const std::uint32_t> rows,
+                                                    const CancelFlag* cancel) const {
   std::vector<std::uint32_t> matches;
   if (length_ == 0) {
     return matches;
   }
-  for (std::size_t r = 0; r < rows.size(); ++r) {
-    if (Matches(store.Text(rows[r]))) {
-      matches.push_back(static_cast<std::uint32_t>(r));
+  for (std::size_t first = 0; first < rows.size(); first += kRowsBetweenCancelChecks) {
+    if (IsCancelled(cancel)) {
+      break;
+    }
+    const std::size_t last = std::min(rows.size(), first + kRowsBetweenCancelChecks);
+    for (std::size_t r = first; r < last; ++r) {
+      if (Matches(store.Text(rows[r]))) {
+        matches.push_back(static_cast<std::uint32_t>(r));
+      }
     }
   }
   return matches;

@@ -8,6 +8,9 @@
 #include <string_view>
 #include <vector>
 
+// Ours
+#include "views/CancelFlag.h"
+
 namespace quillex {
 
 class ResultStore;
@@ -27,9 +30,11 @@ class ListSearch {
   [[nodiscard]] bool Matches(const char* text) const;
 
   // The rows (positions in `rows`, which holds each row's result index) whose
-  // texts match, in increasing order.
+  // texts match, in increasing order. `cancel` is read every few thousand
+  // rows; once it is raised the search stops and returns the matches so far.
   [[nodiscard]] std::vector<std::uint32_t> MatchingRows(const ResultStore& store,
-                                                        std::span<const std::uint32_t> rows) const;
+                                                        std::span<const std::uint32_t> rows,
+                                                        const CancelFlag* cancel = nullptr) const;
 
  private:
   std::array<std::uint8_t, kListFindTextBytes> lowered_{};

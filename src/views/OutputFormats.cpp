@@ -28,10 +28,14 @@ std::unique_ptr<ResultWriter> Make(const WriterOptions& options) {
 
 // A new format is a writer class and one more row here.
 constexpr std::array<OutputFormat, 4> kFormats{{
-    {kAdvancedLayoutName, "Save's advanced layout, headed every 60 rows", &Make<AdvancedWriter>},
-    {kPlainLayoutName, "Save's plain layout: one text a line", &Make<PlainWriter>},
-    {"jsonl", "JSON Lines: one object a string", &Make<JsonLinesWriter>, true},
-    {"csv", "RFC 4180 CSV: a header row, then one row a string", &Make<CsvWriter>, true},
+    {kAdvancedLayoutName, "Save's advanced layout, headed every 60 rows", &Make<AdvancedWriter>,
+     "Txt files", "txt"},
+    {kPlainLayoutName, "Save's plain layout: one text a line", &Make<PlainWriter>, "Txt files",
+     "txt"},
+    {"jsonl", "JSON Lines: one object a string", &Make<JsonLinesWriter>, "JSON Lines files",
+     "jsonl", true},
+    {"csv", "RFC 4180 CSV: a header row, then one row a string", &Make<CsvWriter>, "CSV files",
+     "csv", true},
 }};
 
 }  // namespace

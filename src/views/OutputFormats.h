@@ -18,6 +18,10 @@ struct OutputFormat {
   std::string_view name;  // as --format takes it
   std::string_view help;  // one line for --help, at most 56 characters
   std::unique_ptr<ResultWriter> (*make)(const WriterOptions& options);
+  // What a save dialog's type list calls files of this format ("CSV files")
+  // and the extension it gives their names, without the dot.
+  std::string_view fileType;
+  std::string_view extension;
   // The records carry each result's indicator tags, so a host computes them
   // (WriterSource::tags) before writing; the text layouts never show them.
   bool writesTags = false;

@@ -3,6 +3,7 @@
 // Standard library
 #include <algorithm>
 #include <optional>
+#include <span>
 #include <vector>
 
 // Ours
@@ -55,28 +56,51 @@ struct RowKey {
   std::uint32_t oldRow;
 };
 
+// Runs `body(first, last)` over [0, n) in blocks of kRowsBetweenCancelChecks
+// rows, looking at the flag before each block. False when it was raised.
+template <class Body>
+bool ForEachBlock(std::size_t n, const CancelFlag* cancel, Body body) {
+  for (std::size_t first = 0; first < n; first += kRowsBetweenCancelChecks) {
+    if (IsCancelled(cancel)) {
+      return false;
+    }
+    body(first, std::min(n, first + kRowsBetweenCancelChecks));
+  }
+  return !IsCancelled(cancel);
+}
+
 // Sorts by the 64-bit keys, keeping equal keys in their order: a least
-// significant digit radix sort with 16-bit digits.
+// significant digit radix sort with 16-bit digits. False when cancelled.
 // PERF: one counting pass finds the digits where keys differ at all; IDs and
 // the high digits of positions are often constant, so a million rows take one
 // to three scatter passes instead of the n log n comparisons of a comparison
 // sort. Descending order sorts the complemented digits, which keeps ties
-// stable as well.
-void RadixSortStable(std::vector<RowKey>& keys, bool descending) {
+// stable as well. The flag is read once per block of rows, outside the loops
+// that count and scatter.
+bool RadixSortStable(std::vector<RowKey>& keys, bool descending, const CancelFlag* cancel) {
   constexpr int kDigits = 4;
   constexpr std::size_t kBuckets = 65536;
   if (keys.size() < 2) {
-    return;
+    return true;
   }
   const auto digitOf = [descending](const RowKey& key, int digit) {
     const auto value = static_cast<std::uint16_t>(key.key >> (16 * digit));
     return static_cast<std::size_t>(descending ? 0xFFFFu - value : value);
   };
   std::vector<std::size_t> counts(kDigits * kBuckets, 0);
-  for (const RowKey& key : keys) {
-    for (int digit = 0; digit < kDigits; ++digit) {
-      ++counts[static_cast<std::size_t>(digit) * kBuckets + digitOf(key, digit)];
-    }
+  // The loops take what they use by value: through references the compiler
+  // would read the digit and the arrays' starts again after every store.
+  const bool counted = ForEachBlock(
+      keys.size(), cancel,
+      [from = keys.data(), to = counts.data(), digitOf](std::size_t first, std::size_t last) {
+        for (std::size_t i = first; i < last; ++i) {
+          for (int digit = 0; digit < kDigits; ++digit) {
+            ++to[static_cast<std::size_t>(digit) * kBuckets + digitOf(from[i], digit)];
+          }
+        }
+      });
+  if (!counted) {
+    return false;
   }
   std::vector<RowKey> scratch(keys.size());
   for (int digit = 0; digit < kDigits; ++digit) {
@@ -90,11 +114,74 @@ void RadixSortStable(std::vector<RowKey>& keys, bool descending) {
       count[bucket] = offset;
       offset += size;
     }
-    for (const RowKey& key : keys) {
-      scratch[count[digitOf(key, digit)]++] = key;
+    const bool scattered = ForEachBlock(keys.size(), cancel,
+                                        [from = keys.data(), to = scratch.data(), count, digit,
+                                         digitOf](std::size_t first, std::size_t last) {
+                                          for (std::size_t i = first; i < last; ++i) {
+                                            to[count[digitOf(from[i], digit)]++] = from[i];
+                                          }
+                                        });
+    if (!scattered) {
+      return false;
     }
     keys.swap(scratch);
   }
+  return true;
+}
+
+// Runs of tied keys up to this size are sorted in one go; longer ones by
+// MergeSortStable, which can be cancelled.
+constexpr std::size_t kShortRun = 4096;
+
+// A stable merge sort of a long run that reads the flag between its passes
+// and between merges. False when cancelled (the run is then in any order).
+// Insertion sorts make runs of 32 first; each pass then merges neighbours
+// into a buffer and back, taking the left one's key first on a tie.
+template <class Less>
+bool MergeSortStable(std::span<RowKey> keys, Less less, const CancelFlag* cancel) {
+  constexpr std::size_t kFirstWidth = 32;
+  const std::size_t n = keys.size();
+  for (std::size_t first = 0; first < n; first += kFirstWidth) {
+    const auto begin = keys.begin() + static_cast<std::ptrdiff_t>(first);
+    const auto end = keys.begin() + static_cast<std::ptrdiff_t>(std::min(n, first + kFirstWidth));
+    for (auto i = begin + 1; i < end; ++i) {
+      const RowKey key = *i;
+      auto j = i;
+      for (; j > begin && less(key, *(j - 1)); --j) {
+        *j = *(j - 1);
+      }
+      *j = key;
+    }
+  }
+  std::vector<RowKey> buffer(n);
+  std::span<RowKey> from = keys;
+  std::span<RowKey> to = buffer;
+  for (std::size_t width = kFirstWidth; width < n; width *= 2) {
+    for (std::size_t left = 0; left < n; left += 2 * width) {
+      if (IsCancelled(cancel)) {
+        return false;
+      }
+      const auto at = [&](std::span<RowKey> side, std::size_t i) {
+        return side.begin() + static_cast<std::ptrdiff_t>(std::min(n, i));
+      };
+      std::merge(at(from, left), at(from, left + width), at(from, left + width),
+                 at(from, left + 2 * width), at(to, left), less);
+    }
+    std::swap(from, to);
+  }
+  if (from.data() != keys.data()) {
+    std::copy(from.begin(), from.end(), keys.begin());
+  }
+  return true;
+}
+
+template <class Less>
+bool SortRun(std::span<RowKey> run, Less less, const CancelFlag* cancel) {
+  if (run.size() <= kShortRun) {
+    std::stable_sort(run.begin(), run.end(), less);
+    return true;
+  }
+  return MergeSortStable(run, less, cancel);
 }
 
 // The text a row sorts by; a result past the end has the empty text, as
@@ -105,31 +192,46 @@ const char* SortText(const ResultStore& store, std::uint32_t result) {
 }
 
 // Text keys hold the first eight folded bytes; rows whose keys are equal and
-// whose texts go on past those bytes are put in order by the rest.
-void SortTextTies(const ResultStore& store, std::span<const std::uint32_t> rows,
-                  std::vector<RowKey>& keys, bool descending) {
+// whose texts go on past those bytes are put in order by the rest. False
+// when cancelled.
+bool SortTextTies(const ResultStore& store, std::span<const std::uint32_t> rows,
+                  std::vector<RowKey>& keys, bool descending, const CancelFlag* cancel) {
   const auto restOf = [&](const RowKey& key) { return SortText(store, rows[key.oldRow]) + 8; };
+  std::size_t sinceCheck = 0;
   for (std::size_t first = 0; first < keys.size();) {
     std::size_t last = first + 1;
     while (last < keys.size() && keys[last].key == keys[first].key) {
       ++last;
     }
+    sinceCheck += last - first;
+    if (sinceCheck >= kRowsBetweenCancelChecks) {
+      if (IsCancelled(cancel)) {
+        return false;
+      }
+      sinceCheck = 0;
+    }
     // A key whose last byte is padding means every text of the run ended.
     if (last - first > 1 && (keys[first].key & 0xFF) != 0) {
-      const auto begin = keys.begin() + static_cast<std::ptrdiff_t>(first);
-      const auto end = keys.begin() + static_cast<std::ptrdiff_t>(last);
-      if (descending) {
-        std::stable_sort(begin, end, [&](const RowKey& a, const RowKey& b) {
-          return CompareFolded(restOf(b), restOf(a)) < 0;
-        });
-      } else {
-        std::stable_sort(begin, end, [&](const RowKey& a, const RowKey& b) {
-          return CompareFolded(restOf(a), restOf(b)) < 0;
-        });
+      const std::span<RowKey> run(keys.data() + first, last - first);
+      const bool sorted = descending ? SortRun(
+                                           run,
+                                           [&](const RowKey& a, const RowKey& b) {
+                                             return CompareFolded(restOf(b), restOf(a)) < 0;
+                                           },
+                                           cancel)
+                                     : SortRun(
+                                           run,
+                                           [&](const RowKey& a, const RowKey& b) {
+                                             return CompareFolded(restOf(a), restOf(b)) < 0;
+                                           },
+                                           cancel);
+      if (!sorted) {
+        return false;
       }
     }
     first = last;
   }
+  return true;
 }
 
 // The place of each section's name in the order the list sorts texts (case
@@ -187,6 +289,72 @@ class ListOwnKeys {
   std::vector<std::uint32_t> sectionRanks_;
 };
 
+// Text keys in store order, for a sort that takes most of the store's rows.
+// PERF: after a sort the rows reach the pool in random order, and building
+// the Text keys row by row cost a cache miss or three per row (seconds at
+// ten million rows). The keys are built in store order instead, walking the
+// pool from start to end, and then fetched by result, one miss each.
+bool StoreOrderTextKeys(const ResultStore& store, const CancelFlag* cancel,
+                        std::vector<std::uint64_t>& textKeys) {
+  textKeys.resize(store.Count());
+  return ForEachBlock(
+      store.Count(), cancel, [&store, to = textKeys.data()](std::size_t first, std::size_t last) {
+        for (std::size_t result = first; result < last; ++result) {
+          to[result] = PackFolded(SortText(store, static_cast<std::uint32_t>(result)));
+        }
+      });
+}
+
+// Each row's key for `column`, with the row it came from. False when cancelled.
+bool BuildKeys(const ResultStore& store, const SectionMap& map, std::span<const std::uint32_t> rows,
+               ResultColumn column, const CancelFlag* cancel, std::vector<RowKey>& keys) {
+  const std::size_t n = rows.size();
+  keys.resize(n);
+  std::vector<std::uint64_t> textKeys;
+  if (column == ResultColumn::Text && n >= store.Count() / 2 &&
+      !StoreOrderTextKeys(store, cancel, textKeys)) {
+    return false;
+  }
+  const ListOwnKeys ownKeys(map, column);
+  constexpr std::size_t kPrefetchAhead = 16;
+  const std::uint64_t* const textKeyData = textKeys.data();
+  const std::size_t textKeyCount = textKeys.size();
+  return ForEachBlock(
+      n, cancel,
+      [&store, &map, &ownKeys, rows, column, n, textKeyData, textKeyCount, to = keys.data()](
+          std::size_t first, std::size_t last) {
+        for (std::size_t row = first; row < last; ++row) {
+          const std::uint32_t result = rows[row];
+          std::uint64_t key = 0;
+          switch (column) {
+            case ResultColumn::FilePos:
+              key = store.Position(result) & kShownBits;
+              break;
+            case ResultColumn::MemPos:
+              key = map.MemoryPosition(store.Position(result)) & kShownBits;
+              break;
+            case ResultColumn::Id:
+              key = store.Id(result);
+              break;
+            case ResultColumn::Text:
+              if (textKeyCount == 0) {
+                key = PackFolded(SortText(store, result));
+              } else {
+                if (row + kPrefetchAhead < n && rows[row + kPrefetchAhead] < textKeyCount) {
+                  __builtin_prefetch(&textKeyData[rows[row + kPrefetchAhead]]);
+                }
+                key = result < textKeyCount ? textKeyData[result] : 0;  // past the end: ""
+              }
+              break;
+            default:
+              key = ownKeys.Of(store, result);
+              break;
+          }
+          to[row] = {key, static_cast<std::uint32_t>(row)};
+        }
+      });
+}
+
 }  // namespace
 
 int CompareRows(const ResultStore& store, const SectionMap& map, std::uint32_t d1, std::uint32_t d2,
@@ -216,58 +384,20 @@ int CompareRows(const ResultStore& store, const SectionMap& map, std::uint32_t d
 
 std::vector<std::uint32_t> SortedRowOrder(const ResultStore& store, const SectionMap& map,
                                           std::span<const std::uint32_t> rows, ResultColumn column,
-                                          int direction) {
-  const std::size_t n = rows.size();
-  std::vector<RowKey> keys(n);
-  // PERF: after a sort the rows reach the pool in random order, and building
-  // the Text keys row by row cost a cache miss or three per row (seconds at
-  // ten million rows). The keys are built in store order instead, walking
-  // the pool from start to end, and then fetched by result, one miss each.
-  std::vector<std::uint64_t> textKeys;
-  if (column == ResultColumn::Text && n >= store.Count() / 2) {
-    textKeys.resize(store.Count());
-    for (std::uint32_t result = 0; result < store.Count(); ++result) {
-      textKeys[result] = PackFolded(SortText(store, result));
-    }
-  }
-  const ListOwnKeys ownKeys(map, column);
-  constexpr std::size_t kPrefetchAhead = 16;
-  for (std::size_t row = 0; row < n; ++row) {
-    const std::uint32_t result = rows[row];
-    std::uint64_t key = 0;
-    switch (column) {
-      case ResultColumn::FilePos:
-        key = store.Position(result) & kShownBits;
-        break;
-      case ResultColumn::MemPos:
-        key = map.MemoryPosition(store.Position(result)) & kShownBits;
-        break;
-      case ResultColumn::Id:
-        key = store.Id(result);
-        break;
-      case ResultColumn::Text:
-        if (textKeys.empty()) {
-          key = PackFolded(SortText(store, result));
-        } else {
-          if (row + kPrefetchAhead < n && rows[row + kPrefetchAhead] < textKeys.size()) {
-            __builtin_prefetch(&textKeys[rows[row + kPrefetchAhead]]);
-          }
-          key = result < textKeys.size() ? textKeys[result] : 0;  // past the end: ""
-        }
-        break;
-      default:
-        key = ownKeys.Of(store, result);
-        break;
-    }
-    keys[row] = {key, static_cast<std::uint32_t>(row)};
+                                          int direction, const CancelFlag* cancel) {
+  std::vector<RowKey> keys;
+  if (!BuildKeys(store, map, rows, column, cancel, keys)) {
+    return {};
   }
   const bool descending = direction < 0;
-  RadixSortStable(keys, descending);
-  if (column == ResultColumn::Text) {
-    SortTextTies(store, rows, keys, descending);
+  if (!RadixSortStable(keys, descending, cancel)) {
+    return {};
   }
-  std::vector<std::uint32_t> order(n);
-  for (std::size_t k = 0; k < n; ++k) {
+  if (column == ResultColumn::Text && !SortTextTies(store, rows, keys, descending, cancel)) {
+    return {};
+  }
+  std::vector<std::uint32_t> order(keys.size());
+  for (std::size_t k = 0; k < keys.size(); ++k) {
     order[k] = keys[k].oldRow;
   }
   return order;

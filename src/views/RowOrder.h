@@ -6,6 +6,7 @@
 #include <vector>
 
 // Ours
+#include "views/CancelFlag.h"
 #include "views/ResultColumn.h"
 
 namespace quillex {
@@ -27,9 +28,14 @@ class SectionMap;
 // ordered exactly as CompareRows orders them (ascending, or
 // descending for a negative direction), and rows that compare equal
 // keep their order. An invalid column leaves the order as it is.
+//
+// `cancel` is read between the sort's passes and every few thousand rows
+// within them, never per comparison; once it is raised the sort stops and
+// returns an empty order, which its canceller throws away.
 [[nodiscard]] std::vector<std::uint32_t> SortedRowOrder(const ResultStore& store,
                                                         const SectionMap& map,
                                                         std::span<const std::uint32_t> rows,
-                                                        ResultColumn column, int direction);
+                                                        ResultColumn column, int direction,
+                                                        const CancelFlag* cancel = nullptr);
 
 }  // namespace quillex

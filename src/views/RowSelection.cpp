@@ -90,6 +90,37 @@ void RowSelection::SelectRows(std::span<const std::uint32_t> rows,
   }
 }
 
+void RowSelection::SelectResults(std::span<const std::uint32_t> rows,
+                                 std::span<const std::uint64_t> bits) {
+  if (!pending_.empty()) {
+    Commit(rows);
+  }
+  const std::size_t words = std::min(words_.size(), bits.size());
+  for (std::size_t w = 0; w < words; ++w) {
+    words_[w] |= bits[w];
+  }
+  if (!words_.empty() && (count_ & 63) != 0) {
+    words_.back() &= (std::uint64_t{1} << (count_ & 63)) - 1;
+  }
+}
+
+std::vector<std::uint64_t> RowSelection::ResultBits(std::span<const std::uint32_t> rows,
+                                                    std::span<const std::uint32_t> displayRows,
+                                                    std::uint32_t count) {
+  std::vector<std::uint64_t> bits((static_cast<std::size_t>(count) + 63) / 64, 0);
+  for (const std::uint32_t row : displayRows) {
+    if (row < rows.size() && rows[row] < count) {
+      bits[rows[row] >> 6] |= std::uint64_t{1} << (rows[row] & 63);
+    }
+  }
+  return bits;
+}
+
+bool RowSelection::Empty() const {
+  return pending_.empty() &&
+         std::all_of(words_.begin(), words_.end(), [](std::uint64_t word) { return word == 0; });
+}
+
 bool RowSelection::InPending(std::uint32_t row) const {
   const auto after = std::upper_bound(
       pending_.begin(), pending_.end(), row,

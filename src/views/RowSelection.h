@@ -42,12 +42,25 @@ class RowSelection {
   // Selects the given display rows (any order, out-of-range ones ignored),
   // after committing what was pending.
   void SelectRows(std::span<const std::uint32_t> rows, std::span<const std::uint32_t> displayRows);
+  // Selects the results whose bits are set in `bits` (as ResultBits makes
+  // them), after committing what was pending. Equal to SelectRows with the
+  // display rows the bits were made from; a bit past the results is ignored.
+  void SelectResults(std::span<const std::uint32_t> rows, std::span<const std::uint64_t> bits);
+  // One bit per result, results 0 .. count - 1: set for the results of the
+  // given display rows. Work that runs beside the list builds a selection
+  // this way, and the list only has to merge it.
+  [[nodiscard]] static std::vector<std::uint64_t> ResultBits(
+      std::span<const std::uint32_t> rows, std::span<const std::uint32_t> displayRows,
+      std::uint32_t count);
 
   [[nodiscard]] bool IsRowSelected(std::span<const std::uint32_t> rows, std::uint32_t row) const;
   // The result indices of the selected rows in display order.
   [[nodiscard]] std::vector<std::uint32_t> SelectedResults(
       std::span<const std::uint32_t> rows) const;
   [[nodiscard]] bool HasPending() const { return !pending_.empty(); }
+  // True when no result is selected and no command is pending; a pending
+  // command counts as a selection, whatever it would leave selected.
+  [[nodiscard]] bool Empty() const;
 
  private:
   [[nodiscard]] bool Bit(std::uint32_t result) const {

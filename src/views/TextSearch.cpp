@@ -1,6 +1,7 @@
 #include "views/TextSearch.h"
 
 // Standard library
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -27,7 +28,7 @@ inline std::uint8_t TextFold(char c) {
 }  // namespace
 
 std::optional<std::size_t> FindIgnoringCase(std::string_view text, std::string_view pattern,
-                                            std::size_t from) {
+                                            std::size_t from, const CancelFlag* cancel) {
   const std::size_t m = pattern.size();
   const std::size_t n = text.size();
   if (m == 0 || from > n || n - from < m) {
@@ -46,20 +47,26 @@ std::optional<std::size_t> FindIgnoringCase(std::string_view text, std::string_v
   }
   const char* bytes = text.data();
   const auto lastWanted = static_cast<unsigned char>(folded[m - 1]);
-  for (std::size_t i = from; i <= n - m;) {
-    const std::uint8_t last = TextFold(bytes[i + m - 1]);
-    if (last == lastWanted) {
-      std::size_t k = 0;
-      while (k + 1 < m && TextFold(bytes[i + k]) == static_cast<unsigned char>(folded[k])) {
-        ++k;
+  // The flag is read between blocks of a megabyte, outside the search loop.
+  for (std::size_t i = from;;) {
+    const std::size_t stop = std::min(n - m, i + kBytesBetweenCancelChecks);
+    while (i <= stop) {
+      const std::uint8_t last = TextFold(bytes[i + m - 1]);
+      if (last == lastWanted) {
+        std::size_t k = 0;
+        while (k + 1 < m && TextFold(bytes[i + k]) == static_cast<unsigned char>(folded[k])) {
+          ++k;
+        }
+        if (k + 1 >= m) {
+          return i;
+        }
       }
-      if (k + 1 >= m) {
-        return i;
-      }
+      i += shift[last];
     }
-    i += shift[last];
+    if (i > n - m || IsCancelled(cancel)) {
+      return std::nullopt;
+    }
   }
-  return std::nullopt;
 }
 
 }  // namespace quillex

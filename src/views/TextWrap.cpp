@@ -1,6 +1,7 @@
 #include "views/TextWrap.h"
 
 // Standard library
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -21,20 +22,26 @@ constexpr std::array<std::uint8_t, 256> kClasses = [] {
   return classes;
 }();
 
-}  // namespace
-
-std::vector<std::size_t> WrapLines(std::string_view text, std::size_t columns) {
-  columns = columns == 0 ? 1 : columns;
-  const std::size_t n = text.size();
-  std::vector<std::size_t> starts;
-  starts.reserve(n / columns + 16);
-  starts.push_back(0);
-  // PERF: one pass over the bytes, no decoding. With a fixed-pitch font a
-  // line's width is its column count, so wrapping needs only the byte classes.
+// A layout on its way through the text: where the current line starts, the
+// last place it may wrap, and its width so far.
+struct LineWrapper {
+  std::string_view text;
+  std::size_t columns;
+  std::vector<std::size_t>& starts;
   std::size_t lineStart = 0;
   std::size_t breakAfter = 0;  // == lineStart while the line has no break place
   std::size_t column = 0;
-  for (std::size_t i = 0; i < n; ++i) {
+
+  // Lays out the bytes from `i` to `end` and returns where it stopped: at
+  // `end`, or one further when a CR LF pair spans it.
+  std::size_t Wrap(std::size_t i, std::size_t end);
+};
+
+// PERF: one pass over the bytes, no decoding. With a fixed-pitch font a
+// line's width is its column count, so wrapping needs only the byte classes.
+std::size_t LineWrapper::Wrap(std::size_t i, std::size_t end) {
+  const std::size_t n = text.size();
+  for (; i < end; ++i) {
     switch (kClasses[static_cast<unsigned char>(text[i])]) {
       case kPlain:
         if (column >= columns) [[unlikely]] {
@@ -65,6 +72,25 @@ std::vector<std::size_t> WrapLines(std::string_view text, std::size_t columns) {
         breakAfter = lineStart;
         column = 0;
         break;
+    }
+  }
+  return i;
+}
+
+}  // namespace
+
+std::vector<std::size_t> WrapLines(std::string_view text, std::size_t columns,
+                                   const CancelFlag* cancel) {
+  columns = columns == 0 ? 1 : columns;
+  std::vector<std::size_t> starts;
+  starts.reserve(text.size() / columns + 16);
+  starts.push_back(0);
+  LineWrapper wrapper{text, columns, starts};
+  // The flag is read between blocks, outside the loop over the bytes.
+  for (std::size_t i = 0; i < text.size();) {
+    i = wrapper.Wrap(i, std::min(text.size(), i + kBytesBetweenCancelChecks));
+    if (IsCancelled(cancel)) {
+      break;
     }
   }
   return starts;

@@ -21,6 +21,8 @@
 #include "shell/TabContainer.h"
 #include "support/FileBytes.h"
 #include "views/AdvancedWriter.h"
+#include "views/OutputFormats.h"
+#include "views/SaveResults.h"
 #include "views/gui/NormalView.h"
 #include "views/gui/ResultList.h"
 #include "views/gui/ResultListModel.h"
@@ -57,13 +59,7 @@ std::string EntryRows(int from, int to) {
 
 const std::string kHeader(kHeaderBlock, sizeof(kHeaderBlock) - 1);
 
-// The status text at the moment the export writes, and writes that fail.
-SearchPage* statusPage = nullptr;
-std::string statusWhileWriting;
-std::ptrdiff_t RecordingWrite(int fd, const void* data, std::size_t size) {
-  statusWhileWriting = statusPage->ControlText(kStatusText).toStdString();
-  return ::write(fd, data, size);
-}
+// Writes that fail.
 std::ptrdiff_t FailingWrite(int /*fd*/, const void* /*data*/, std::size_t /*size*/) {
   errno = ENOSPC;
   return -1;
@@ -72,9 +68,17 @@ std::ptrdiff_t FailingWrite(int /*fd*/, const void* /*data*/, std::size_t /*size
 class FindSaveCopy : public ShellFixture {
  protected:
   void ScanText(const std::string& bytes) { ScanFile(dir_.Write("input.bin", bytes)); }
+  // A Save of the list to `path`, waited for.
   bool Save(const std::string& path) {
     dialogs_.saveAnswer = path;
-    return Search().Command(kSaveButton);
+    const bool handled = Search().Command(kSaveButton);
+    WaitForTasks();
+    return handled;
+  }
+  bool Command(int controlId) {
+    const bool handled = Search().Command(controlId);
+    WaitForTasks();
+    return handled;
   }
   void UseAdvancedView(bool advanced) {
     Search().SetChecked(kAdvancedViewBox, advanced);
@@ -87,23 +91,27 @@ TEST_F(FindSaveCopy, SaveWritesTheShownLayoutInDisplayOrder) {
   ScanText(EntryLines(61));
   ASSERT_EQ(engine_.store.Count(), 61u);
   const std::string out = (dir_.Path() / "out.txt").string();
-  statusPage = &Search();
-  InstallWriteFunction(&RecordingWrite);
-  ASSERT_TRUE(Save(out));
-  InstallWriteFunction(nullptr);
+  // While the file is written the window is free: the status says so and
+  // the list shows the busy cursor.
+  {
+    HeldWrites writes;
+    writes.Hold();
+    dialogs_.saveAnswer = out;
+    ASSERT_TRUE(Search().Command(kSaveButton));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return writes.Started(); }, 10000));
+    EXPECT_EQ(Text(kStatusText), "Saving...");
+    EXPECT_EQ(List().viewport()->cursor().shape(), Qt::BusyCursor);
+    writes.Release();
+    WaitForTasks();
+  }
+  EXPECT_NE(List().viewport()->cursor().shape(), Qt::BusyCursor);
 
   ASSERT_EQ(dialogs_.saveRequests.size(), 1u);
   const auto& request = dialogs_.saveRequests[0];
   EXPECT_EQ(request.title, "Save text to file");
-  ASSERT_EQ(request.filters.size(), 2u);
-  EXPECT_EQ(request.filters[0].description, "Txt files (*.txt)");
-  EXPECT_EQ(request.filters[0].pattern, "*.txt");
-  EXPECT_EQ(request.filters[1].description, "All files (*.*)");
-  EXPECT_EQ(request.filters[1].pattern, "*.*");
   EXPECT_EQ(request.defaultExtension, "*.txt");
   // The scanned file's name with ".txt" added is offered.
   EXPECT_EQ(request.initialPath, "input.bin.txt");
-  EXPECT_EQ(statusWhileWriting, "Saving...");
   EXPECT_EQ(Text(kStatusText), "Ready");
   EXPECT_TRUE(dialogs_.boxes.empty());
   EXPECT_EQ(ReadFile(out), kHeader + EntryRows(0, 60) + kHeader + EntryRows(60, 61));
@@ -111,6 +119,7 @@ TEST_F(FindSaveCopy, SaveWritesTheShownLayoutInDisplayOrder) {
   // Sorted by text descending, in the normal view: the plain layout over the
   // sorted rows, replacing the longer file entirely.
   List().ClickHeader(static_cast<int>(ResultColumn::Text));
+  WaitForTasks();
   List().ClickHeader(static_cast<int>(ResultColumn::Text));
   UseAdvancedView(false);
   ASSERT_TRUE(Save(out));
@@ -125,6 +134,63 @@ TEST_F(FindSaveCopy, SaveWritesTheShownLayoutInDisplayOrder) {
   const std::string advanced = ReadFile(out);
   EXPECT_EQ(advanced.substr(0, kHeader.size() + 2 * EntryRow(0).size()),
             kHeader + EntryRow(60) + EntryRow(59));
+}
+
+// The chosen type picks the writer: each writes what the command line's
+// format of that name writes for the list's rows.
+TEST_F(FindSaveCopy, TheChosenTypePicksTheFormat) {
+  const std::string input = dir_.Write("input.bin", EntryLines(3));
+  ScanFile(input);
+  List().ClickHeader(static_cast<int>(ResultColumn::Text));
+  List().ClickHeader(static_cast<int>(ResultColumn::Text));
+  WaitForTasks();
+  const auto expected = [&](std::string_view name) {
+    const std::string path = (dir_.Path() / "expected").string();
+    const WriterSource source{.store = engine_.store,
+                              .map = engine_.map,
+                              .rows = List().Model().DisplayOrder(),
+                              .fileName = input};
+    EXPECT_EQ(SaveResults(path, *FindOutputFormat(name), source), SaveResult::Ok);
+    return ReadFile(path);
+  };
+  const std::string out = (dir_.Path() / "out").string();
+  ASSERT_TRUE(Save(out));
+  // The view's text layout first and chosen, then the other layout, the
+  // record formats, and every file last.
+  const std::vector<std::pair<std::string, std::string>> types{
+      {"Txt files (*.txt)", "*.txt"},
+      {"Txt files, one string a line (*.txt)", "*.txt"},
+      {"JSON Lines files (*.jsonl)", "*.jsonl"},
+      {"CSV files (*.csv)", "*.csv"},
+      {"All files (*.*)", "*.*"}};
+  ASSERT_EQ(dialogs_.saveRequests.back().filters.size(), types.size());
+  for (std::size_t i = 0; i < types.size(); ++i) {
+    EXPECT_EQ(dialogs_.saveRequests.back().filters[i].description, types[i].first) << i;
+    EXPECT_EQ(dialogs_.saveRequests.back().filters[i].pattern, types[i].second) << i;
+  }
+  const std::vector<std::pair<std::size_t, std::string_view>> advanced{
+      {0, "text"}, {1, "plain"}, {2, "jsonl"}, {3, "csv"}, {4, "text"}};
+  for (const auto& [filter, name] : advanced) {
+    dialogs_.saveFilter = filter;
+    ASSERT_TRUE(Save(out));
+    EXPECT_EQ(ReadFile(out), expected(name)) << name;
+  }
+  // In the normal view the plain layout comes first, the table second, and
+  // every file is written as the view shows them.
+  UseAdvancedView(false);
+  dialogs_.saveFilter = 0;
+  ASSERT_TRUE(Save(out));
+  EXPECT_EQ(dialogs_.saveRequests.back().filters[0].description, "Txt files (*.txt)");
+  EXPECT_EQ(dialogs_.saveRequests.back().filters[1].description,
+            "Txt files, a table like the list (*.txt)");
+  EXPECT_EQ(ReadFile(out), "entry 002\nentry 001\nentry 000\n");
+  for (const auto& [filter, name] : std::vector<std::pair<std::size_t, std::string_view>>{
+           {1, "text"}, {3, "csv"}, {4, "plain"}}) {
+    dialogs_.saveFilter = filter;
+    ASSERT_TRUE(Save(out));
+    EXPECT_EQ(ReadFile(out), expected(name)) << name;
+  }
+  EXPECT_TRUE(dialogs_.boxes.empty());
 }
 
 TEST_F(FindSaveCopy, SaveOfSixtyRowsAndOfNone) {
@@ -209,7 +275,7 @@ TEST_F(FindSaveCopy, SaveFailuresAreShownAndKeepTheOldFile) {
   // A cancelled dialog does nothing further.
   Search().SetControlText(kStatusText, QStringLiteral("untouched"));
   dialogs_.saveAnswer.reset();
-  EXPECT_TRUE(Search().Command(kSaveButton));
+  EXPECT_TRUE(Command(kSaveButton));
   EXPECT_EQ(Text(kStatusText), "untouched");
   EXPECT_EQ(dialogs_.boxes.size(), before);
 }
@@ -221,7 +287,7 @@ TEST_F(FindSaveCopy, CopyPutsTheSelectedRowsOnTheClipboard) {
   QClipboard& clipboard = *QApplication::clipboard();
 
   clipboard.setText(QStringLiteral("kept"));
-  EXPECT_TRUE(Search().Command(kCopyCommand));
+  EXPECT_TRUE(Command(kCopyCommand));
   EXPECT_EQ(clipboard.text(), "kept") << "nothing selected leaves the clipboard";
 
   List().SetRowSelected(150);
@@ -229,17 +295,19 @@ TEST_F(FindSaveCopy, CopyPutsTheSelectedRowsOnTheClipboard) {
   List().SetRowSelected(2);
   ASSERT_FALSE(
       List().visualRect(List().Model().index(150, 0)).intersects(List().viewport()->rect()));
-  EXPECT_TRUE(Search().Command(kCopyCommand));
+  EXPECT_TRUE(Command(kCopyCommand));
   EXPECT_EQ(clipboard.text().toStdString(), EntryRow(2) + EntryRow(5) + EntryRow(150));
 
   // Ctrl+C on the list and the popup menu's Copy do the same.
   List().clearSelection();
   List().SetRowSelected(7);
   QTest::keyClick(&List(), Qt::Key_C, Qt::ControlModifier);
+  WaitForTasks();
   EXPECT_EQ(clipboard.text().toStdString(), EntryRow(7));
   List().SetRowSelected(8);
   List().SetMenuRunner([](QMenu& menu, const QPoint&) { menu.actions().front()->trigger(); });
   ASSERT_TRUE(List().RightClickAt(List().visualRect(List().Model().index(8, 3)).center()));
+  WaitForTasks();
   EXPECT_EQ(clipboard.text().toStdString(), EntryRow(7) + EntryRow(8));
 }
 
@@ -247,21 +315,21 @@ TEST_F(FindSaveCopy, FindSearchesTheShownView) {
   ScanText(std::string("HELLO WORLD\nhello\nsay Hello\nother text\n"));
   ASSERT_EQ(engine_.store.Count(), 4u);
   Search().SetControlText(kFindEdit, QStringLiteral("Hello"));
-  EXPECT_TRUE(Search().Command(kFindButton));
+  EXPECT_TRUE(Command(kFindButton));
   for (int row = 0; row < 4; ++row) {
     EXPECT_EQ(List().IsRowSelected(row), row < 3) << row;
   }
   EXPECT_EQ(Text(kStatusText), "Ready");
 
   UseAdvancedView(false);
-  EXPECT_TRUE(Search().Command(kFindButton));
+  EXPECT_TRUE(Command(kFindButton));
   EXPECT_EQ(Search().Normal()->Selection(), (TextRange{0, 5}));
-  EXPECT_TRUE(Search().Command(kFindButton));
+  EXPECT_TRUE(Command(kFindButton));
   EXPECT_EQ(Search().Normal()->Selection(), (TextRange{12, 17}));
 
   Search().SetControlText(kStatusText, QStringLiteral("untouched"));
   Search().SetControlText(kFindEdit, QString());
-  EXPECT_TRUE(Search().Command(kFindButton));
+  EXPECT_TRUE(Command(kFindButton));
   EXPECT_EQ(Text(kStatusText), "untouched") << "an empty pattern does nothing at all";
 }
 
@@ -281,7 +349,7 @@ TEST_F(FindSaveCopy, CommandsAreIgnoredOnAnotherPage) {
   EXPECT_EQ(QApplication::clipboard()->text(), "kept");
 
   window_->Container()->SelectPage(0, true);
-  EXPECT_TRUE(Search().Command(kFindButton));
+  EXPECT_TRUE(Command(kFindButton));
   EXPECT_TRUE(List().IsRowSelected(0));
 }
 

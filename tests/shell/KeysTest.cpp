@@ -40,16 +40,19 @@ class Keys : public ShellFixture {
     window_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
   }
-  // A key as the user presses it: to the widget that has the focus.
+  // A key as the user presses it: to the widget that has the focus. What
+  // it starts in the background is waited for.
   void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QWidget* target = QApplication::focusWidget();
     QTest::keyClick(target != nullptr ? target : window_.get(), key, modifiers);
+    WaitForTasks();
   }
   // A button's Alt key: the button shows itself pressed for a moment and
   // then clicks.
   void PressMnemonic(Qt::Key key) {
     Press(key, Qt::AltModifier);
     QTest::qWait(250);
+    WaitForTasks();
   }
   int Page() const { return window_->Container()->CurrentPage(); }
   QLineEdit& FindEdit() const { return *Search().ControlAs<QLineEdit>(kFindEdit); }

@@ -115,7 +115,9 @@ TEST_F(RowActionMenuTest, SeveralRowsGoInDisplayOrder) {
   EXPECT_EQ(Press({words, ansi}, Qt::Key_C), "An ansi string\nRead-only words");
   // Sorted by Text descending, Read-only words comes first.
   List().ClickHeader(static_cast<int>(ResultColumn::Text));
+  WaitForTasks();
   List().ClickHeader(static_cast<int>(ResultColumn::Text));
+  WaitForTasks();
   const int wordsNow = RowOf("Read-only words", StringKind::Ansi);
   const int ansiNow = RowOf("An ansi string", StringKind::Ansi);
   ASSERT_LT(wordsNow, ansiNow);

@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QPushButton>
 #include <QString>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,11 @@ class ShellFixture : public ::testing::Test {
   void ScanFile(const std::string& path) {
     Search().SetFileName(path);
     Go();
+  }
+  // Lets the page's background tasks (sorts, Find, Copy, Save, layouts)
+  // finish and their results be applied.
+  void WaitForTasks() const {
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Search().Tasks().Busy(); }, 60000));
   }
   // Lets posted events (the Go that Open path posts) run.
   static void RunPostedEvents() {

@@ -4,18 +4,23 @@
 // and answers instead of showing anything, and files in a private directory.
 
 // Standard library
+#include <atomic>
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include <unistd.h>
 
 // Quillex
 #include "platform/Dialogs.h"
+#include "platform/OutputStream.h"
 
 namespace quillex::testing {
 
@@ -47,13 +52,16 @@ class FakeDialogService : public DialogService {
                                        std::string(defaultExtension), std::string(initialPath)});
     return openAnswer;
   }
-  std::optional<std::string> SaveFileDialog(void* owner, std::string_view title,
-                                            const std::vector<FileFilter>& filters,
-                                            std::string_view defaultExtension,
-                                            std::string_view initialPath) override {
+  std::optional<SaveChoice> SaveFileDialog(void* owner, std::string_view title,
+                                           const std::vector<FileFilter>& filters,
+                                           std::string_view defaultExtension,
+                                           std::string_view initialPath) override {
     saveRequests.push_back(FileRequest{owner, std::string(title), filters,
                                        std::string(defaultExtension), std::string(initialPath)});
-    return saveAnswer;
+    if (!saveAnswer) {
+      return std::nullopt;
+    }
+    return SaveChoice{*saveAnswer, saveFilter};
   }
 
   std::vector<Box> boxes;
@@ -61,6 +69,41 @@ class FakeDialogService : public DialogService {
   std::vector<FileRequest> saveRequests;
   std::optional<std::string> openAnswer;
   std::optional<std::string> saveAnswer;
+  // The entry of the type list the user leaves chosen.
+  std::size_t saveFilter = 0;
+};
+
+// Writes (a Save's) that wait while they are held, so that a test can act
+// while the Save runs. Hold() installs them; Release() lets them go on; the
+// destructor puts the system's writes back.
+class HeldWrites {
+ public:
+  HeldWrites() { InstallWriteFunction(&Write); }
+  ~HeldWrites() {
+    held_ = false;
+    InstallWriteFunction(nullptr);
+  }
+  HeldWrites(const HeldWrites&) = delete;
+  HeldWrites& operator=(const HeldWrites&) = delete;
+
+  void Hold() {
+    started_ = 0;
+    held_ = true;
+  }
+  void Release() { held_ = false; }
+  // A write has begun (and waits, while held).
+  [[nodiscard]] bool Started() const { return started_ > 0; }
+
+ private:
+  static std::ptrdiff_t Write(int fd, const void* data, std::size_t size) {
+    ++started_;
+    while (held_.load()) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return ::write(fd, data, size);
+  }
+  static inline std::atomic<bool> held_{false};
+  static inline std::atomic<int> started_{0};
 };
 
 // A directory of its own for one test, removed with everything in it.

@@ -78,5 +78,24 @@ TEST(ListSearch, MatchingRowsFollowTheDisplayOrder) {
   EXPECT_TRUE(ListSearch("zeta").MatchingRows(store, rows).empty());
 }
 
+// A raised flag ends a search between blocks of rows: the rows found so far
+// come back (none, when it was raised before the start); a flag that stays
+// down changes nothing.
+TEST(ListSearch, ARaisedFlagEndsTheSearch) {
+  ResultStore store;
+  std::vector<std::uint32_t> rows;
+  for (std::uint32_t i = 0; i < 200000; ++i) {
+    ASSERT_TRUE(store.AddResult(i, 0, 0, i % 3 == 0 ? "alpha" : "beta", StringKind::Ansi));
+    rows.push_back(i);
+  }
+  const ListSearch alpha("ALPHA");
+  CancelFlag raised{true};
+  CancelFlag down{false};
+  EXPECT_TRUE(alpha.MatchingRows(store, rows, &raised).empty());
+  const std::vector<std::uint32_t> all = alpha.MatchingRows(store, rows);
+  EXPECT_EQ(all.size(), 66667u);
+  EXPECT_EQ(alpha.MatchingRows(store, rows, &down), all);
+}
+
 }  // namespace
 }  // namespace quillex

@@ -1,6 +1,9 @@
 // Standard library
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <set>
 #include <string>
@@ -39,7 +42,15 @@ TEST(OutputFormats, OneTableOfNamedFormats) {
     EXPECT_FALSE(format.help.empty()) << format.name;
     EXPECT_LE(format.help.size(), 56u) << format.name << ": the help line must fit --help";
     EXPECT_EQ(format.help.find('\n'), std::string_view::npos) << format.name;
+    // What a save dialog lists it as, and the extension of its files.
+    EXPECT_TRUE(format.fileType.ends_with(" files")) << format.name;
+    EXPECT_FALSE(format.extension.empty()) << format.name;
+    EXPECT_EQ(format.extension.find('.'), std::string_view::npos) << format.name;
   }
+  EXPECT_EQ(FindOutputFormat("csv")->extension, "csv");
+  EXPECT_EQ(FindOutputFormat("jsonl")->extension, "jsonl");
+  EXPECT_EQ(FindOutputFormat(kAdvancedLayoutName)->extension, "txt");
+  EXPECT_EQ(FindOutputFormat(kPlainLayoutName)->extension, "txt");
   EXPECT_EQ(names, (std::set<std::string_view>{"text", "plain", "jsonl", "csv"}));
   EXPECT_EQ(OutputFormats().front().name, "text") << "the default";
   EXPECT_EQ(FindOutputFormat("xml"), nullptr);
@@ -99,6 +110,30 @@ TEST(OutputFormats, WrittenToStreamsAndFiles) {
     EXPECT_EQ(WriteResults(stream, *FindOutputFormat("jsonl"), f.Source("in.bin")), ENOSPC);
     ::close(full);
   }
+}
+
+// A cancelled save is a failed one, with ECANCELED, that leaves the old
+// file as it was and nothing beside it; a flag that stays down changes
+// nothing.
+TEST(OutputFormats, CancelledSavesKeepTheOldFile) {
+  RecordFixture f;
+  const std::string dir = ::testing::TempDir() + "quillex-cancelled-save";
+  std::filesystem::create_directories(dir);
+  const std::string path = dir + "/out.txt";
+  { std::ofstream(path) << "old contents"; }
+  const OutputFormat& text = *FindOutputFormat(kAdvancedLayoutName);
+  CancelFlag raised{true};
+  CancelFlag down{false};
+  int error = 0;
+  EXPECT_EQ(SaveResults(path, text, f.Source("in.bin"), &error, &raised), SaveResult::WriteFailed);
+  EXPECT_EQ(error, ECANCELED);
+  EXPECT_EQ(ReadFile(path), "old contents");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
+                          std::filesystem::directory_iterator()),
+            1);
+  ASSERT_EQ(SaveResults(path, text, f.Source("in.bin"), &error, &down), SaveResult::Ok);
+  EXPECT_EQ(ReadFile(path), Written(*text.make({}), f.Source("in.bin")));
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

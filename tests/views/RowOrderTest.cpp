@@ -20,6 +20,35 @@ namespace {
 using testing::AddRows;
 using testing::Row;
 
+// Sorts `before` by the column and checks the result against CompareRows:
+// in order, with tied rows in their order before. Returns the rows sorted.
+std::vector<std::uint32_t> SortAndCheck(const ResultStore& store, const SectionMap& map,
+                                        const std::vector<std::uint32_t>& before,
+                                        ResultColumn column, int direction) {
+  std::vector<std::size_t> placeBefore(store.Count());
+  for (std::size_t k = 0; k < before.size(); ++k) {
+    placeBefore[before[k]] = k;
+  }
+  const std::vector<std::uint32_t> places = SortedRowOrder(store, map, before, column, direction);
+  std::vector<std::uint32_t> after(places.size());
+  for (std::size_t k = 0; k < places.size(); ++k) {
+    after[k] = before[places[k]];
+  }
+  EXPECT_EQ(after.size(), before.size());
+  for (std::size_t k = 1; k < after.size(); ++k) {
+    const int r = CompareRows(store, map, after[k - 1], after[k], column, direction);
+    EXPECT_LE(r, 0) << "column " << static_cast<int>(column) << " direction " << direction
+                    << " at row " << k;
+    if (r == 0) {
+      EXPECT_LT(placeBefore[after[k - 1]], placeBefore[after[k]]) << "unstable at row " << k;
+    }
+    if (r > 0 || (r == 0 && placeBefore[after[k - 1]] > placeBefore[after[k]])) {
+      break;  // one report is enough
+    }
+  }
+  return after;
+}
+
 TEST(CompareRows, CaseInsensitiveBytewiseWithPrefixFirst) {
   ResultStore store;
   SectionMap map;
@@ -123,28 +152,60 @@ TEST(RowOrder, SortAgreesWithCompareRowsAndIsStable) {
        {ResultColumn::Text, ResultColumn::FilePos, ResultColumn::MemPos, ResultColumn::Id,
         ResultColumn::Length, ResultColumn::Section}) {
     for (const int direction : {1, -1}) {
-      const std::vector<std::uint32_t> before = order;
-      std::vector<std::size_t> placeBefore(before.size());
-      for (std::size_t k = 0; k < before.size(); ++k) {
-        placeBefore[before[k]] = k;
-      }
-      const std::vector<std::uint32_t> places =
-          SortedRowOrder(store, map, before, column, direction);
-      std::vector<std::uint32_t> after(places.size());
-      for (std::size_t k = 0; k < places.size(); ++k) {
-        after[k] = before[places[k]];
-      }
-      order = after;
-      ASSERT_EQ(after.size(), before.size());
-      for (std::size_t k = 1; k < after.size(); ++k) {
-        const int r = CompareRows(store, map, after[k - 1], after[k], column, direction);
-        ASSERT_LE(r, 0) << "column " << static_cast<int>(column) << " direction " << direction
-                        << " at row " << k;
-        if (r == 0) {
-          ASSERT_LT(placeBefore[after[k - 1]], placeBefore[after[k]]) << "unstable at row " << k;
-        }
-      }
+      order = SortAndCheck(store, map, order, column, direction);
     }
+  }
+}
+
+// Thousands of texts that agree in their first eight bytes are one run of
+// tied keys: it is put in order by the rest of the texts in passes that can
+// be cancelled, with the same order a single stable sort gives.
+TEST(RowOrder, LongRunsOfTiedKeys) {
+  ResultStore store;
+  SectionMap map;
+  std::mt19937 random(99);
+  std::vector<Row> rows;
+  for (int i = 0; i < 20000; ++i) {
+    std::string text = i % 2 == 0 ? "GetProcAddress" : "getprocaddress";
+    text.resize(static_cast<std::size_t>(8 + random() % 4));
+    for (int k = static_cast<int>(random() % 4); k > 0; --k) {
+      text.push_back("aAbB"[random() % 4]);
+    }
+    rows.push_back({static_cast<std::uint64_t>(i), 0, text, StringKind::Ansi});
+  }
+  AddRows(store, rows);
+  std::vector<std::uint32_t> order(store.Count());
+  for (std::uint32_t i = 0; i < store.Count(); ++i) {
+    order[i] = store.Count() - 1 - i;
+  }
+  for (const int direction : {1, -1, 1}) {
+    order = SortAndCheck(store, map, order, ResultColumn::Text, direction);
+  }
+}
+
+// A raised flag stops a sort wherever it is; the order it returns is empty
+// and is thrown away. A flag that stays down changes nothing.
+TEST(RowOrder, CancelledSortsStop) {
+  ResultStore store;
+  SectionMap map;
+  std::vector<Row> rows;
+  for (int i = 0; i < 100000; ++i) {
+    rows.push_back({static_cast<std::uint64_t>(100000 - i), static_cast<std::uint16_t>(i % 7),
+                    "text " + std::to_string(i % 977), StringKind::Ansi});
+  }
+  AddRows(store, rows);
+  std::vector<std::uint32_t> order(store.Count());
+  for (std::uint32_t i = 0; i < store.Count(); ++i) {
+    order[i] = i;
+  }
+  CancelFlag raised{true};
+  CancelFlag down{false};
+  for (const ResultColumn column :
+       {ResultColumn::Text, ResultColumn::FilePos, ResultColumn::MemPos, ResultColumn::Id}) {
+    EXPECT_TRUE(SortedRowOrder(store, map, order, column, 1, &raised).empty());
+    EXPECT_EQ(SortedRowOrder(store, map, order, column, -1, &down),
+              SortedRowOrder(store, map, order, column, -1))
+        << static_cast<int>(column);
   }
 }
 

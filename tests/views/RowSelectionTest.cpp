@@ -85,5 +85,38 @@ TEST(RowSelection, PendingCommandReplacesThenCommits) {
   EXPECT_TRUE(selection.SelectedResults(rows).empty());
 }
 
+// A selection made beside the list as bits per result merges into the list's
+// exactly as selecting those rows would, after what was pending; Empty is
+// true only when nothing is selected or pending.
+TEST(RowSelection, BitsMadeElsewhereMergeLikeSelectedRows) {
+  Rows rows(200);
+  std::iota(rows.begin(), rows.end(), 0u);
+  const Rows shuffled(rows.rbegin(), rows.rend());
+  const Rows displayRows{0, 5, 63, 64, 199, 400};
+  RowSelection bySelect;
+  RowSelection byBits;
+  for (RowSelection* selection : {&bySelect, &byBits}) {
+    selection->Resize(200);
+    EXPECT_TRUE(selection->Empty());
+    selection->SetPending({{10, 12}}, SelectOp::Select);
+    EXPECT_FALSE(selection->Empty()) << "a pending command counts";
+  }
+  bySelect.SelectRows(shuffled, displayRows);
+  const std::vector<std::uint64_t> bits = RowSelection::ResultBits(shuffled, displayRows, 200);
+  ASSERT_EQ(bits.size(), 4u);
+  byBits.SelectResults(shuffled, bits);
+  EXPECT_EQ(byBits.SelectedResults(rows), bySelect.SelectedResults(rows));
+  EXPECT_EQ(byBits.SelectedResults(rows), (Rows{0, 135, 136, 187, 188, 189, 194, 199}));
+  EXPECT_FALSE(byBits.HasPending());
+  // Bits past the results are ignored, here and in a later growth.
+  byBits.Clear();
+  EXPECT_TRUE(byBits.Empty());
+  byBits.Resize(130);
+  byBits.SelectResults(rows, std::vector<std::uint64_t>(4, ~std::uint64_t{0}));
+  EXPECT_EQ(byBits.SelectedResults(rows).size(), 130u);
+  byBits.Resize(200);
+  EXPECT_EQ(byBits.SelectedResults(rows).size(), 130u);
+}
+
 }  // namespace
 }  // namespace quillex

@@ -1,4 +1,5 @@
 // Standard library
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -47,6 +48,30 @@ TEST(TextSearch, IgnoresCaseAndFindsOverlaps) {
   EXPECT_EQ(FindIgnoringCase(std::string("ab\0cd", 5), "b c", 0), 1u);
   EXPECT_EQ(FindIgnoringCase("abc", "", 0), std::nullopt);
   EXPECT_EQ(FindIgnoringCase("abc", "c", 4), std::nullopt);
+}
+
+// The layout and the search of a long text read the flag once a megabyte:
+// raised, the layout ends with the lines of its first megabyte, and the
+// search finds nothing past it.
+TEST(TextWrap, ARaisedFlagEndsLayoutAndSearch) {
+  std::string text;
+  while (text.size() < (3u << 20)) {
+    text += "some words on a line\n";
+  }
+  text += "needle";
+  CancelFlag raised{true};
+  CancelFlag down{false};
+  const Starts all = WrapLines(text, 80);
+  const Starts cut = WrapLines(text, 80, &raised);
+  ASSERT_LT(cut.size(), all.size());
+  EXPECT_TRUE(std::equal(cut.begin(), cut.end(), all.begin()));
+  EXPECT_LE(cut.back(), (1u << 20) + 1);
+  EXPECT_EQ(WrapLines(text, 80, &down), all);
+
+  EXPECT_EQ(FindIgnoringCase(text, "NEEDLE", 0), text.size() - 6);
+  EXPECT_EQ(FindIgnoringCase(text, "NEEDLE", 0, &down), text.size() - 6);
+  EXPECT_EQ(FindIgnoringCase(text, "NEEDLE", 0, &raised), std::nullopt);
+  EXPECT_EQ(FindIgnoringCase(text, "words", 0, &raised), 5u) << "found before the first look";
 }
 
 }  // namespace

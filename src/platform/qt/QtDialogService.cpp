@@ -20,16 +20,31 @@ QString FromBytes(std::string_view text) {
   return result;
 }
 
-std::optional<std::string> RunFileDialog(QWidget* owner, std::string_view title,
-                                         const std::vector<FileFilter>& filters,
-                                         std::string_view defaultExtension,
-                                         std::string_view initialPath, bool save) {
+std::optional<SaveChoice> RunFileDialog(QWidget* owner, std::string_view title,
+                                        const std::vector<FileFilter>& filters,
+                                        std::string_view defaultExtension,
+                                        std::string_view initialPath, bool save) {
   QFileDialog dialog(owner, FromBytes(title));
   PrepareFileDialog(dialog, filters, defaultExtension, initialPath, save);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
     return std::nullopt;
   }
-  return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
+  return SaveChoice{QFile::encodeName(dialog.selectedFiles().front()).toStdString(),
+                    FilterIndex(filters, dialog.selectedNameFilter())};
+}
+
+// A save dialog's answer to the choice of another type: the type's
+// extension (the default one for a type that matches every file) is the one
+// added to a name typed without one. The dialog itself gives the name typed
+// so far the new type's extension.
+void FollowChosenType(QFileDialog& dialog, const std::vector<FileFilter>& filters,
+                      const QString& defaultSuffix, const QString& nameFilter) {
+  const std::size_t index = FilterIndex(filters, nameFilter);
+  if (index >= filters.size()) {
+    return;
+  }
+  const QString suffix = QString::fromStdString(DefaultSuffix(filters[index].pattern));
+  dialog.setDefaultSuffix(suffix.isEmpty() ? defaultSuffix : suffix);
 }
 
 }  // namespace
@@ -46,7 +61,12 @@ void PrepareFileDialog(QFileDialog& dialog, const std::vector<FileFilter>& filte
   if (save) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QString::fromStdString(DefaultSuffix(defaultExtension)));
+    const QString suffix = QString::fromStdString(DefaultSuffix(defaultExtension));
+    dialog.setDefaultSuffix(suffix);
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, filters, suffix](const QString& nameFilter) {
+                       FollowChosenType(dialog, filters, suffix, nameFilter);
+                     });
   } else {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -74,6 +94,18 @@ void PrepareFileDialog(QFileDialog& dialog, const std::vector<FileFilter>& filte
 std::string QtNameFilter(const FileFilter& filter) {
   const std::string pattern = filter.pattern == "*.*" ? std::string("*") : filter.pattern;
   return filter.description + " (" + pattern + ")";
+}
+
+std::size_t FilterIndex(const std::vector<FileFilter>& filters, const QString& nameFilter) {
+  // With the details hidden, the dialog hands back the text it shows, which
+  // is the description.
+  for (std::size_t i = 0; i < filters.size(); ++i) {
+    if (QString::fromStdString(QtNameFilter(filters[i])) == nameFilter ||
+        QString::fromStdString(filters[i].description) == nameFilter) {
+      return i;
+    }
+  }
+  return 0;
 }
 
 std::string DefaultSuffix(std::string_view defaultExtension) {
@@ -110,14 +142,18 @@ std::optional<std::string> QtDialogService::OpenFileDialog(void* owner, std::str
                                                            const std::vector<FileFilter>& filters,
                                                            std::string_view defaultExtension,
                                                            std::string_view initialPath) {
-  return RunFileDialog(static_cast<QWidget*>(owner), title, filters, defaultExtension, initialPath,
-                       false);
+  std::optional<SaveChoice> choice = RunFileDialog(static_cast<QWidget*>(owner), title, filters,
+                                                   defaultExtension, initialPath, false);
+  if (!choice) {
+    return std::nullopt;
+  }
+  return std::move(choice->path);
 }
 
-std::optional<std::string> QtDialogService::SaveFileDialog(void* owner, std::string_view title,
-                                                           const std::vector<FileFilter>& filters,
-                                                           std::string_view defaultExtension,
-                                                           std::string_view initialPath) {
+std::optional<SaveChoice> QtDialogService::SaveFileDialog(void* owner, std::string_view title,
+                                                          const std::vector<FileFilter>& filters,
+                                                          std::string_view defaultExtension,
+                                                          std::string_view initialPath) {
   return RunFileDialog(static_cast<QWidget*>(owner), title, filters, defaultExtension, initialPath,
                        true);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,6 +10,7 @@
 #include "platform/Dialogs.h"
 
 class QFileDialog;
+class QString;
 
 namespace quillex {
 
@@ -22,14 +24,16 @@ class QtDialogService : public DialogService {
                                             const std::vector<FileFilter>& filters,
                                             std::string_view defaultExtension,
                                             std::string_view initialPath) override;
-  std::optional<std::string> SaveFileDialog(void* owner, std::string_view title,
-                                            const std::vector<FileFilter>& filters,
-                                            std::string_view defaultExtension,
-                                            std::string_view initialPath) override;
+  std::optional<SaveChoice> SaveFileDialog(void* owner, std::string_view title,
+                                           const std::vector<FileFilter>& filters,
+                                           std::string_view defaultExtension,
+                                           std::string_view initialPath) override;
 };
 
 // Sets up a file dialog as the service shows it: its type list, its mode and,
-// from `initialPath`, the folder it opens in and the name it offers.
+// from `initialPath`, the folder it opens in and the name it offers. In a
+// save dialog, choosing another type gives the name typed so far that type's
+// extension and makes it the one added to a name typed without one.
 void PrepareFileDialog(QFileDialog& dialog, const std::vector<FileFilter>& filters,
                        std::string_view defaultExtension, std::string_view initialPath, bool save);
 
@@ -39,5 +43,10 @@ void PrepareFileDialog(QFileDialog& dialog, const std::vector<FileFilter>& filte
 // The suffix a save dialog appends when the user types none: "*.txt" gives
 // "txt"; "*.*" and other wildcards give none.
 [[nodiscard]] std::string DefaultSuffix(std::string_view defaultExtension);
+// The index in `filters` of the entry whose Qt name filter, or whose
+// description (what the dialog shows and hands back), is `nameFilter`; 0
+// when none is.
+[[nodiscard]] std::size_t FilterIndex(const std::vector<FileFilter>& filters,
+                                      const QString& nameFilter);
 
 }  // namespace quillex

@@ -8,10 +8,14 @@
 #include <vector>
 
 // Ours
+#include "store/ResultStore.h"
+#include "views/RowSelection.h"
+#include "views/TextSearch.h"
 #include "views/gui/Cp1252Text.h"
 #include "views/gui/NormalView.h"
 #include "views/gui/ResultList.h"
 #include "views/gui/ResultListModel.h"
+#include "views/gui/ResultSelectionModel.h"
 
 namespace quillex {
 
@@ -32,43 +36,61 @@ std::optional<std::string> FindPatternFromText(const QString& text) {
   return bytes;
 }
 
-void ListFind(std::string_view pattern, ResultList& list) {
-  const ListSearch search(pattern);
-  const ResultListModel& model = list.Model();
-  const std::vector<std::uint32_t> matches =
-      search.MatchingRows(model.Store(), model.DisplayOrder());
+ListMatches SearchRows(std::string_view pattern, const ResultStore& store, RowOrderPtr rows,
+                       const CancelFlag* cancel) {
+  ListMatches found;
+  found.matches = ListSearch(pattern).MatchingRows(store, *rows, cancel);
+  found.selected = RowSelection::ResultBits(*rows, found.matches, store.Count());
+  found.rows = std::move(rows);
+  return found;
+}
 
+bool ShowListMatches(const ListMatches& found, ResultList& list) {
+  if (found.rows != list.Model().Order()) {
+    return false;
+  }
   // Only the first match below the last fully visible row scrolls, and the
   // list does not move before that scroll, so the page is read once.
   const int top = list.TopVisibleRow();
   const int perPage = list.CountPerPage();
-  const auto below = std::find_if(matches.begin(), matches.end(), [&](std::uint32_t row) {
-    return static_cast<long long>(row) >= static_cast<long long>(top) + perPage &&
-           static_cast<long long>(row) > top;
-  });
+  const auto below =
+      std::find_if(found.matches.begin(), found.matches.end(), [&](std::uint32_t row) {
+        return static_cast<long long>(row) >= static_cast<long long>(top) + perPage &&
+               static_cast<long long>(row) > top;
+      });
 
   // One selection change for all matches; rows selected before keep theirs.
-  list.SelectRows(matches);
-  if (below != matches.end()) {
+  list.Selection().SelectResults(found.selected);
+  if (below != found.matches.end()) {
     list.EnsureVisible(static_cast<int>(*below), true);
   }
   list.viewport()->repaint();
+  return true;
 }
 
-void TextFind(std::string_view pattern, NormalView& view) {
-  const TextRange selection = view.Selection();
+void ListFind(std::string_view pattern, ResultList& list) {
+  const ResultListModel& model = list.Model();
+  ShowListMatches(SearchRows(pattern, model.Store(), model.Order()), list);
+}
+
+std::optional<TextRange> SearchText(std::string_view text, std::string_view pattern,
+                                    TextRange selection, const CancelFlag* cancel) {
   // The search starts one character after the selection's start, so a
   // further Find moves on, even to an occurrence overlapping this one. A
   // caret at 0 (the state after a scan) searches from 0; an occurrence
   // selected at 0 is moved past like any other.
   const bool atStart = selection.start == 0 && selection.end == 0;
   const std::size_t from = atStart ? 0 : selection.start + 1;
-  const std::optional<TextRange> found = view.FindText(pattern, from);
-  if (!found) {
-    return;
+  const std::optional<std::size_t> found = FindIgnoringCase(text, pattern, from, cancel);
+  if (!found || IsCancelled(cancel)) {
+    return std::nullopt;
   }
+  return TextRange{*found, *found + pattern.size()};
+}
+
+void ShowTextMatch(TextRange found, TextRange selection, NormalView& view) {
   const std::size_t oldLine = view.LineFromChar(selection.start);
-  const std::size_t newLine = view.LineFromChar(found->start);
+  const std::size_t newLine = view.LineFromChar(found.start);
   view.ScrollLines(ClampToInt(static_cast<long long>(newLine) - static_cast<long long>(oldLine)));
 
   // Scrolling by the line difference shows the occurrence only when the old
@@ -81,7 +103,14 @@ void TextFind(std::string_view pattern, NormalView& view) {
   } else if (newLine >= first + perPage) {
     view.ScrollLines(ClampToInt(static_cast<long long>(newLine - (first + perPage)) + 1));
   }
-  view.SetSelection(found->start, found->end);
+  view.SetSelection(found.start, found.end);
+}
+
+void TextFind(std::string_view pattern, NormalView& view) {
+  const TextRange selection = view.Selection();
+  if (const std::optional<TextRange> found = SearchText(view.Bytes(), pattern, selection)) {
+    ShowTextMatch(*found, selection, view);
+  }
 }
 
 void Find(const std::optional<std::string>& pattern, bool advancedView, ResultList& list,

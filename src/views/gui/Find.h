@@ -1,21 +1,26 @@
 #pragma once
 
 // Standard library
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Qt
 #include <QString>
 
 // Ours
+#include "views/CancelFlag.h"
 #include "views/ListSearch.h"
+#include "views/gui/NormalView.h"
+#include "views/gui/ResultListModel.h"
 
 namespace quillex {
 
-class NormalView;
 class ResultList;
+class ResultStore;
 
 // The find field hands over at most this many characters.
 inline constexpr int kMaxFindPatternChars = 255;
@@ -31,11 +36,31 @@ inline constexpr int kMaxFindPatternChars = 255;
 // and only that one, so a further Find moves on to the next page of matches.
 void ListFind(std::string_view pattern, ResultList& list);
 
+// ListFind in two halves, for a search off the GUI thread: the search over
+// an order of rows, and showing what it found in the list.
+struct ListMatches {
+  RowOrderPtr rows;                     // the order searched
+  std::vector<std::uint32_t> matches;   // matching rows of that order, increasing
+  std::vector<std::uint64_t> selected;  // their results, a bit each
+};
+[[nodiscard]] ListMatches SearchRows(std::string_view pattern, const ResultStore& store,
+                                     RowOrderPtr rows, const CancelFlag* cancel = nullptr);
+// Selects the matches and scrolls as ListFind does; nothing when the list
+// shows another order than the one searched. Returns whether it showed them.
+bool ShowListMatches(const ListMatches& found, ResultList& list);
+
 // Selects the next occurrence of `pattern` in the running text, ignoring
 // case: the search begins one character after the selection's start (at 0
 // when nothing is selected there yet). The text scrolls by the lines between
 // the old selection and the occurrence. Without an occurrence nothing changes.
 void TextFind(std::string_view pattern, NormalView& view);
+
+// TextFind in two halves: where the next occurrence after `selection` is,
+// on any thread, and scrolling to it and selecting it, on the GUI thread.
+[[nodiscard]] std::optional<TextRange> SearchText(std::string_view text, std::string_view pattern,
+                                                  TextRange selection,
+                                                  const CancelFlag* cancel = nullptr);
+void ShowTextMatch(TextRange found, TextRange selection, NormalView& view);
 
 // The Find command: nothing at all for an empty pattern; otherwise
 // "Searching...", the search of the view that is shown, then "Ready".

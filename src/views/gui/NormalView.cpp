@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <optional>
 
 // Qt
 #include <QClipboard>
@@ -20,6 +21,7 @@
 #include "platform/Cp1252.h"
 #include "views/TextSearch.h"
 #include "views/TextWrap.h"
+#include "views/gui/BackgroundTasks.h"
 #include "views/gui/Cp1252Text.h"
 #include "views/gui/ViewPalette.h"
 
@@ -69,6 +71,11 @@ NormalView::NormalView(QWidget* parent) : QAbstractScrollArea(parent) {
   Relayout();
 }
 
+void NormalView::SetTasks(BackgroundTasks* tasks, std::size_t fromBytes) {
+  tasks_ = tasks;
+  backgroundFrom_ = fromBytes;
+}
+
 void NormalView::SetText(std::string text) {
   owned_ = std::move(text);
   Show(owned_);
@@ -88,12 +95,16 @@ void NormalView::Show(std::string_view bytes) {
   anchor_ = 0;
   caret_ = 0;
   selecting_ = false;
+  // The old lines belong to the old text: until the new text's layout is
+  // made, it is one line from the top.
+  lineStarts_ = {0};
+  UpdateScrollBar();
+  verticalScrollBar()->setValue(0);
   if (isVisible()) {
     Relayout();
   } else {
     layoutDirty_ = true;
   }
-  verticalScrollBar()->setValue(0);
   viewport()->update();
   emit caretMoved();
 }
@@ -123,7 +134,30 @@ void NormalView::Copy() const {
   if (range.start == range.end) {
     return;
   }
-  QGuiApplication::clipboard()->setText(SelectedText());
+  if (tasks_ == nullptr || range.end - range.start < backgroundFrom_) {
+    QGuiApplication::clipboard()->setText(SelectedText());
+    return;
+  }
+  // A long selection is decoded beside the window, a megabyte at a time;
+  // the bytes stay until the next scan, which waits for a Copy.
+  tasks_->Run(
+      TaskKind::Copy,
+      [bytes = text_.substr(range.start, range.end - range.start)](
+          const CancelFlag& cancel) -> std::optional<QString> {
+        QString text;
+        for (std::size_t first = 0; first < bytes.size(); first += kBytesBetweenCancelChecks) {
+          if (IsCancelled(&cancel)) {
+            return std::nullopt;
+          }
+          text += BytesToQString(ShownBytes(bytes.substr(first, kBytesBetweenCancelChecks)));
+        }
+        return text;
+      },
+      [](const std::optional<QString>& text) {
+        if (text) {
+          QGuiApplication::clipboard()->setText(*text);
+        }
+      });
 }
 
 std::size_t NormalView::LineFromChar(std::size_t pos) const {
@@ -206,9 +240,34 @@ void NormalView::EnsureLayout() const {
 
 void NormalView::Relayout() const {
   layoutDirty_ = false;
-  columns_ = ColumnsForWidth(viewport()->width());
-  lineStarts_ = WrapLines(text_, static_cast<std::size_t>(columns_));
+  const int columns = ColumnsForWidth(viewport()->width());
+  requestedColumns_ = columns;
+  if (tasks_ == nullptr || text_.size() < backgroundFrom_) {
+    TakeLayout(WrapLines(text_, static_cast<std::size_t>(columns)), columns);
+    return;
+  }
+  auto* view = const_cast<NormalView*>(this);
+  tasks_->Run(
+      TaskKind::Layout,
+      [text = text_, columns](const CancelFlag& cancel) {
+        return WrapLines(text, static_cast<std::size_t>(columns), &cancel);
+      },
+      [view, text = text_, columns](std::vector<std::size_t> starts) {
+        // A layout made for a text the view no longer shows is dropped.
+        if (view->text_.data() == text.data() && view->text_.size() == text.size()) {
+          view->TakeLayout(std::move(starts), columns);
+        }
+      });
+}
+
+void NormalView::TakeLayout(std::vector<std::size_t> starts, int columns) const {
+  const std::size_t topChar = LineStart(FirstVisibleLine());
+  lineStarts_ = std::move(starts);
+  columns_ = columns;
   UpdateScrollBar();
+  verticalScrollBar()->setValue(
+      static_cast<int>(std::min<std::size_t>(LineFromChar(topChar), INT_MAX)));
+  viewport()->update();
 }
 
 void NormalView::UpdateScrollBar() const {
@@ -357,13 +416,8 @@ void NormalView::resizeEvent(QResizeEvent* event) {
     Relayout();
     return;
   }
-  const int columns = ColumnsForWidth(viewport()->width());
-  if (columns != columns_) {
-    // Keep the first visible character on the first visible line.
-    const std::size_t topChar = LineStart(FirstVisibleLine());
+  if (ColumnsForWidth(viewport()->width()) != requestedColumns_) {
     Relayout();
-    verticalScrollBar()->setValue(
-        static_cast<int>(std::min<std::size_t>(LineFromChar(topChar), INT_MAX)));
   } else {
     UpdateScrollBar();
   }

@@ -14,6 +14,12 @@
 
 namespace quillex {
 
+class BackgroundTasks;
+
+// Texts from this size on are laid out by a background task when the view
+// has tasks; shorter ones take a millisecond or two where they are.
+inline constexpr std::size_t kBackgroundLayoutBytes = std::size_t{1} << 20;
+
 // Control id of the normal view on the Search page.
 inline constexpr int kNormalViewControl = 1092;
 
@@ -30,11 +36,20 @@ struct TextRange {
 // decoded and drawn, so a text of tens of megabytes scrolls as easily as a
 // short one: the wrap positions come from one pass over the bytes with a
 // fixed-pitch font, where every character has the same width.
+//
+// With background tasks (SetTasks), a long text is laid out on a worker:
+// until the new lines arrive the view keeps showing the old ones (or, for a
+// new text, its start as one line), and the first visible character stays
+// on the first visible line when they do.
 class NormalView : public QAbstractScrollArea {
   Q_OBJECT
 
  public:
   explicit NormalView(QWidget* parent = nullptr);
+
+  // Lays out texts of at least `fromBytes` bytes through `tasks` (null: every
+  // text at once, where it is asked for).
+  void SetTasks(BackgroundTasks* tasks, std::size_t fromBytes = kBackgroundLayoutBytes);
 
   // Shows a copy of `text`.
   void SetText(std::string text);
@@ -45,6 +60,10 @@ class NormalView : public QAbstractScrollArea {
   // The running text as shown (NULs as spaces); a copy.
   [[nodiscard]] std::string Text() const;
   [[nodiscard]] std::size_t TextSize() const { return text_.size(); }
+  // The bytes shown, NULs as they are; valid until the view gets another text.
+  [[nodiscard]] std::string_view Bytes() const { return text_; }
+  // Characters per display line of the layout in use.
+  [[nodiscard]] int Columns() const { return columns_; }
 
   // The selection, start <= end. An empty selection is the caret.
   [[nodiscard]] TextRange Selection() const;
@@ -54,7 +73,8 @@ class NormalView : public QAbstractScrollArea {
   void SetSelection(std::size_t start, std::size_t end);
   // The selected text decoded from Windows-1252.
   [[nodiscard]] QString SelectedText() const;
-  // Puts the selected text on the clipboard; nothing when the selection is empty.
+  // Puts the selected text on the clipboard; nothing when the selection is
+  // empty. With tasks, a long selection is put there by a Copy task.
   void Copy() const;
 
   // The display line (after wrapping) that holds the character at `pos`.
@@ -98,7 +118,11 @@ class NormalView : public QAbstractScrollArea {
   // width of a few characters would only be thrown away.
   void EnsureLayout() const;
   [[nodiscard]] int ColumnsForWidth(int width) const;
+  // Lays the text out for the viewport's width: at once, or by a task.
   void Relayout() const;
+  // Takes new line starts made for `columns`, keeping the first visible
+  // character on the first visible line.
+  void TakeLayout(std::vector<std::size_t> starts, int columns) const;
   void UpdateScrollBar() const;
   // End of a display line's characters, before its line break if any.
   [[nodiscard]] std::size_t LineEnd(std::size_t line) const;
@@ -113,6 +137,8 @@ class NormalView : public QAbstractScrollArea {
   [[nodiscard]] QRectF SelectedRect(std::size_t line, const TextRange& selection,
                                     const PaintedLine& painted, int y) const;
 
+  BackgroundTasks* tasks_ = nullptr;
+  std::size_t backgroundFrom_ = kBackgroundLayoutBytes;
   // What SetText was given; empty while the view shows borrowed bytes.
   std::string owned_;
   std::string_view text_;
@@ -122,8 +148,10 @@ class NormalView : public QAbstractScrollArea {
   std::size_t anchor_ = 0;
   std::size_t caret_ = 0;
   mutable int columns_ = 1;  // characters per display line
-  double charWidth_ = 1.0;   // pixels per character (fixed-pitch font)
-  int lineHeight_ = 1;       // pixels per display line
+  // The columns of the last layout asked for, made or still being made.
+  mutable int requestedColumns_ = 1;
+  double charWidth_ = 1.0;  // pixels per character (fixed-pitch font)
+  int lineHeight_ = 1;      // pixels per display line
   int ascent_ = 0;
   int margin_ = 2;  // left and top padding in pixels
   bool selecting_ = false;

@@ -3,7 +3,7 @@
 // Standard library
 #include <algorithm>
 #include <array>
-#include <queue>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -20,7 +20,9 @@
 
 // Ours
 #include "store/ResultStore.h"
+#include "views/LongestTexts.h"
 #include "views/ResultColumn.h"
+#include "views/gui/BackgroundTasks.h"
 #include "views/gui/ListColumns.h"
 #include "views/gui/ResultListModel.h"
 #include "views/gui/ResultSelectionModel.h"
@@ -201,15 +203,52 @@ void ResultList::ClickHeader(int column) {
   if (column < 0 || column >= static_cast<int>(ResultColumn::ColumnCount)) {
     return;
   }
+  // A list of fewer than two rows has nothing to sort (it is empty during a
+  // scan): the click only turns the click state, here and now.
+  if (tasks_ != nullptr && model_.rowCount() >= 2) {
+    RequestSort(static_cast<ResultColumn>(column));
+    return;
+  }
   if (status_) {
     status_("Sorting...");
   }
   model_.SortByColumn(static_cast<ResultColumn>(column));
-  horizontalHeader()->setSortIndicator(
-      model_.SortColumn(), model_.SortDirection() < 0 ? Qt::DescendingOrder : Qt::AscendingOrder);
+  ShowSortIndicator(model_.ClickState());
   if (status_) {
     status_("Ready");
   }
+}
+
+void ResultList::RequestSort(ResultColumn column) {
+  if (!tasks_->Busy(TaskKind::Sort)) {
+    shownClick_ = model_.ClickState();
+  }
+  const SortClick click = model_.Click(column);
+  ResultListModel* model = &model_;
+  tasks_->RunPrepared(
+      TaskKind::Sort,
+      [model, click] {
+        // The rows as they are when the sort's turn comes: after the tasks
+        // asked for before it.
+        return [&store = model->Store(), &map = model->Map(), from = model->Order(),
+                click](const CancelFlag& cancel) {
+          return ResultListModel::Sorted(store, map, from, static_cast<ResultColumn>(click.column),
+                                         click.direction, &cancel);
+        };
+      },
+      [this, click](std::optional<SortedRows> sorted) {
+        if (sorted) {
+          model_.ApplySorted(std::move(*sorted));
+        }
+        shownClick_ = click;
+        ShowSortIndicator(click);
+      },
+      {.key = click.column, .cancelled = [this] { model_.SetClickState(shownClick_); }});
+}
+
+void ResultList::ShowSortIndicator(SortClick click) {
+  horizontalHeader()->setSortIndicator(
+      click.column, click.direction < 0 ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 bool ResultList::RightClickAt(const QPoint& viewportPos) {
@@ -247,43 +286,37 @@ void ResultList::keyPressEvent(QKeyEvent* event) {
   QTableView::keyPressEvent(event);
 }
 
-void ResultList::FitTextColumn() {
-  const int rows = model_.rowCount();
-  std::vector<int> candidates;
-  if (rows <= kMeasureAllRows) {
-    candidates.resize(static_cast<std::size_t>(rows));
-    for (int row = 0; row < rows; ++row) {
-      candidates[static_cast<std::size_t>(row)] = row;
-    }
-  } else {
-    // Measuring a million texts takes seconds; the widest text is almost
-    // always among the longest ones by bytes, so only those are measured.
-    using Entry = std::pair<std::size_t, int>;  // byte length, row
-    std::priority_queue<Entry, std::vector<Entry>, std::greater<>> longest;
-    const ResultStore& store = model_.Store();
-    for (int row = 0; row < rows; ++row) {
-      const char* text = store.Text(model_.ResultIndexAt(row));
-      const std::size_t length = text != nullptr ? std::char_traits<char>::length(text) : 0;
-      if (longest.size() < kLongestMeasured) {
-        longest.emplace(length, row);
-      } else if (length > longest.top().first) {
-        longest.pop();
-        longest.emplace(length, row);
-      }
-    }
-    while (!longest.empty()) {
-      candidates.push_back(longest.top().second);
-      longest.pop();
-    }
+std::vector<std::uint32_t> ResultList::TextWidthRows(const ResultStore& store,
+                                                     std::span<const std::uint32_t> rows,
+                                                     const CancelFlag* cancel) {
+  if (rows.size() > static_cast<std::size_t>(kMeasureAllRows)) {
+    return LongestTextRows(store, rows, kLongestMeasured, cancel);
   }
+  std::vector<std::uint32_t> all(rows.size());
+  for (std::size_t row = 0; row < all.size(); ++row) {
+    all[row] = static_cast<std::uint32_t>(row);
+  }
+  return all;
+}
+
+void ResultList::FitTextColumn() {
+  FitTextColumn(TextWidthRows(model_.Store(), model_.DisplayOrder()));
+}
+
+void ResultList::FitTextColumn(std::span<const std::uint32_t> candidates) {
   QStyleOptionViewItem option;
   initViewItemOption(&option);
   int width = 0;
-  for (const int row : candidates) {
-    const QModelIndex index = model_.index(row, kTextColumn);
+  bool measured = false;
+  for (const std::uint32_t row : candidates) {
+    if (row >= static_cast<std::uint32_t>(model_.rowCount())) {
+      continue;
+    }
+    const QModelIndex index = model_.index(static_cast<int>(row), kTextColumn);
     width = std::max(width, itemDelegate()->sizeHint(option, index).width());
+    measured = true;
   }
-  if (candidates.empty()) {
+  if (!measured) {
     width = header()->sectionSizeHint(kTextColumn);
   }
   header()->resizeSection(kTextColumn, std::max(width, 1));

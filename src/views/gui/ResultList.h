@@ -10,11 +10,14 @@
 #include <QPoint>
 #include <QTableView>
 
+// Ours
+#include "views/gui/ResultListModel.h"
+
 class QMenu;
 
 namespace quillex {
 
-class ResultListModel;
+class BackgroundTasks;
 class ResultSelectionModel;
 
 // Control id of the list on the Search page and the command of its popup menu.
@@ -39,8 +42,13 @@ class ResultList : public QTableView {
   // The column header (the list has no row header).
   [[nodiscard]] QHeaderView* header() const { return horizontalHeader(); }
 
-  // Receives "Sorting..." before a header-click sort and "Ready" after it.
+  // Receives "Sorting..." before a header-click sort done where it is asked
+  // for and "Ready" after it. A sort run as a task says nothing here: the
+  // tasks' owner shows their status.
   void SetStatusCallback(std::function<void(const char*)> callback);
+  // Header clicks on two rows or more sort through `tasks`; without tasks
+  // (null) every sort is done at once.
+  void SetTasks(BackgroundTasks* tasks) { tasks_ = tasks; }
   // How the popup menu is run; tests replace it. The default executes the
   // menu at the global position.
   void SetMenuRunner(std::function<void(QMenu&, const QPoint&)> runner);
@@ -48,6 +56,10 @@ class ResultList : public QTableView {
   void RunMenu(QMenu& menu, const QPoint& globalPos) { menuRunner_(menu, globalPos); }
 
   // A header click on the given column (what a click on the header does).
+  // Through tasks, a second click on the column while its sort waits or runs
+  // replaces that sort with the reverse one, as a click on the finished sort
+  // would; a click on another column sorts after it. A cancelled sort puts
+  // back the click state of the rows shown.
   void ClickHeader(int column);
   // A right click at a viewport position: shows the popup menu only over a
   // row: Copy, then the actions added to the list (the row actions).
@@ -56,6 +68,13 @@ class ResultList : public QTableView {
 
   // Sizes the Text column to the widest text of the rows.
   void FitTextColumn();
+  // The same, measuring only the given rows, as TextWidthRows found them.
+  void FitTextColumn(std::span<const std::uint32_t> candidates);
+  // The rows whose texts FitTextColumn measures: every row of a short list,
+  // the longest texts by bytes of a long one. Safe on any thread.
+  [[nodiscard]] static std::vector<std::uint32_t> TextWidthRows(const ResultStore& store,
+                                                                std::span<const std::uint32_t> rows,
+                                                                const CancelFlag* cancel = nullptr);
   // The narrowest width that shows a column's widest text whole in the
   // current font: twelve hex digits and the kind icon for the positions,
   // "65535" for the ID; never below the widths the layout was drawn with.
@@ -98,11 +117,17 @@ class ResultList : public QTableView {
  private:
   // Row height and the position and ID column widths from the font.
   void ApplyFontMetrics();
+  void RequestSort(ResultColumn column);
+  void ShowSortIndicator(SortClick click);
 
   ResultListModel& model_;
   ResultSelectionModel* selection_;
   std::function<void(const char*)> status_;
   std::function<void(QMenu&, const QPoint&)> menuRunner_;
+  BackgroundTasks* tasks_ = nullptr;
+  // The click state of the rows shown: what Escape puts back when it cancels
+  // the sorts asked for since.
+  SortClick shownClick_;
 };
 
 }  // namespace quillex

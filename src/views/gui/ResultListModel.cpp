@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <numeric>
 #include <utility>
 
 // Qt
@@ -29,10 +30,13 @@ constexpr std::array<const char*, 6> kColumnTitles = {"File pos", "Mem pos", "ID
 }  // namespace
 
 ResultListModel::ResultListModel(const ResultStore& store, const SectionMap& map, QObject* parent)
-    : QAbstractTableModel(parent), store_(store), map_(map) {}
+    : QAbstractTableModel(parent),
+      store_(store),
+      map_(map),
+      rows_(std::make_shared<const std::vector<std::uint32_t>>()) {}
 
 int ResultListModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+  return parent.isValid() ? 0 : static_cast<int>(rows_->size());
 }
 
 int ResultListModel::columnCount(const QModelIndex& parent) const {
@@ -43,7 +47,7 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
     return {};
   }
-  const std::uint32_t result = rows_[static_cast<std::size_t>(index.row())];
+  const std::uint32_t result = (*rows_)[static_cast<std::size_t>(index.row())];
   const auto column = static_cast<ResultColumn>(index.column());
   switch (role) {
     case Qt::DisplayRole: {
@@ -98,34 +102,58 @@ QVariant ResultListModel::headerData(int section, Qt::Orientation orientation, i
 }
 
 void ResultListModel::Fill() {
+  AppendRows(StoreOrder(store_.Count(), nullptr));
+}
+
+RowOrderPtr ResultListModel::StoreOrder(std::uint32_t count, const CancelFlag* cancel) {
+  auto rows = std::make_shared<std::vector<std::uint32_t>>(count);
+  for (std::size_t first = 0; first < count; first += kRowsBetweenCancelChecks) {
+    if (IsCancelled(cancel)) {
+      break;
+    }
+    const std::size_t last = std::min<std::size_t>(count, first + kRowsBetweenCancelChecks);
+    std::iota(rows->begin() + static_cast<std::ptrdiff_t>(first),
+              rows->begin() + static_cast<std::ptrdiff_t>(last), static_cast<std::uint32_t>(first));
+  }
+  return rows;
+}
+
+void ResultListModel::AppendRows(RowOrderPtr rows) {
   // A view addresses rows with int; a store can never hold that many results
   // in practice, but the rows stop there rather than wrap.
-  const std::size_t room = static_cast<std::size_t>(INT_MAX) - rows_.size();
-  const std::uint32_t count =
-      static_cast<std::uint32_t>(std::min<std::size_t>(store_.Count(), room));
+  const std::size_t room = static_cast<std::size_t>(INT_MAX) - rows_->size();
+  const std::size_t count = std::min(rows->size(), room);
   if (count == 0) {
     return;
   }
-  const int first = static_cast<int>(rows_.size());
-  beginInsertRows({}, first, first + static_cast<int>(count) - 1);
-  rows_.reserve(rows_.size() + count);
-  for (std::uint32_t i = 0; i < count; ++i) {
-    rows_.push_back(i);
+  // PERF: rows into an empty list (every fill after a scan) come as a reset:
+  // the table's row header then builds its table of ten million sections in
+  // one go, a third faster than when it is told of inserted rows.
+  if (rows_->empty() && count == rows->size()) {
+    beginResetModel();
+    rows_ = std::move(rows);
+    endResetModel();
+    return;
   }
+  const int first = static_cast<int>(rows_->size());
+  beginInsertRows({}, first, first + static_cast<int>(count) - 1);
+  auto joined = std::make_shared<std::vector<std::uint32_t>>(*rows_);
+  joined->insert(joined->end(), rows->begin(), rows->begin() + static_cast<std::ptrdiff_t>(count));
+  rows_ = std::move(joined);
   endInsertRows();
 }
 
 void ResultListModel::ClearRows() {
   beginResetModel();
-  rows_ = {};
+  rows_ = std::make_shared<const std::vector<std::uint32_t>>();
   endResetModel();
 }
 
 std::uint32_t ResultListModel::ResultIndexAt(int row) const {
-  return rows_[static_cast<std::size_t>(row)];
+  return (*rows_)[static_cast<std::size_t>(row)];
 }
 
-void ResultListModel::SortByColumn(ResultColumn column) {
+SortClick ResultListModel::Click(ResultColumn column) {
   const int c = static_cast<int>(column);
   if (c == sortColumn_) {
     sortDirection_ = -sortDirection_;
@@ -133,41 +161,65 @@ void ResultListModel::SortByColumn(ResultColumn column) {
     sortColumn_ = c;
     sortDirection_ = 1;
   }
-  SortRows(column, sortDirection_);
+  return ClickState();
+}
+
+void ResultListModel::SetClickState(SortClick click) {
+  sortColumn_ = click.column;
+  sortDirection_ = click.direction;
+}
+
+void ResultListModel::SortByColumn(ResultColumn column) {
+  const SortClick click = Click(column);
+  SortRows(column, click.direction);
 }
 
 void ResultListModel::SortRows(ResultColumn column, int direction) {
-  if (rows_.size() < 2 || column < ResultColumn::FilePos || column >= ResultColumn::ColumnCount) {
-    return;
+  if (std::optional<SortedRows> sorted = Sorted(store_, map_, rows_, column, direction, nullptr)) {
+    ApplySorted(std::move(*sorted));
   }
-  ApplyOrder(SortedRowOrder(store_, map_, rows_, column, direction));
 }
 
-void ResultListModel::ApplyOrder(std::vector<std::uint32_t> order) {
+std::optional<SortedRows> ResultListModel::Sorted(const ResultStore& store, const SectionMap& map,
+                                                  RowOrderPtr from, ResultColumn column,
+                                                  int direction, const CancelFlag* cancel) {
+  const std::vector<std::uint32_t>& old = *from;
+  if (old.size() < 2 || column < ResultColumn::FilePos || column >= ResultColumn::ColumnCount) {
+    return std::nullopt;
+  }
+  const std::vector<std::uint32_t> order =
+      SortedRowOrder(store, map, old, column, direction, cancel);
+  if (IsCancelled(cancel) || order.size() != old.size()) {
+    return std::nullopt;
+  }
+  // The new rows and each old row's new place: the GUI thread then moves
+  // only the indexes it keeps.
+  auto rows = std::make_shared<std::vector<std::uint32_t>>(order.size());
+  std::vector<std::uint32_t> newPlace(order.size());
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    (*rows)[k] = old[order[k]];
+    newPlace[order[k]] = static_cast<std::uint32_t>(k);
+  }
+  return SortedRows{std::move(from), std::move(rows), std::move(newPlace)};
+}
+
+bool ResultListModel::ApplySorted(SortedRows sorted) {
+  if (sorted.from != rows_ || !sorted.rows || sorted.rows->size() != rows_->size()) {
+    return false;
+  }
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   const QModelIndexList persistent = persistentIndexList();
-  std::vector<std::uint32_t> newRows(order.size());
-  for (std::size_t k = 0; k < order.size(); ++k) {
-    newRows[k] = rows_[order[k]];
+  // Selection and current row follow their rows to the new places.
+  QModelIndexList moved;
+  moved.reserve(persistent.size());
+  for (const QModelIndex& index : persistent) {
+    moved.append(this->index(
+        static_cast<int>(sorted.newPlace[static_cast<std::size_t>(index.row())]), index.column()));
   }
-  if (!persistent.isEmpty()) {
-    // Selection and current row follow their rows to the new places.
-    std::vector<std::uint32_t> newPlace(order.size());
-    for (std::size_t k = 0; k < order.size(); ++k) {
-      newPlace[order[k]] = static_cast<std::uint32_t>(k);
-    }
-    QModelIndexList moved;
-    moved.reserve(persistent.size());
-    for (const QModelIndex& index : persistent) {
-      moved.append(this->index(static_cast<int>(newPlace[static_cast<std::size_t>(index.row())]),
-                               index.column()));
-    }
-    rows_ = std::move(newRows);
-    changePersistentIndexList(persistent, moved);
-  } else {
-    rows_ = std::move(newRows);
-  }
+  rows_ = std::move(sorted.rows);
+  changePersistentIndexList(persistent, moved);
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+  return true;
 }
 
 }  // namespace quillex

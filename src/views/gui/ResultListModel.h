@@ -2,6 +2,8 @@
 
 // Standard library
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #include <QAbstractTableModel>
 
 // Ours
+#include "views/CancelFlag.h"
 #include "views/ResultColumn.h"
 #include "views/RowOrder.h"
 
@@ -19,6 +22,26 @@ class SectionMap;
 
 // The role under which every row hands out its result index (its item data).
 inline constexpr int ResultIndexRole = Qt::UserRole + 1;
+
+// The result index of every row, in display order. The model never changes
+// one in place: a sort or a fill makes a new one and swaps it in, so work on
+// another thread can keep reading the order it was given.
+using RowOrderPtr = std::shared_ptr<const std::vector<std::uint32_t>>;
+
+// A sort's outcome, made off the GUI thread for the order it started from:
+// the new order, and the new place of each old row, which moves the current
+// row and any other kept index along.
+struct SortedRows {
+  RowOrderPtr from;
+  RowOrderPtr rows;
+  std::vector<std::uint32_t> newPlace;
+};
+
+// What a header click asks for: the column and +1 ascending or -1 descending.
+struct SortClick {
+  int column = -1;
+  int direction = 1;
+};
 
 // The rows of the result list. A row holds nothing but its result index; every
 // cell text comes from FormatColumn when the view asks for it.
@@ -36,9 +59,14 @@ class ResultListModel : public QAbstractTableModel {
 
   // Appends one row per result of the store, in store order.
   void Fill();
+  // Appends the given rows (result indices), as Fill does with the order
+  // StoreOrder made.
+  void AppendRows(RowOrderPtr rows);
   void ClearRows();
 
-  [[nodiscard]] std::span<const std::uint32_t> DisplayOrder() const { return rows_; }
+  [[nodiscard]] std::span<const std::uint32_t> DisplayOrder() const { return *rows_; }
+  // The current order, to be read by work on another thread.
+  [[nodiscard]] RowOrderPtr Order() const { return rows_; }
   // The result index of a row; the caller passes a valid row.
   [[nodiscard]] std::uint32_t ResultIndexAt(int row) const;
 
@@ -49,6 +77,27 @@ class ResultListModel : public QAbstractTableModel {
   // click state.
   void SortRows(ResultColumn column, int direction);
 
+  // What a click on the column asks for, given the remembered click state,
+  // which then becomes the answer; nothing is sorted yet.
+  SortClick Click(ResultColumn column);
+  // Puts back a click state, as before clicks whose sorts were cancelled.
+  void SetClickState(SortClick click);
+  [[nodiscard]] SortClick ClickState() const { return {sortColumn_, sortDirection_}; }
+
+  // One result index per result of the store, in store order: the rows of a
+  // fill. `cancel` as in SortedRowOrder; a cancelled one is incomplete.
+  [[nodiscard]] static RowOrderPtr StoreOrder(std::uint32_t count, const CancelFlag* cancel);
+  // The rows of `from` sorted by the column and direction, made anywhere;
+  // nothing when cancelled. A column out of range keeps the order.
+  [[nodiscard]] static std::optional<SortedRows> Sorted(const ResultStore& store,
+                                                        const SectionMap& map, RowOrderPtr from,
+                                                        ResultColumn column, int direction,
+                                                        const CancelFlag* cancel);
+  // Swaps in a sort's rows, when they were sorted from the current order;
+  // otherwise the order has changed meanwhile and the sort is dropped.
+  // Returns whether the rows were taken.
+  bool ApplySorted(SortedRows sorted);
+
   // -1 before the first click; a scan does not reset it.
   [[nodiscard]] int SortColumn() const { return sortColumn_; }
   // +1 ascending, -1 descending.
@@ -58,11 +107,9 @@ class ResultListModel : public QAbstractTableModel {
   [[nodiscard]] const SectionMap& Map() const { return map_; }
 
  private:
-  void ApplyOrder(std::vector<std::uint32_t> newRows);
-
   const ResultStore& store_;
   const SectionMap& map_;
-  std::vector<std::uint32_t> rows_;
+  RowOrderPtr rows_;
   int sortColumn_ = -1;
   int sortDirection_ = 1;
 };

@@ -92,6 +92,11 @@ void ResultSelectionModel::SelectRows(std::span<const std::uint32_t> rows) {
   emit rowSelectionChanged();
 }
 
+void ResultSelectionModel::SelectResults(std::span<const std::uint64_t> bits) {
+  selection_.SelectResults(model_.DisplayOrder(), bits);
+  emit rowSelectionChanged();
+}
+
 void ResultSelectionModel::SetRowSelected(int row, bool selected) {
   if (row < 0 || row >= model_.rowCount()) {
     return;

@@ -43,6 +43,14 @@ class ResultSelectionModel : public QItemSelectionModel {
   [[nodiscard]] std::vector<std::uint32_t> SelectedResults() const;
   // Adds the display rows to the selection; other rows keep theirs.
   void SelectRows(std::span<const std::uint32_t> rows);
+  // Adds the results whose bits are set (RowSelection::ResultBits) to the
+  // selection; other rows keep theirs.
+  void SelectResults(std::span<const std::uint64_t> bits);
+  // A copy of the selection, for work on another thread to read with the
+  // display order it goes with.
+  [[nodiscard]] RowSelection Snapshot() const { return selection_; }
+  // True when certainly nothing is selected.
+  [[nodiscard]] bool Empty() const { return selection_.Empty(); }
   void SetRowSelected(int row, bool selected);
 
  signals:

@@ -4,8 +4,10 @@
 #include <string>
 
 // Qt
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -70,6 +72,47 @@ TEST(QtDialogService, DialogsStartAtTheCurrentFile) {
       << save.selectedFiles().front().toStdString();
 
   std::filesystem::remove_all(folder);
+}
+
+// Choosing another type in a save dialog, as the user does in its type
+// list, gives the name typed so far that type's extension, makes it the one
+// added to a name typed without one, and is found back when the dialog
+// closes.
+TEST(QtDialogService, ASaveDialogFollowsTheChosenType) {
+  const std::vector<FileFilter> types{{"Txt files (*.txt)", "*.txt"},
+                                      {"Txt files, one string a line (*.txt)", "*.txt"},
+                                      {"CSV files (*.csv)", "*.csv"},
+                                      {"JSON Lines files (*.jsonl)", "*.jsonl"},
+                                      {"All files (*.*)", "*.*"}};
+  for (std::size_t i = 0; i < types.size(); ++i) {
+    EXPECT_EQ(FilterIndex(types, QString::fromStdString(QtNameFilter(types[i]))), i);
+    EXPECT_EQ(FilterIndex(types, QString::fromStdString(types[i].description)), i);
+  }
+  EXPECT_EQ(FilterIndex(types, QStringLiteral("Something else (*)")), 0u);
+
+  QFileDialog save;
+  save.setOption(QFileDialog::DontUseNativeDialog);
+  PrepareFileDialog(save, types, "*.txt", "setup.exe.txt", true);
+  auto* typeList = save.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+  ASSERT_NE(typeList, nullptr);
+  ASSERT_EQ(typeList->count(), 5);
+  const auto choose = [&](int index) {
+    typeList->setCurrentIndex(index);
+    emit typeList->activated(index);
+    emit typeList->textActivated(typeList->itemText(index));
+    EXPECT_EQ(FilterIndex(types, save.selectedNameFilter()), static_cast<std::size_t>(index));
+    return QFileInfo(save.selectedFiles().value(0)).fileName().toStdString();
+  };
+  EXPECT_EQ(typeList->itemText(2), QStringLiteral("CSV files (*.csv)"));
+  EXPECT_EQ(choose(2), "setup.exe.csv");
+  EXPECT_EQ(save.defaultSuffix(), QStringLiteral("csv"));
+  EXPECT_EQ(choose(3), "setup.exe.jsonl");
+  EXPECT_EQ(save.defaultSuffix(), QStringLiteral("jsonl"));
+  EXPECT_EQ(choose(1), "setup.exe.txt");
+  // Every file keeps the name and adds the default extension to a bare one.
+  EXPECT_EQ(choose(2), "setup.exe.csv");
+  EXPECT_EQ(choose(4), "setup.exe.csv");
+  EXPECT_EQ(save.defaultSuffix(), QStringLiteral("txt"));
 }
 
 }  // namespace
