@@ -13,6 +13,7 @@
 // Standard library
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -113,10 +114,19 @@ Latency Measure(const std::function<void()>& start, SearchPage& search) {
   timer.setTimerType(Qt::PreciseTimer);
   timer.setInterval(10);
   qint64 last = 0;
+  // QUILLEX_LATENCY_TRACE=1 names each stall over 50 ms by when it ended and
+  // what the status cell said then, to tell which step held the thread.
+  static const bool trace = std::getenv("QUILLEX_LATENCY_TRACE") != nullptr;
   const auto tick = [&] {
     const qint64 now = clock.nsecsElapsed();
-    latency.lateMs.push_back(std::max(0.0, static_cast<double>(now - last) / 1e6 - 10.0));
+    const double late = std::max(0.0, static_cast<double>(now - last) / 1e6 - 10.0);
+    latency.lateMs.push_back(late);
     last = now;
+    if (trace && late > 50.0) {
+      std::fprintf(stderr, "stall of %.0f ms ending at %.0f ms, status \"%s\"\n", late,
+                   static_cast<double>(now) / 1e6,
+                   search.ControlText(kStatusText).toLocal8Bit().constData());
+    }
   };
   QObject::connect(&timer, &QTimer::timeout, tick);
   clock.start();
