@@ -93,7 +93,7 @@ constexpr std::array<TagInfo, kTagCount> kTags = {{
              "\\Registry\\User; not inside a file path.",
      .needs = kBackslash,
      .otherwiseNeeds = kLetterH | kLetterK,
-     .shortest = 4,
+     .shortest = 3,  // "HKU"
      .matcher = MatchRegistry},
     {.id = TagId::Guid,
      .name = "guid",

@@ -175,7 +175,7 @@ TEST_F(TagMatchers, UnixPathHasTwoComponentsAtLeast) {
 TEST_F(TagMatchers, RegistryHivesAbbreviationsAndWellKnownRoots) {
   Expect(MatchRegistry,
          {"HKEY_LOCAL_MACHINE", "hkey_current_user\\x", "HKEY_CLASSES_ROOT\\.exe", "HKEY_USERS",
-          "HKEY_CURRENT_CONFIG", "HKLM\\SOFTWARE", "HKCU", "HKCR\\CLSID", "HKU\\.DEFAULT",
+          "HKEY_CURRENT_CONFIG", "HKLM\\SOFTWARE", "HKCU", "HKU", "HKCR\\CLSID", "HKU\\.DEFAULT",
           "HKCC\\System", "HKLM:\\Software", "SOFTWARE\\Microsoft\\Windows", "Software\\Classes",
           "SYSTEM\\CurrentControlSet\\Services", "System\\CurrentControlSet",
           "SYSTEM\\ControlSet001\\Enum", "\\Registry\\Machine\\Software", "\\REGISTRY\\USER"},
@@ -297,6 +297,7 @@ TEST_F(TagMatchers, PrefilterNeverHidesAMatch) {
                                            "%s",
                                            "%APPDATA%",
                                            "HKLM",
+                                           "HKU",
                                            "SOFTWARE\\",
                                            "Software",
                                            "3F2504E0-4F89-11D3-9A0C-0305E82C3301",
