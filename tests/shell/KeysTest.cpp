@@ -71,6 +71,7 @@ TEST_F(Keys, TheCommandsHaveTheDesktopsKeys) {
   EXPECT_EQ(keys("Save"), "Ctrl+S");
   EXPECT_EQ(keys("Find"), "Ctrl+F");
   EXPECT_EQ(keys("Find again"), "F3");
+  EXPECT_EQ(keys("Filter"), "Ctrl+L");
   EXPECT_EQ(keys("Stop"), "Esc");
   EXPECT_EQ(keys("Quit"), "Ctrl+Q");
   EXPECT_EQ(keys("Next page"), "Ctrl+Tab Ctrl+PgDown");
