@@ -212,7 +212,7 @@ void FilterRow::Take() {
 void FilterRow::Mark(const QString& error) {
   marked_ = true;
   field_->setPalette(MarkedPalette(field_->palette()));
-  const QString tip = QStringLiteral("Not a regular expression: ") + error +
+  const QString tip = QStringLiteral("Not a valid regular expression: ") + error +
                       QStringLiteral("\nThe strings shown are those of the last good filter.");
   field_->setToolTip(tip);
   field_->setAccessibleDescription(tip);
