@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -299,6 +300,19 @@ TEST_F(FilterRowTest, SortsUnderAFilterReachEveryRowWhenCleared) {
   EXPECT_EQ(ShownTexts(), expected);
   EXPECT_TRUE(Model().Pending().empty());
   EXPECT_EQ(Model().AllOrder(), Model().Order());
+
+  // A filter that leaves one row has nothing to move, yet the click still
+  // sorts every row once the filter is cleared.
+  Field().setText(QStringLiteral("entry 003"));
+  Settle();
+  ASSERT_EQ(Model().rowCount(), 1);
+  SortByText();
+  SortByText();
+  EXPECT_EQ(List().header()->sortIndicatorOrder(), Qt::DescendingOrder);
+  Field().clear();
+  Settle();
+  std::reverse(expected.begin(), expected.end());
+  EXPECT_EQ(ShownTexts(), expected);
 }
 
 TEST_F(FilterRowTest, SaveWithoutAFilterIsUnchanged) {

@@ -239,6 +239,12 @@ void ResultListModel::SortByColumn(ResultColumn column) {
 void ResultListModel::SortRows(ResultColumn column, int direction) {
   if (std::optional<SortedRows> sorted = Sorted(store_, map_, rows_, column, direction, nullptr)) {
     ApplySorted(std::move(*sorted));
+    return;
+  }
+  // A filter showing fewer than two rows: nothing moves here, but every row
+  // comes back in this sort when the filter is cleared.
+  if (filtered_ && column >= ResultColumn::FilePos && column < ResultColumn::ColumnCount) {
+    AddPendingSort(pending_, SortClick{static_cast<int>(column), direction});
   }
 }
 
