@@ -227,6 +227,8 @@ struct FilterOutcome {
   RowOrderPtr rows;
   std::shared_ptr<const std::string> text;
   std::vector<std::uint32_t> textResults;
+  // The filter wanted tags that the results did not have yet.
+  bool tagsMissing = false;
 };
 
 namespace {
@@ -263,6 +265,8 @@ bool MakeFilteredText(const ResultStore& store, std::span<const std::uint32_t> r
 FilterOutcome FilterRows(const FilterInputs& in, const CancelFlag& cancel) {
   FilterOutcome out;
   out.basis = in.basis;
+  out.tagsMissing = in.filter && in.filter->Spec().wantedTags != 0 &&
+                    (!in.tags || in.tags->size() < in.store->Count());
   std::vector<std::uint32_t> rows;
   if (in.filter) {
     FilterRun run;
@@ -1020,9 +1024,7 @@ void SearchPage::ApplyFilterOutcome(FilterOutcome outcome) {
   if (!model_->ShowFiltered(std::move(outcome.rows), outcome.basis)) {
     return;
   }
-  const std::shared_ptr<const RowFilter> filter = filterRow_->Applied();
-  const bool tagsMissing = filter && filter->Spec().wantedTags != 0 && tagSets_.size() < total;
-  filterRow_->ShowCounts(shown, total, tagsMissing);
+  filterRow_->ShowCounts(shown, total, outcome.tagsMissing);
   textFollowsFilter_ = outcome.text != nullptr;
   if (outcome.text) {
     RetireFilteredText();
