@@ -258,20 +258,20 @@ void FilterRow::HideCounts() {
 
 bool FilterRow::eventFilter(QObject* watched, QEvent* event) {
   // Escape in a field with text empties it; in an empty one it is the
-  // window's Escape, which stops what runs.
-  if (watched == field_ && !field_->text().isEmpty()) {
-    if (event->type() == QEvent::ShortcutOverride &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-      event->accept();
-      return true;
-    }
-    if (event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-      ClearText();
-      return true;
-    }
+  // window's Escape, which stops what runs. Only key events are looked at:
+  // the field also sends events while it is being destroyed, when its text
+  // is gone.
+  const bool key = event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress;
+  if (watched != field_ || !key || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape ||
+      field_->text().isEmpty()) {
+    return QObject::eventFilter(watched, event);
   }
-  return QObject::eventFilter(watched, event);
+  if (event->type() == QEvent::ShortcutOverride) {
+    event->accept();
+  } else {
+    ClearText();
+  }
+  return true;
 }
 
 }  // namespace quillex
