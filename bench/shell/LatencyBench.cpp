@@ -35,6 +35,7 @@
 #include "platform/Dialogs.h"
 #include "scan/ScanDriver.h"
 #include "shell/ControlIds.h"
+#include "shell/FilterRow.h"
 #include "shell/MainWindow.h"
 #include "shell/SearchPage.h"
 #include "store/PoolSteps.h"
@@ -218,6 +219,41 @@ void BM_Save(benchmark::State& state) {
   std::filesystem::remove(path, ignored);
 }
 BENCHMARK(BM_Save)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The filter row: a literal typed (taken without the typing pause), a sort of
+// the rows it shows, and the filter cleared, which replays that sort over
+// every row.
+void SetFilter(Window& w, const QString& text, bool regex) {
+  w.Search().SetChecked(kFilterRegexToggle, regex);
+  w.Search().SetControlText(kFilterEdit, text);
+  w.Search().Filter().TakeNow();
+}
+
+void BM_FilterLiteral(benchmark::State& state) {
+  Run(state, [](Window& w) { SetFilter(w, QStringLiteral("http"), false); });
+}
+BENCHMARK(BM_FilterLiteral)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_FilterRegex(benchmark::State& state) {
+  Run(state, [](Window& w) { SetFilter(w, QStringLiteral("https?://[^ ]{4,}"), true); });
+}
+BENCHMARK(BM_FilterRegex)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_FilterBroad(benchmark::State& state) {
+  Run(state, [](Window& w) { SetFilter(w, QStringLiteral("e"), false); });
+}
+BENCHMARK(BM_FilterBroad)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_SortShownByLength(benchmark::State& state) {
+  Run(state,
+      [](Window& w) { w.Search().List()->ClickHeader(static_cast<int>(ResultColumn::Length)); });
+}
+BENCHMARK(BM_SortShownByLength)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_FilterCleared(benchmark::State& state) {
+  Run(state, [](Window& w) { SetFilter(w, QString(), false); });
+}
+BENCHMARK(BM_FilterCleared)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // The running text shown for the first time: its layout at the view's width.
 void BM_NormalViewLayout(benchmark::State& state) {

@@ -35,6 +35,17 @@ inline constexpr int kResourceCountFrame = 1023;
 inline constexpr int kFindEdit = 1012;
 inline constexpr int kFindButton = 1011;
 inline constexpr int kSaveButton = 1010;
+// The filter row above the result views: which of the results they show.
+inline constexpr int kFilterEdit = 1110;
+inline constexpr int kFilterRegexToggle = 1111;
+inline constexpr int kFilterCaseToggle = 1112;
+inline constexpr int kFilterAnsiToggle = 1113;
+inline constexpr int kFilterUnicodeToggle = 1114;
+inline constexpr int kFilterResourceToggle = 1115;
+inline constexpr int kFilterMinLength = 1116;
+inline constexpr int kFilterMaxLength = 1117;
+inline constexpr int kFilterTagChoice = 1118;
+inline constexpr int kFilterShownText = 1119;
 
 // Filter page (template 125).
 inline constexpr int kCharacterGroup = 1067;

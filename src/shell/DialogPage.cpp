@@ -7,6 +7,7 @@
 // Qt
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFont>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -17,6 +18,7 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QStyle>
+#include <QToolButton>
 
 // Quillex
 #include "views/gui/Cp1252Text.h"
@@ -146,6 +148,15 @@ QWidget* DialogPage::CreateControl(const ControlTemplate& control) {
     }
     case ControlClass::CheckBox:
       return new QCheckBox(text, this);
+    case ControlClass::ToggleButton: {
+      auto* toggle = new QToolButton(this);
+      toggle->setText(text);
+      toggle->setCheckable(true);
+      toggle->setFocusPolicy(Qt::StrongFocus);
+      return toggle;
+    }
+    case ControlClass::ComboBox:
+      return new QComboBox(this);
     case ControlClass::ListView:
     case ControlClass::RichEdit:
     case ControlClass::TabControl:

@@ -163,6 +163,14 @@ void MainWindow::CreateShortcuts() {
     }
   });
   AddShortcut("Find again", {QKeySequence(Qt::Key_F3)}, [this] { SearchShortcut(kFindButton); });
+  // The filter row's field, as Ctrl+L reaches the location or filter bar
+  // of GNOME's and KDE's file managers and browsers; Ctrl+F stays Find.
+  AddShortcut("Filter", {QKeySequence(Qt::CTRL | Qt::Key_L)}, [this] {
+    if (search_->Control(kFilterEdit)->isEnabled()) {
+      container_->SelectPage(0, true);
+      search_->FocusFilter();
+    }
+  });
   // Escape stops a scan, or else takes back the sorts, finds, copies and
   // saves that wait or run. A field that gives Escape a meaning of its own
   // takes the key first (ShortcutOverride) while that meaning applies.

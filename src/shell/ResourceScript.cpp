@@ -21,13 +21,13 @@ namespace {
 using enum ControlClass;
 
 constexpr std::array<ControlTemplate, 2> kContainerControls{{
-    {kLogoControl, OwnerDraw, "", 5, 5, 21, 220, 0},
-    {kTabControl, TabControl, "", 30, 5, 350, 220, 0},
+    {kLogoControl, OwnerDraw, "", 5, 5, 21, 235, 0},
+    {kTabControl, TabControl, "", 30, 5, 350, 235, 0},
 }};
 
 // Creation order is template order; it is also the stacking order, so each
 // group box lies under the controls it frames.
-constexpr std::array<ControlTemplate, 22> kSearchPageControls{{
+constexpr std::array<ControlTemplate, 32> kSearchPageControls{{
     {kFileFrame, GroupBox, "", 6, 0, 333, 31, 0},
     {kFileLabel, Static, "File to scan", 15, 12, 41, 8, 0},
     {kFileNameEdit, Edit, "", 60, 11, 185, 12, kStyleAutoHScroll | kStyleBorder},
@@ -36,24 +36,36 @@ constexpr std::array<ControlTemplate, 22> kSearchPageControls{{
     {kAdvancedViewBox, CheckBox, "Advanced &view", 6, 33, 65, 10, 0},
     {kBytesBox, CheckBox, "B&ytes", 75, 33, 36, 10, 0},
     {kReportText, Static, "", 114, 34, 221, 8, kStyleRightAlign | kStyleVCentre},
-    {kResultListControl, ListView, "", 5, 46, 335, 135, kStyleHidden | kStyleBorder},
-    {kNormalViewControl, RichEdit, "", 5, 46, 335, 135,
+    // The filter row: the views and everything under them moved down by its
+    // height (15), and the page grew by as much.
+    {kFilterEdit, Edit, "", 5, 46, 60, 13, kStyleAutoHScroll | kStyleBorder},
+    {kFilterRegexToggle, ToggleButton, ".*", 67, 46, 12, 13, 0},
+    {kFilterCaseToggle, ToggleButton, "Aa", 80, 46, 12, 13, 0},
+    {kFilterAnsiToggle, ToggleButton, "A", 95, 46, 12, 13, 0},
+    {kFilterUnicodeToggle, ToggleButton, "U", 108, 46, 12, 13, 0},
+    {kFilterResourceToggle, ToggleButton, "R", 121, 46, 12, 13, 0},
+    {kFilterMinLength, Edit, "", 136, 46, 19, 13, kStyleDigitsOnly | kStyleBorder},
+    {kFilterMaxLength, Edit, "", 157, 46, 19, 13, kStyleDigitsOnly | kStyleBorder},
+    {kFilterTagChoice, ComboBox, "", 179, 46, 60, 13, 0},
+    {kFilterShownText, Static, "", 242, 46, 98, 13, kStyleRightAlign | kStyleVCentre},
+    {kResultListControl, ListView, "", 5, 61, 335, 135, kStyleHidden | kStyleBorder},
+    {kNormalViewControl, RichEdit, "", 5, 61, 335, 135,
      kStyleReadOnly | kStyleVScroll | kStyleBorder},
     // The bottom of the views' rectangle, which the views give up while the
     // pane shows; it then takes the height its font needs, at most half.
-    {kBytesPaneControl, RichEdit, "", 5, 110, 335, 71,
+    {kBytesPaneControl, RichEdit, "", 5, 125, 335, 71,
      kStyleHidden | kStyleReadOnly | kStyleVScroll | kStyleBorder},
-    {kStatusFrame, GroupBox, "", 5, 182, 47, 19, 0},
-    {kStatusText, Static, "Ready", 8, 189, 40, 8, 0},
-    {kAnsiCountFrame, GroupBox, "", 54, 182, 54, 19, 0},
-    {kAnsiCountControl, Static, "", 57, 189, 47, 8, 0},
-    {kUnicodeCountFrame, GroupBox, "", 109, 182, 54, 19, 0},
-    {kUnicodeCountControl, Static, "", 112, 189, 47, 8, 0},
-    {kResourceCountFrame, GroupBox, "", 165, 182, 54, 19, 0},
-    {kResourceCountControl, Static, "", 169, 189, 47, 8, 0},
-    {kFindEdit, Edit, "", 220, 186, 57, 15, kStyleAutoHScroll | kStyleBorder},
-    {kFindButton, PushButton, "&Find", 280, 186, 27, 15, 0},
-    {kSaveButton, PushButton, "&Save", 311, 186, 29, 15, 0},
+    {kStatusFrame, GroupBox, "", 5, 197, 47, 19, 0},
+    {kStatusText, Static, "Ready", 8, 204, 40, 8, 0},
+    {kAnsiCountFrame, GroupBox, "", 54, 197, 54, 19, 0},
+    {kAnsiCountControl, Static, "", 57, 204, 47, 8, 0},
+    {kUnicodeCountFrame, GroupBox, "", 109, 197, 54, 19, 0},
+    {kUnicodeCountControl, Static, "", 112, 204, 47, 8, 0},
+    {kResourceCountFrame, GroupBox, "", 165, 197, 54, 19, 0},
+    {kResourceCountControl, Static, "", 169, 204, 47, 8, 0},
+    {kFindEdit, Edit, "", 220, 201, 57, 15, kStyleAutoHScroll | kStyleBorder},
+    {kFindButton, PushButton, "&Find", 280, 201, 27, 15, 0},
+    {kSaveButton, PushButton, "&Save", 311, 201, 29, 15, 0},
 }};
 
 // The 43 character-group check boxes stand in five columns, 8 dialog units
@@ -170,14 +182,14 @@ constexpr std::array<ControlTemplate, kFilterControlCount> kFilterPageControls =
     MakeFilterPageControls();
 
 constexpr std::array<ControlTemplate, 1> kHelpPageControls{{
-    {kHelpText, MultiLineEdit, "", 0, 0, 345, 199, kStyleReadOnly | kStyleVScroll | kStyleBorder},
+    {kHelpText, MultiLineEdit, "", 0, 0, 345, 214, kStyleReadOnly | kStyleVScroll | kStyleBorder},
 }};
 
 constexpr std::array<DialogTemplate, 4> kDialogs{{
-    {kContainerTemplate, 386, 231, kContainerControls},
-    {kSearchPageTemplate, 346, 204, kSearchPageControls},
+    {kContainerTemplate, 386, 246, kContainerControls},
+    {kSearchPageTemplate, 346, 219, kSearchPageControls},
     {kFilterPageTemplate, 346, 204, kFilterPageControls},
-    {kHelpPageTemplate, 346, 204, kHelpPageControls},
+    {kHelpPageTemplate, 346, 219, kHelpPageControls},
 }};
 
 constexpr std::array<MenuItemTemplate, 1> kPopupItems{{{"&Copy", kCopyCommand}}};

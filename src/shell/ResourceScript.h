@@ -14,11 +14,13 @@ enum class ControlClass {
   MultiLineEdit,  // the Help page's text
   PushButton,
   DefaultPushButton,
-  CheckBox,    // auto check box
-  ListView,    // the result list, supplied by the page
-  RichEdit,    // the normal view, supplied by the page
-  TabControl,  // supplied by the container
-  OwnerDraw,   // the logo, supplied by the container
+  CheckBox,      // auto check box
+  ToggleButton,  // a push button that stays down while on
+  ComboBox,      // a drop-down list to choose from
+  ListView,      // the result list, supplied by the page
+  RichEdit,      // the normal view, supplied by the page
+  TabControl,    // supplied by the container
+  OwnerDraw,     // the logo, supplied by the container
 };
 
 // Style bits of a control template that matter on this system.

@@ -5,6 +5,8 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -25,6 +27,7 @@
 #include "shell/BytesPaneSplit.h"
 #include "shell/ControlIds.h"
 #include "shell/FileErrorMessage.h"
+#include "shell/FilterRow.h"
 #include "shell/OpenPath.h"
 #include "shell/ProgramTitle.h"
 #include "shell/ResourceIds.h"
@@ -32,6 +35,7 @@
 #include "views/BytesAround.h"
 #include "views/CopyText.h"
 #include "views/OutputFormats.h"
+#include "views/RowFilter.h"
 #include "views/RowSelection.h"
 #include "views/RunningTextPlace.h"
 #include "views/SaveResults.h"
@@ -56,9 +60,13 @@ struct CommandRow {
 };
 
 // The controls a scan disables, in the order they are disabled and enabled
-// again. Go stays enabled: during a scan it is the Stop button.
-constexpr std::array<int, 6> kScanDisabledControls{kFileNameEdit, kBrowseButton, kAdvancedViewBox,
-                                                   kFindEdit,     kFindButton,   kSaveButton};
+// again. Go stays enabled: during a scan it is the Stop button. The filter
+// row waits too: a filter reads the store, which the scan is filling.
+constexpr std::array<int, 16> kScanDisabledControls{
+    kFileNameEdit,     kBrowseButton,     kAdvancedViewBox,     kFindEdit,
+    kFindButton,       kSaveButton,       kFilterEdit,          kFilterRegexToggle,
+    kFilterCaseToggle, kFilterAnsiToggle, kFilterUnicodeToggle, kFilterResourceToggle,
+    kFilterMinLength,  kFilterMaxLength,  kFilterTagChoice,     kFilterShownText};
 
 QString PathForDisplay(const std::string& path) {
   return QFile::decodeName(QByteArray::fromStdString(path));
@@ -186,6 +194,115 @@ struct FilledRows {
   std::vector<std::uint32_t> widthRows;
 };
 
+// What a filter run reads, taken on the GUI thread when its turn comes.
+struct FilterInputs {
+  const ResultStore* store = nullptr;
+  const SectionMap* map = nullptr;
+  // Null: the filter ends and every row comes back.
+  std::shared_ptr<const RowFilter> filter;
+  RowOrderPtr basis;
+  PendingSorts pending;
+  // A copy, taken only for a filter that wants tags: the tag task may
+  // replace the page's array meanwhile.
+  std::shared_ptr<const std::vector<TagSet>> tags;
+  // The normal view shows: make its running text of the shown strings.
+  bool wantText = false;
+};
+
+// The running text of the shown rows: their strings in store order, each
+// followed by a NUL as in the pool, and the result of each.
+bool MakeFilteredText(const ResultStore& store, std::span<const std::uint32_t> rows,
+                      FilterOutcome& out, const CancelFlag& cancel);
+
+FilterOutcome FilterRows(const FilterInputs& in, const CancelFlag& cancel);
+
+}  // namespace
+
+// What a filter run found; `done` is false when it was cancelled.
+struct FilterOutcome {
+  bool done = false;
+  // The filter ended: `rows` is the whole order, sorted.
+  bool all = false;
+  RowOrderPtr basis;
+  RowOrderPtr rows;
+  std::shared_ptr<const std::string> text;
+  std::vector<std::uint32_t> textResults;
+  // The filter wanted tags that the results did not have yet.
+  bool tagsMissing = false;
+};
+
+namespace {
+
+bool MakeFilteredText(const ResultStore& store, std::span<const std::uint32_t> rows,
+                      FilterOutcome& out, const CancelFlag& cancel) {
+  // A bit per result puts the rows back in store order without a sort.
+  const std::uint32_t count = store.Count();
+  std::vector<std::uint64_t> bits((static_cast<std::size_t>(count) + 63) / 64);
+  std::size_t bytes = 0;
+  for (const std::uint32_t result : rows) {
+    if (result < count) {
+      bits[result >> 6] |= std::uint64_t{1} << (result & 63);
+      bytes += store.TextLength(result) + 1;
+    }
+  }
+  auto text = std::make_shared<std::string>();
+  text->reserve(bytes);
+  out.textResults.reserve(rows.size());
+  for (std::uint32_t result = 0; result < count; ++result) {
+    if ((result & 0xFFFF) == 0 && IsCancelled(&cancel)) {
+      return false;
+    }
+    if (((bits[result >> 6] >> (result & 63)) & 1) != 0) {
+      text->append(store.Text(result), store.TextLength(result));
+      text->push_back('\0');
+      out.textResults.push_back(result);
+    }
+  }
+  out.text = std::move(text);
+  return true;
+}
+
+FilterOutcome FilterRows(const FilterInputs& in, const CancelFlag& cancel) {
+  FilterOutcome out;
+  out.basis = in.basis;
+  out.tagsMissing = in.filter && in.filter->Spec().wantedTags != 0 &&
+                    (!in.tags || in.tags->size() < in.store->Count());
+  std::vector<std::uint32_t> rows;
+  if (in.filter) {
+    FilterRun run;
+    run.cancel = &cancel;
+    if (in.tags) {
+      run.tagSets = *in.tags;
+    }
+    FilteredRows shown = in.filter->Apply(*in.store, *in.basis, run);
+    if (shown.status != FilterStatus::Done) {
+      return out;
+    }
+    rows = std::move(shown.shown);
+  } else if (in.pending.empty()) {
+    out.all = true;
+    out.rows = in.basis;
+    out.done = true;
+    return out;
+  } else {
+    out.all = true;
+    rows = *in.basis;
+  }
+  // The filter kept the rows in the whole order's order; the sorts made
+  // since the whole order was last sorted put them in the list's.
+  std::optional<std::vector<std::uint32_t>> sorted =
+      ReplaySorts(*in.store, *in.map, std::move(rows), in.pending, &cancel);
+  if (!sorted) {
+    return out;
+  }
+  if (in.filter && in.wantText && !MakeFilteredText(*in.store, *sorted, out, cancel)) {
+    return out;
+  }
+  out.rows = std::make_shared<const std::vector<std::uint32_t>>(std::move(*sorted));
+  out.done = true;
+  return out;
+}
+
 }  // namespace
 
 SearchPage::SearchPage(ScanEngine& engine, DialogService& dialogs, const DialogUnitScale& scale,
@@ -197,7 +314,9 @@ SearchPage::SearchPage(ScanEngine& engine, DialogService& dialogs, const DialogU
       list_(new ResultList(*model_, this)),
       normal_(new NormalView(this)),
       bytesPane_(new BytesPane(this)),
-      rowActions_(new RowActionMenu(*list_, engine.store, engine.map)) {
+      rowActions_(new RowActionMenu(*list_, engine.store, engine.map)),
+      filterRow_(new FilterRow(*this)) {
+  connect(filterRow_, &FilterRow::changed, this, &SearchPage::ReapplyFilter);
   PlaceControl(kResultListControl, list_);
   PlaceControl(kNormalViewControl, normal_);
   list_->SetTasks(&tasks_);
@@ -261,11 +380,28 @@ void SearchPage::SetUpToolTips() {
 }
 
 void SearchPage::SetUpTabOrder() {
-  // The results come before Find and Save, in the order a reader meets them.
-  constexpr std::array<int, 11> kOrder{kFileNameEdit,      kBrowseButton,     kGoButton,
-                                       kAdvancedViewBox,   kBytesBox,         kResultListControl,
-                                       kNormalViewControl, kBytesPaneControl, kFindEdit,
-                                       kFindButton,        kSaveButton};
+  // The results come before Find and Save, in the order a reader meets them;
+  // the filter row comes before the results it filters.
+  constexpr std::array<int, 20> kOrder{kFileNameEdit,
+                                       kBrowseButton,
+                                       kGoButton,
+                                       kAdvancedViewBox,
+                                       kBytesBox,
+                                       kFilterEdit,
+                                       kFilterRegexToggle,
+                                       kFilterCaseToggle,
+                                       kFilterAnsiToggle,
+                                       kFilterUnicodeToggle,
+                                       kFilterResourceToggle,
+                                       kFilterMinLength,
+                                       kFilterMaxLength,
+                                       kFilterTagChoice,
+                                       kResultListControl,
+                                       kNormalViewControl,
+                                       kBytesPaneControl,
+                                       kFindEdit,
+                                       kFindButton,
+                                       kSaveButton};
   for (std::size_t i = 1; i < kOrder.size(); ++i) {
     QWidget::setTabOrder(Control(kOrder[i - 1]), Control(kOrder[i]));
   }
@@ -314,6 +450,12 @@ void SearchPage::FocusFind() {
       findEdit != nullptr && findEdit->isEnabled()) {
     findEdit->setFocus(Qt::ShortcutFocusReason);
     findEdit->selectAll();
+  }
+}
+
+void SearchPage::FocusFilter() {
+  if (filterRow_->Field()->isEnabled()) {
+    filterRow_->FocusField();
   }
 }
 
@@ -371,6 +513,13 @@ void SearchPage::GoCommand() {
   SetViewsDrawing(false);
   model_->ClearRows();
   normal_->Clear();
+  // The old results' tags and running text go with them (no worker runs
+  // now); the filter itself stays and is applied to the new results.
+  tagSets_.clear();
+  RetireFilteredText();
+  retiredTexts_.clear();
+  textFollowsFilter_ = true;
+  filterRow_->HideCounts();
   // From here on the views show this file's results, or none when it cannot
   // be opened.
   SetShownFile(fileName_);
@@ -388,6 +537,7 @@ void SearchPage::GoCommand() {
   SwitchViews();
   // The text search starts from the empty selection at the text's start.
   normal_->SetSelection(0, 0);
+  ReapplyFilter();
 
   if (lastReport_.opened && lastReport_.droppedResults > 0) {
     std::array<char, 512> text{};
@@ -476,6 +626,10 @@ void SearchPage::BrowseCommand() {
 
 void SearchPage::AdvancedViewCommand() {
   advancedView_ = IsChecked(kAdvancedViewBox);
+  // A filter applied in the advanced view made no running text.
+  if (!advancedView_ && !textFollowsFilter_) {
+    ReapplyFilter();
+  }
   SwitchViews();
 }
 
@@ -636,6 +790,10 @@ void SearchPage::TasksChanged() {
     goWaiting_ = false;
     QMetaObject::invokeMethod(this, &SearchPage::GoCommand, Qt::QueuedConnection);
   }
+  // No worker left that could read an old running text.
+  if (tasks_.WorkerCount() == 0) {
+    retiredTexts_.clear();
+  }
   if (!tasks_.Busy() && tasksIdle_) {
     tasksIdle_();
   }
@@ -780,6 +938,18 @@ std::optional<std::uint32_t> SearchPage::CurrentResult() const {
   if (scanning_ || shownFile_.empty()) {
     return std::nullopt;
   }
+  if (!advancedView_ && filteredText_) {
+    // The shown strings only: the caret's string is the one whose NUL
+    // comes next.
+    if (filteredTextResults_.empty()) {
+      return std::nullopt;
+    }
+    const std::string_view text = *filteredText_;
+    const std::size_t caret = std::min(normal_->Caret(), text.size());
+    const auto before = static_cast<std::size_t>(
+        std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(caret), '\0'));
+    return filteredTextResults_[std::min(before, filteredTextResults_.size() - 1)];
+  }
   if (!advancedView_) {
     return ResultAtRunningTextPosition(engine_.store.Pool(), normal_->Caret());
   }
@@ -809,6 +979,79 @@ void SearchPage::UpdateBytesPane() {
   const BytesAround around = ReadBytesAround(shownFile_, lastReport_.fileIdentity,
                                              PlaceOfResult(engine_.store, engine_.map, *result));
   bytesPane_->ShowBytes(around);
+}
+
+void SearchPage::ReapplyFilter() {
+  if (scanning_) {
+    return;  // the scan's end applies it to the new results
+  }
+  std::shared_ptr<const RowFilter> filter = filterRow_->Applied();
+  if (!filter && !model_->Filtered()) {
+    filterRow_->HideCounts();
+    return;
+  }
+  tasks_.RunPrepared(
+      TaskKind::Filter,
+      [this, filter] {
+        FilterInputs in{.store = &engine_.store,
+                        .map = &engine_.map,
+                        .filter = filter,
+                        .basis = model_->AllOrder(),
+                        .pending = model_->Pending(),
+                        .tags = nullptr,
+                        .wantText = !advancedView_};
+        if (filter && filter->Spec().wantedTags != 0) {
+          in.tags = std::make_shared<const std::vector<TagSet>>(tagSets_);
+        }
+        return [in = std::move(in)](const CancelFlag& cancel) { return FilterRows(in, cancel); };
+      },
+      [this](FilterOutcome outcome) { ApplyFilterOutcome(std::move(outcome)); });
+}
+
+void SearchPage::ApplyFilterOutcome(FilterOutcome outcome) {
+  if (!outcome.done) {
+    return;
+  }
+  const std::uint32_t total = engine_.store.Count();
+  if (outcome.all) {
+    if (model_->ShowAll(std::move(outcome.rows), outcome.basis)) {
+      ShowWholeRunningText();
+      filterRow_->HideCounts();
+    }
+    return;
+  }
+  const std::uint32_t shown = static_cast<std::uint32_t>(outcome.rows->size());
+  if (!model_->ShowFiltered(std::move(outcome.rows), outcome.basis)) {
+    return;
+  }
+  filterRow_->ShowCounts(shown, total, outcome.tagsMissing);
+  textFollowsFilter_ = outcome.text != nullptr;
+  if (outcome.text) {
+    RetireFilteredText();
+    filteredText_ = std::move(outcome.text);
+    filteredTextResults_ = std::move(outcome.textResults);
+    normal_->SetBytes(*filteredText_);
+  }
+  ForgetBytesPaneResult();
+  UpdateBytesPane();
+}
+
+void SearchPage::ShowWholeRunningText() {
+  textFollowsFilter_ = true;
+  if (!filteredText_) {
+    return;
+  }
+  RetireFilteredText();
+  ShowRunningText(*normal_, engine_.store.Pool());
+}
+
+void SearchPage::RetireFilteredText() {
+  if (filteredText_) {
+    retiredTexts_.push_back(std::move(filteredText_));
+  }
+  filteredText_.reset();
+  filteredTextResults_.clear();
+  filteredTextResults_.shrink_to_fit();
 }
 
 void SearchPage::resizeEvent(QResizeEvent* event) {

@@ -3,6 +3,7 @@
 // Standard library
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -17,12 +18,15 @@
 #include "scan/ScanDriver.h"
 #include "scan/ScanHost.h"
 #include "shell/DialogPage.h"
+#include "tags/TagId.h"
 #include "views/gui/BackgroundTasks.h"
 
 namespace quillex {
 
 class BytesPane;
 class DialogService;
+class FilterRow;
+struct FilterOutcome;
 struct OutputFormat;
 class NormalView;
 class ResultList;
@@ -150,6 +154,14 @@ class SearchPage : public DialogPage, public ScanHost {
   bool ShortcutCommand(int controlId);
   // Puts the focus in the Find field with its text selected.
   void FocusFind();
+  // Puts the focus in the filter row's text field with its text selected.
+  void FocusFilter();
+
+  // The filter row above the views.
+  [[nodiscard]] FilterRow& Filter() const { return *filterRow_; }
+  // Runs the filter in force again over every result: after the results'
+  // tags have been found, or whenever the rows it depends on changed.
+  void ReapplyFilter();
 
   // The list's Copy, on the popup menu and on Ctrl+C.
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -198,6 +210,13 @@ class SearchPage : public DialogPage, public ScanHost {
   void SetUpTabOrder();
   void SetScanControlsEnabled(bool enabled);
   void SetViewsDrawing(bool drawing);
+  // Swaps in what a filter run found: the list's rows and, for the running
+  // text, the shown strings.
+  void ApplyFilterOutcome(FilterOutcome outcome);
+  // The running text of every result again, after a filter ends.
+  void ShowWholeRunningText();
+  // Keeps a running text alive until no worker can still read it.
+  void RetireFilteredText();
 
   ScanEngine& engine_;
   DialogService& dialogs_;
@@ -209,6 +228,21 @@ class SearchPage : public DialogPage, public ScanHost {
   NormalView* normal_;
   BytesPane* bytesPane_;
   RowActionMenu* rowActions_;
+  FilterRow* filterRow_;
+  // One tag set per result once the results are tagged; empty until then,
+  // which a filter that wants tags takes as no tags at all.
+  std::vector<TagSet> tagSets_;
+  // The running text of the shown strings while a filter applies (each
+  // followed by a NUL, as in the pool), the normal view's bytes; null while
+  // the view shows the whole pool.
+  std::shared_ptr<const std::string> filteredText_;
+  // The result of each string of filteredText_, in text order.
+  std::vector<std::uint32_t> filteredTextResults_;
+  // Whether the normal view shows the strings the list shows: false when a
+  // filter was applied in the advanced view, which made no running text.
+  bool textFollowsFilter_ = true;
+  // Old running texts that a worker (a layout, a Find) may still read.
+  std::vector<std::shared_ptr<const std::string>> retiredTexts_;
   std::function<void()> normaliseCriteria_;
   QWidget* tabs_ = nullptr;
   QWidget* dialogOwner_ = nullptr;

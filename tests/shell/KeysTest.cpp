@@ -71,6 +71,7 @@ TEST_F(Keys, TheCommandsHaveTheDesktopsKeys) {
   EXPECT_EQ(keys("Save"), "Ctrl+S");
   EXPECT_EQ(keys("Find"), "Ctrl+F");
   EXPECT_EQ(keys("Find again"), "F3");
+  EXPECT_EQ(keys("Filter"), "Ctrl+L");
   EXPECT_EQ(keys("Stop"), "Esc");
   EXPECT_EQ(keys("Quit"), "Ctrl+Q");
   EXPECT_EQ(keys("Next page"), "Ctrl+Tab Ctrl+PgDown");
@@ -278,14 +279,24 @@ TEST_F(Keys, TheListComesBeforeFindAndSave) {
   ScanFile(dir_.Write("order.bin", std::string("one string\n")));
   Search().Control(kFileNameEdit)->setFocus();
   std::vector<QWidget*> reached;
-  for (int i = 0; i < 8; ++i) {
+  for (int i = 0; i < 17; ++i) {
     Press(Qt::Key_Tab);
     reached.push_back(QApplication::focusWidget());
   }
+  // The filter row comes between the view choice and the results it filters.
   const std::vector<QWidget*> expected{Search().Control(kBrowseButton),
                                        Search().Control(kGoButton),
                                        Search().Control(kAdvancedViewBox),
                                        Search().Control(kBytesBox),
+                                       Search().Control(kFilterEdit),
+                                       Search().Control(kFilterRegexToggle),
+                                       Search().Control(kFilterCaseToggle),
+                                       Search().Control(kFilterAnsiToggle),
+                                       Search().Control(kFilterUnicodeToggle),
+                                       Search().Control(kFilterResourceToggle),
+                                       Search().Control(kFilterMinLength),
+                                       Search().Control(kFilterMaxLength),
+                                       Search().Control(kFilterTagChoice),
                                        Search().List(),
                                        Search().Control(kFindEdit),
                                        Search().Control(kFindButton),
@@ -306,7 +317,7 @@ TEST_F(Keys, TheListComesBeforeFindAndSave) {
   // In the normal view the running text takes the list's place.
   Search().SetChecked(kAdvancedViewBox, false);
   ASSERT_TRUE(Search().Command(kAdvancedViewBox));
-  Search().Control(kBytesBox)->setFocus();
+  Search().Control(kFilterTagChoice)->setFocus();
   Press(Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), Search().Normal());
   Press(Qt::Key_Tab);

@@ -96,7 +96,7 @@ TEST_F(MainWindowTest, HelpPageShowsYellowOnNavyWithoutACaret) {
   EXPECT_TRUE(text.contains(QStringLiteral("\nADVANCED VIEW DETAILS\n")));
   EXPECT_LT(text.indexOf(QStringLiteral("Save")), text.indexOf(QStringLiteral("ADVANCED")));
   // The keys are told too, as the window has them.
-  for (const char* command : {"Browse", "Save", "Find", "Find again", "Stop", "Quit"}) {
+  for (const char* command : {"Browse", "Save", "Find", "Find again", "Filter", "Stop", "Quit"}) {
     const QString key = window_->ShortcutKeys(QString::fromLatin1(command))
                             .front()
                             .toString(QKeySequence::NativeText);

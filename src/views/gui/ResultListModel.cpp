@@ -29,11 +29,40 @@ constexpr std::array<const char*, 6> kColumnTitles = {"File pos", "Mem pos", "ID
 
 }  // namespace
 
+void AddPendingSort(PendingSorts& sorts, SortClick click) {
+  std::erase_if(sorts, [&](const SortClick& earlier) { return earlier.column == click.column; });
+  sorts.push_back(click);
+}
+
+std::optional<std::vector<std::uint32_t>> ReplaySorts(const ResultStore& store,
+                                                      const SectionMap& map,
+                                                      std::vector<std::uint32_t> rows,
+                                                      const PendingSorts& sorts,
+                                                      const CancelFlag* cancel) {
+  for (const SortClick& sort : sorts) {
+    if (sort.column < 0 || sort.column >= static_cast<int>(ResultColumn::ColumnCount)) {
+      continue;
+    }
+    const std::vector<std::uint32_t> order = SortedRowOrder(
+        store, map, rows, static_cast<ResultColumn>(sort.column), sort.direction, cancel);
+    if (IsCancelled(cancel) || order.size() != rows.size()) {
+      return std::nullopt;
+    }
+    std::vector<std::uint32_t> sorted(rows.size());
+    for (std::size_t k = 0; k < order.size(); ++k) {
+      sorted[k] = rows[order[k]];
+    }
+    rows = std::move(sorted);
+  }
+  return rows;
+}
+
 ResultListModel::ResultListModel(const ResultStore& store, const SectionMap& map, QObject* parent)
     : QAbstractTableModel(parent),
       store_(store),
       map_(map),
-      rows_(std::make_shared<const std::vector<std::uint32_t>>()) {}
+      rows_(std::make_shared<const std::vector<std::uint32_t>>()),
+      allRows_(rows_) {}
 
 int ResultListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(rows_->size());
@@ -132,6 +161,9 @@ void ResultListModel::AppendRows(RowOrderPtr rows) {
   if (rows_->empty() && count == rows->size()) {
     beginResetModel();
     rows_ = std::move(rows);
+    if (!filtered_) {
+      allRows_ = rows_;
+    }
     endResetModel();
     return;
   }
@@ -140,13 +172,43 @@ void ResultListModel::AppendRows(RowOrderPtr rows) {
   auto joined = std::make_shared<std::vector<std::uint32_t>>(*rows_);
   joined->insert(joined->end(), rows->begin(), rows->begin() + static_cast<std::ptrdiff_t>(count));
   rows_ = std::move(joined);
+  if (!filtered_) {
+    allRows_ = rows_;
+  }
   endInsertRows();
 }
 
 void ResultListModel::ClearRows() {
   beginResetModel();
   rows_ = std::make_shared<const std::vector<std::uint32_t>>();
+  allRows_ = rows_;
+  pending_.clear();
+  filtered_ = false;
   endResetModel();
+}
+
+bool ResultListModel::ShowFiltered(RowOrderPtr shown, const RowOrderPtr& basis) {
+  if (!shown || basis != allRows_) {
+    return false;
+  }
+  beginResetModel();
+  rows_ = std::move(shown);
+  filtered_ = true;
+  endResetModel();
+  return true;
+}
+
+bool ResultListModel::ShowAll(RowOrderPtr all, const RowOrderPtr& basis) {
+  if (!all || basis != allRows_ || all->size() != allRows_->size()) {
+    return false;
+  }
+  beginResetModel();
+  rows_ = std::move(all);
+  allRows_ = rows_;
+  pending_.clear();
+  filtered_ = false;
+  endResetModel();
+  return true;
 }
 
 std::uint32_t ResultListModel::ResultIndexAt(int row) const {
@@ -177,6 +239,12 @@ void ResultListModel::SortByColumn(ResultColumn column) {
 void ResultListModel::SortRows(ResultColumn column, int direction) {
   if (std::optional<SortedRows> sorted = Sorted(store_, map_, rows_, column, direction, nullptr)) {
     ApplySorted(std::move(*sorted));
+    return;
+  }
+  // A filter showing fewer than two rows: nothing moves here, but every row
+  // comes back in this sort when the filter is cleared.
+  if (filtered_ && column >= ResultColumn::FilePos && column < ResultColumn::ColumnCount) {
+    AddPendingSort(pending_, SortClick{static_cast<int>(column), direction});
   }
 }
 
@@ -200,7 +268,8 @@ std::optional<SortedRows> ResultListModel::Sorted(const ResultStore& store, cons
     (*rows)[k] = old[order[k]];
     newPlace[order[k]] = static_cast<std::uint32_t>(k);
   }
-  return SortedRows{std::move(from), std::move(rows), std::move(newPlace)};
+  return SortedRows{std::move(from), std::move(rows), std::move(newPlace), static_cast<int>(column),
+                    direction};
 }
 
 bool ResultListModel::ApplySorted(SortedRows sorted) {
@@ -217,6 +286,13 @@ bool ResultListModel::ApplySorted(SortedRows sorted) {
         static_cast<int>(sorted.newPlace[static_cast<std::size_t>(index.row())]), index.column()));
   }
   rows_ = std::move(sorted.rows);
+  // Without a filter the shown rows are the whole order; with one, the
+  // whole order has the sort when the filter is cleared.
+  if (filtered_) {
+    AddPendingSort(pending_, SortClick{sorted.column, sorted.direction});
+  } else {
+    allRows_ = rows_;
+  }
   changePersistentIndexList(persistent, moved);
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
   return true;

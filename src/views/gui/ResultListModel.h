@@ -35,16 +35,45 @@ struct SortedRows {
   RowOrderPtr from;
   RowOrderPtr rows;
   std::vector<std::uint32_t> newPlace;
+  // What the rows were sorted by.
+  int column = -1;
+  int direction = 1;
 };
 
 // What a header click asks for: the column and +1 ascending or -1 descending.
 struct SortClick {
   int column = -1;
   int direction = 1;
+  friend bool operator==(const SortClick&, const SortClick&) = default;
 };
+
+// The sorts applied to a filter's rows since the whole order last had them.
+// A stable sort by a column makes every earlier sort by the same column
+// irrelevant, so only the latest sort of each column is kept: at most one
+// entry a column, oldest first.
+using PendingSorts = std::vector<SortClick>;
+
+// Adds a sort to the pending ones, dropping an earlier sort by its column.
+void AddPendingSort(PendingSorts& sorts, SortClick click);
+
+// `rows` sorted by each pending sort in turn, which leaves them in the order
+// the whole list would show them after those sorts. Nothing when cancelled.
+[[nodiscard]] std::optional<std::vector<std::uint32_t>> ReplaySorts(const ResultStore& store,
+                                                                    const SectionMap& map,
+                                                                    std::vector<std::uint32_t> rows,
+                                                                    const PendingSorts& sorts,
+                                                                    const CancelFlag* cancel);
 
 // The rows of the result list. A row holds nothing but its result index; every
 // cell text comes from FormatColumn when the view asks for it.
+//
+// Under a filter the rows are the shown ones, and the model also keeps the
+// whole order they were filtered from. Sorts then order the shown rows only
+// and are remembered as pending; clearing the filter replays them on the
+// whole order (ShowAll), so every row comes back in the order the list shows,
+// ties included, and a new filter is applied to the whole order and then
+// sorted the same way. Beyond the whole order a filter costs its shown rows,
+// 4 bytes each.
 class ResultListModel : public QAbstractTableModel {
   Q_OBJECT
 
@@ -62,7 +91,23 @@ class ResultListModel : public QAbstractTableModel {
   // Appends the given rows (result indices), as Fill does with the order
   // StoreOrder made.
   void AppendRows(RowOrderPtr rows);
+  // Empties the list, filter included.
   void ClearRows();
+
+  // The whole order: every result's row, in the order the list would show
+  // them without a filter, less the pending sorts. The same as Order() while
+  // no filter applies.
+  [[nodiscard]] RowOrderPtr AllOrder() const { return allRows_; }
+  // Sorts applied to the shown rows that the whole order has not had yet.
+  [[nodiscard]] const PendingSorts& Pending() const { return pending_; }
+  [[nodiscard]] bool Filtered() const { return filtered_; }
+  // Shows the rows a filter kept of `basis`, which must still be the whole
+  // order, already sorted by the pending sorts; false (and nothing changes)
+  // when the whole order has changed meanwhile.
+  bool ShowFiltered(RowOrderPtr shown, const RowOrderPtr& basis);
+  // Ends the filter: shows `all`, the whole order `basis` sorted by the
+  // pending sorts, which are then done. False when `basis` is stale.
+  bool ShowAll(RowOrderPtr all, const RowOrderPtr& basis);
 
   [[nodiscard]] std::span<const std::uint32_t> DisplayOrder() const { return *rows_; }
   // The current order, to be read by work on another thread.
@@ -110,6 +155,9 @@ class ResultListModel : public QAbstractTableModel {
   const ResultStore& store_;
   const SectionMap& map_;
   RowOrderPtr rows_;
+  RowOrderPtr allRows_;
+  PendingSorts pending_;
+  bool filtered_ = false;
   int sortColumn_ = -1;
   int sortDirection_ = 1;
 };

@@ -1,5 +1,7 @@
 // Standard library
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -184,6 +186,64 @@ TEST(ResultListModel, SelectionFollowsRowsThroughSort) {
   EXPECT_FALSE(selection.isRowSelected(0, {}));
   EXPECT_EQ(current.row(), 1);
   EXPECT_EQ(current.column(), 1);
+}
+
+// Under a filter the model shows some rows and keeps the whole order; sorts
+// of the shown rows wait as pending sorts, one per column, until the filter
+// ends, and rows filtered from an order that has changed since are refused.
+TEST(ResultListModel, AFilterKeepsTheWholeOrderAndItsPendingSorts) {
+  ResultStore store;
+  SectionMap map;
+  AddRows(store, {{0x10, 0, "delta", StringKind::Ansi},
+                  {0x20, 0, "alpha", StringKind::Ansi},
+                  {0x30, 0, "charlie", StringKind::Ansi},
+                  {0x40, 0, "bravo", StringKind::Ansi}});
+  ResultListModel model(store, map);
+  QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+  model.Fill();
+  const RowOrderPtr whole = model.AllOrder();
+  EXPECT_EQ(whole, model.Order());
+  EXPECT_FALSE(model.Filtered());
+
+  ASSERT_TRUE(model.ShowFiltered(
+      std::make_shared<const std::vector<std::uint32_t>>(std::vector<std::uint32_t>{0, 2}), whole));
+  EXPECT_TRUE(model.Filtered());
+  EXPECT_EQ(Order(model), (std::vector<std::uint32_t>{0, 2}));
+  EXPECT_EQ(model.AllOrder(), whole);
+  model.SortByColumn(ResultColumn::Text);
+  model.SortByColumn(ResultColumn::Length);
+  model.SortByColumn(ResultColumn::Text);
+  // The third click sorts by Text ascending: charlie before delta.
+  EXPECT_EQ(Order(model), (std::vector<std::uint32_t>{2, 0}));
+  EXPECT_EQ(model.Pending(), (PendingSorts{{static_cast<int>(ResultColumn::Length), 1},
+                                           {static_cast<int>(ResultColumn::Text), 1}}));
+  // The whole order is untouched until the filter ends.
+  EXPECT_EQ(*model.AllOrder(), (std::vector<std::uint32_t>{0, 1, 2, 3}));
+
+  // Replayed, the pending sorts give what sorting every row would have.
+  const std::optional<std::vector<std::uint32_t>> all =
+      ReplaySorts(store, map, *whole, model.Pending(), nullptr);
+  ASSERT_TRUE(all.has_value());
+  EXPECT_EQ(*all, (std::vector<std::uint32_t>{1, 3, 2, 0}));
+  // Rows made from another order are refused.
+  const auto other = std::make_shared<const std::vector<std::uint32_t>>(*all);
+  EXPECT_FALSE(model.ShowAll(other, other));
+  EXPECT_TRUE(model.Filtered());
+  ASSERT_TRUE(model.ShowAll(other, whole));
+  EXPECT_FALSE(model.Filtered());
+  EXPECT_TRUE(model.Pending().empty());
+  EXPECT_EQ(Order(model), (std::vector<std::uint32_t>{1, 3, 2, 0}));
+  EXPECT_EQ(model.AllOrder(), model.Order());
+  EXPECT_FALSE(model.ShowFiltered(
+      std::make_shared<const std::vector<std::uint32_t>>(std::vector<std::uint32_t>{1}), whole));
+
+  // Without a filter a sort is the whole order's at once.
+  model.SortByColumn(ResultColumn::Text);
+  EXPECT_EQ(model.AllOrder(), model.Order());
+  EXPECT_TRUE(model.Pending().empty());
+  model.ClearRows();
+  EXPECT_EQ(model.rowCount(), 0);
+  EXPECT_EQ(model.AllOrder(), model.Order());
 }
 
 }  // namespace
