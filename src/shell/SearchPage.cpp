@@ -5,6 +5,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -28,6 +29,8 @@
 #include "shell/OpenPath.h"
 #include "shell/ProgramTitle.h"
 #include "shell/ResourceIds.h"
+#include "tags/TagResults.h"
+#include "tags/Tagger.h"
 #include "views/AdvancedWriter.h"
 #include "views/BytesAround.h"
 #include "views/CopyText.h"
@@ -179,6 +182,25 @@ struct SaveOutcome {
   int error = 0;
 };
 
+// The tags a Save writes: those the window has, or else none yet and the
+// tagger to make them with, in the Save's own work.
+struct SaveTags {
+  std::span<const TagSet> made;
+  const Tagger* tagger = nullptr;
+};
+
+// Tags every result of the store, as the window's tagging and the command
+// line do; the work of a task. Memory that cannot be had ends the task as
+// every task's does (BackgroundTasks' out-of-memory report).
+std::vector<TagSet> TagEveryResult(const Tagger& tagger, const ResultStore& store,
+                                   const CancelFlag& cancel) {
+  std::vector<TagSet> tags(store.Count());
+  if (TagResults(tagger, store, tags, cancel) == TagRunStatus::NoMemory) {
+    throw std::bad_alloc();
+  }
+  return tags;
+}
+
 // What a scan's fill makes off the GUI thread: the list's rows in store
 // order and the rows whose texts the Text column is fitted to.
 struct FilledRows {
@@ -235,6 +257,9 @@ SearchPage::SearchPage(ScanEngine& engine, DialogService& dialogs, const DialogU
   // down to a few characters; a smaller page scrolls.
   SetShrinkLimit(33, 95);
 }
+
+// Here, where the tagger's type is complete.
+SearchPage::~SearchPage() = default;
 
 void SearchPage::SetUpAccessibility() {
   for (const ControlString& row : kAccessibleNames) {
@@ -361,6 +386,7 @@ void SearchPage::GoCommand() {
     return;
   }
   goWaiting_ = false;
+  ForgetTags();
   fitRows_.clear();
   stopRequest_ = false;
   scanning_ = true;
@@ -556,9 +582,27 @@ void SearchPage::StartSave(const std::string& path, const OutputFormat& format) 
   tasks_.RunPrepared(
       TaskKind::Save,
       [this, path, &format] {
+        // The record formats carry the tags. When the tagging after the scan
+        // has not finished yet, the Save makes them itself rather than wait
+        // for it: the file is then never written without them.
+        SaveTags tags;
+        if (format.writesTags) {
+          tags.made = tagSets_;
+          if (tagSets_.size() != engine_.store.Count()) {
+            tags.tagger = &SharedTagger();
+          }
+        }
         return [&store = engine_.store, &map = engine_.map, rows = model_->Order(),
-                file = shownFile_, path, &format](const CancelFlag& cancel) {
-          const WriterSource source{.store = store, .map = map, .rows = *rows, .fileName = file};
+                file = shownFile_, path, &format, tags](const CancelFlag& cancel) {
+          std::vector<TagSet> own;
+          if (tags.tagger != nullptr) {
+            own = TagEveryResult(*tags.tagger, store, cancel);
+          }
+          const WriterSource source{.store = store,
+                                    .map = map,
+                                    .rows = *rows,
+                                    .fileName = file,
+                                    .tags = tags.tagger != nullptr ? own : tags.made};
           SaveOutcome outcome;
           outcome.result = SaveResults(path, format, source, &outcome.error, &cancel);
           return outcome;
@@ -726,6 +770,54 @@ void SearchPage::FillViews() {
   while (tasks_.Busy(TaskKind::Fill) || tasks_.Busy(TaskKind::Layout)) {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   }
+  // The list shows now; its Tags column fills in when the tagging is done.
+  StartTagging();
+}
+
+void SearchPage::StartTagging() {
+  const ResultStore& store = engine_.store;
+  if (store.Count() == 0) {
+    return;
+  }
+  tasks_.Run(
+      TaskKind::Tag,
+      [&tagger = SharedTagger(), &store](const CancelFlag& cancel) {
+        return TagEveryResult(tagger, store, cancel);
+      },
+      [this](std::vector<TagSet> tags) { ApplyTags(std::move(tags)); });
+}
+
+void SearchPage::ApplyTags(std::vector<TagSet> tags) {
+  // Only into an empty array: work given a span of the old one may still run
+  // otherwise. A scan empties it; nothing else does.
+  if (!tagSets_.empty() || tags.size() != engine_.store.Count()) {
+    return;
+  }
+  tagSets_ = std::move(tags);
+  model_->SetTags(tagSets_);
+  rowActions_->SetTags(tagSets_);
+  // Rows sorted by Tags before the tags were known are in no order of tags.
+  list_->SortAgainIfBy(ResultColumn::Tags);
+  TagsArrived();
+}
+
+void SearchPage::ForgetTags() {
+  model_->SetTags({});
+  rowActions_->SetTags({});
+  // Its memory goes too (two bytes a result).
+  std::vector<TagSet>().swap(tagSets_);
+}
+
+void SearchPage::TagsArrived() {
+  // What reads the tags beyond the list's column and Copy as JSON starts
+  // again here: a filter by tag applied before they arrived.
+}
+
+const Tagger& SearchPage::SharedTagger() {
+  if (!tagger_) {
+    tagger_ = std::make_unique<Tagger>();
+  }
+  return *tagger_;
 }
 
 void SearchPage::ConnectBytesPane() {

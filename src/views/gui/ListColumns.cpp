@@ -19,12 +19,15 @@ namespace quillex {
 
 namespace {
 
-constexpr std::array<ListColumnRow, 6> kListColumns{{
+// Tags shows at start: it is what a reader hunting indicators scans the list
+// for, and it stays empty, taking little room, in files that hold none.
+constexpr std::array<ListColumnRow, 7> kListColumns{{
     {ResultColumn::FilePos, true, nullptr},
     {ResultColumn::MemPos, true, nullptr},
     {ResultColumn::Id, true, nullptr},
     {ResultColumn::Length, false, "00000"},
     {ResultColumn::Section, false, ".textbss"},
+    {ResultColumn::Tags, true, "url, domain"},
     {ResultColumn::Text, true, nullptr},
 }};
 
