@@ -56,6 +56,11 @@ class SelectedRowDelegate : public QStyledItemDelegate {
     const bool selected = selection_.IsRowSelected(index.row());
     option->state.setFlag(QStyle::State_Selected, selected);
     option->palette = ViewPalette(option->palette);
+    // Texts run past their cells uncut, to be read by scrolling sideways;
+    // a list of tags cut by a narrow column says so with an ellipsis.
+    if (index.column() == static_cast<int>(ResultColumn::Tags)) {
+      option->textElideMode = Qt::ElideRight;
+    }
     if (!selected) {
       const auto category = static_cast<TagCategory>(index.data(TagCategoryRole).toInt());
       if (category != TagCategory::None) {

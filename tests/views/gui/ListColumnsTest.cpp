@@ -102,8 +102,9 @@ TEST_F(ListColumnsTest, LengthAndSectionStartHiddenBeforeText) {
   EXPECT_EQ(header.visualIndex(kSection), 4);
   EXPECT_EQ(header.visualIndex(kTags), 5);
   EXPECT_EQ(header.visualIndex(static_cast<int>(ResultColumn::Text)), 6);
-  // Wide enough for a URL's two tags.
-  EXPECT_GE(header.sectionSize(kTags), QFontMetrics(list_.font()).horizontalAdvance("url, domain"));
+  // Wide enough for the longest name and the tag that comes with it most.
+  EXPECT_GE(header.sectionSize(kTags),
+            QFontMetrics(list_.font()).horizontalAdvance("windows-path, pdb"));
 
   OpenHeaderMenu();
   EXPECT_EQ(menus_, 1);
