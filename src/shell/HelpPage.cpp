@@ -85,6 +85,12 @@ const char* HelpAdvancedViewText() {
          "Section:  the name of the PE section that holds the string in the file; empty for "
          "other files and outside every section.\r\n"
          "\r\n"
+         "Tags:  shown from the start, the indicators the string holds, such as url, "
+         "domain, ipv4, email, registry, windows-path or hash, joined by commas. The column "
+         "fills in shortly after a scan. Tagged rows are tinted by kind: blue for the "
+         "network, green for files and paths, violet for the registry and amber for "
+         "encoded data such as base64, hashes and GUIDs.\r\n"
+         "\r\n"
          "Right-click a row to copy the selected rows: as the saved list shows them "
          "(Ctrl+C), or only their texts (Ctrl+Shift+C), file offsets (Ctrl+Shift+O), memory "
          "addresses (Ctrl+Shift+M) or JSON records (Ctrl+Shift+J), one line a row.\r\n";
