@@ -594,16 +594,20 @@ void SearchPage::StartSave(const std::string& path, const OutputFormat& format) 
         }
         return [&store = engine_.store, &map = engine_.map, rows = model_->Order(),
                 file = shownFile_, path, &format, tags](const CancelFlag& cancel) {
+          SaveOutcome outcome;
           std::vector<TagSet> own;
           if (tags.tagger != nullptr) {
             own = TagEveryResult(*tags.tagger, store, cancel);
+            if (IsCancelled(&cancel)) {
+              outcome.error = ECANCELED;  // nothing written, the old file kept
+              return outcome;
+            }
           }
           const WriterSource source{.store = store,
                                     .map = map,
                                     .rows = *rows,
                                     .fileName = file,
                                     .tags = tags.tagger != nullptr ? own : tags.made};
-          SaveOutcome outcome;
           outcome.result = SaveResults(path, format, source, &outcome.error, &cancel);
           return outcome;
         };
