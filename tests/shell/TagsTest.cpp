@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <span>
 #include <string>
 #include <string_view>
@@ -221,6 +222,12 @@ TEST_F(TagsTest, SaveWritesTheTagsOnlyInTheRecordFormats) {
   const std::string jsonl = ReadFile(out);
   EXPECT_EQ(jsonl, Expected("jsonl", tags));
   EXPECT_NE(jsonl.find("\"tags\":[\"registry\"]"), std::string::npos);
+  // The rows are in store order still: quillex-scan writes the same file.
+  const std::string cli = (dir_.Path() / "cli.jsonl").string();
+  const std::string command = std::string(QUILLEX_SCAN_PATH) + " --format jsonl '" + path_ +
+                              "' > '" + cli + "' 2> /dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  EXPECT_EQ(jsonl, ReadFile(cli));
 
   List().ClickHeader(kTags);
   WaitForTasks();
