@@ -1,5 +1,5 @@
 // The list's engine work without a widget: sorting the row order (by every
-// column, the list's own Length and Section included), the list search's
+// column, the list's own Length, Section and Tags included), the list search's
 // matching loop and the selection's bits, over a million and ten million
 // results.
 //   engine_bench --benchmark_filter='RowOrder|ListSearch|RowSelection'
@@ -7,6 +7,8 @@
 // Standard library
 #include <cstdint>
 #include <numeric>
+#include <random>
+#include <span>
 #include <vector>
 
 #include <benchmark/benchmark.h>
@@ -31,7 +33,7 @@ std::vector<std::uint32_t> StoreOrder(std::uint32_t count) {
 // Without a map of its own, the results are those of a file that is not a PE
 // image.
 void SortBench(benchmark::State& state, ResultColumn column, ResultColumn from,
-               const SectionMap* sections = nullptr) {
+               const SectionMap* sections = nullptr, std::span<const TagSet> tags = {}) {
   const auto count = static_cast<std::uint32_t>(state.range(0));
   bench::MillionResults& f = bench::SharedResults(count);
   const SectionMap& map = sections != nullptr ? *sections : f.map;
@@ -42,7 +44,8 @@ void SortBench(benchmark::State& state, ResultColumn column, ResultColumn from,
     shuffled[k] = rows[start[k]];
   }
   for (auto _ : state) {
-    const std::vector<std::uint32_t> order = SortedRowOrder(f.store, map, shuffled, column, 1);
+    const std::vector<std::uint32_t> order =
+        SortedRowOrder(f.store, map, shuffled, column, 1, nullptr, tags);
     benchmark::DoNotOptimize(order.data());
   }
   state.counters["rows"] = count;
@@ -85,6 +88,42 @@ void BM_RowOrderMemPos(benchmark::State& state) {
   SortBench(state, ResultColumn::MemPos, ResultColumn::Text, &EightSections(count));
 }
 BENCHMARK(BM_RowOrderMemPos)->Arg(1'000'000)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
+
+// A fifth of the results tagged, with one of the sets a scan of a program
+// shows most (a format string, a path, a URL with its domain, ...).
+const std::vector<TagSet>& SomeTags(std::uint32_t count) {
+  static std::vector<TagSet> tags;
+  if (tags.size() != count) {
+    const std::vector<TagSet> sets{
+        TagBit(TagId::Format),
+        TagBit(TagId::WindowsPath),
+        TagBit(TagId::Url) | TagBit(TagId::Domain),
+        TagBit(TagId::Domain),
+        TagBit(TagId::Registry),
+        TagBit(TagId::Guid),
+        TagBit(TagId::Base64),
+        TagBit(TagId::UnixPath),
+        TagBit(TagId::WindowsPath) | TagBit(TagId::Pdb),
+        TagBit(TagId::Hash),
+    };
+    std::mt19937 random(18);
+    tags.assign(count, 0);
+    for (TagSet& set : tags) {
+      if (random() % 5 == 0) {
+        set = sets[random() % sets.size()];
+      }
+    }
+  }
+  return tags;
+}
+
+// By the Tags column's text, from the Text column's order: one lookup of the
+// row's set and of the set's place, then a radix pass over 16-bit keys.
+void BM_RowOrderTags(benchmark::State& state) {
+  const auto count = static_cast<std::uint32_t>(state.range(0));
+  SortBench(state, ResultColumn::Tags, ResultColumn::Text, nullptr, SomeTags(count));
+}
+BENCHMARK(BM_RowOrderTags)->Arg(1'000'000)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
 
 void BM_RowOrderText(benchmark::State& state) {
   SortBench(state, ResultColumn::Text, ResultColumn::FilePos);

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,6 +32,8 @@
 #include "shell/OpenPath.h"
 #include "shell/ProgramTitle.h"
 #include "shell/ResourceIds.h"
+#include "tags/TagResults.h"
+#include "tags/Tagger.h"
 #include "views/AdvancedWriter.h"
 #include "views/BytesAround.h"
 #include "views/CopyText.h"
@@ -187,6 +190,25 @@ struct SaveOutcome {
   int error = 0;
 };
 
+// The tags a Save writes: those the window has, or else none yet and the
+// tagger to make them with, in the Save's own work.
+struct SaveTags {
+  std::span<const TagSet> made;
+  const Tagger* tagger = nullptr;
+};
+
+// Tags every result of the store, as the window's tagging and the command
+// line do; the work of a task. Memory that cannot be had ends the task as
+// every task's does (BackgroundTasks' out-of-memory report).
+std::vector<TagSet> TagEveryResult(const Tagger& tagger, const ResultStore& store,
+                                   const CancelFlag& cancel) {
+  std::vector<TagSet> tags(store.Count());
+  if (TagResults(tagger, store, tags, cancel) == TagRunStatus::NoMemory) {
+    throw std::bad_alloc();
+  }
+  return tags;
+}
+
 // What a scan's fill makes off the GUI thread: the list's rows in store
 // order and the rows whose texts the Text column is fitted to.
 struct FilledRows {
@@ -202,9 +224,10 @@ struct FilterInputs {
   std::shared_ptr<const RowFilter> filter;
   RowOrderPtr basis;
   PendingSorts pending;
-  // A copy, taken only for a filter that wants tags: the tag task may
-  // replace the page's array meanwhile.
-  std::shared_ptr<const std::vector<TagSet>> tags;
+  // The page's tag sets, empty before the tagging has finished: a filter by
+  // tag reads them, and so does a pending sort by the Tags column. The array
+  // stays put while any task runs (see SearchPage::tagSets_).
+  std::span<const TagSet> tags;
   // The normal view shows: make its running text of the shown strings.
   bool wantText = false;
 };
@@ -266,14 +289,12 @@ FilterOutcome FilterRows(const FilterInputs& in, const CancelFlag& cancel) {
   FilterOutcome out;
   out.basis = in.basis;
   out.tagsMissing = in.filter && in.filter->Spec().wantedTags != 0 &&
-                    (!in.tags || in.tags->size() < in.store->Count());
+                    in.tags.size() < in.store->Count();
   std::vector<std::uint32_t> rows;
   if (in.filter) {
     FilterRun run;
     run.cancel = &cancel;
-    if (in.tags) {
-      run.tagSets = *in.tags;
-    }
+    run.tagSets = in.tags;
     FilteredRows shown = in.filter->Apply(*in.store, *in.basis, run);
     if (shown.status != FilterStatus::Done) {
       return out;
@@ -291,7 +312,7 @@ FilterOutcome FilterRows(const FilterInputs& in, const CancelFlag& cancel) {
   // The filter kept the rows in the whole order's order; the sorts made
   // since the whole order was last sorted put them in the list's.
   std::optional<std::vector<std::uint32_t>> sorted =
-      ReplaySorts(*in.store, *in.map, std::move(rows), in.pending, &cancel);
+      ReplaySorts(*in.store, *in.map, std::move(rows), in.pending, &cancel, in.tags);
   if (!sorted) {
     return out;
   }
@@ -354,6 +375,9 @@ SearchPage::SearchPage(ScanEngine& engine, DialogService& dialogs, const DialogU
   // down to a few characters; a smaller page scrolls.
   SetShrinkLimit(33, 95);
 }
+
+// Here, where the tagger's type is complete.
+SearchPage::~SearchPage() = default;
 
 void SearchPage::SetUpAccessibility() {
   for (const ControlString& row : kAccessibleNames) {
@@ -503,6 +527,7 @@ void SearchPage::GoCommand() {
     return;
   }
   goWaiting_ = false;
+  ForgetTags();
   fitRows_.clear();
   stopRequest_ = false;
   scanning_ = true;
@@ -513,9 +538,9 @@ void SearchPage::GoCommand() {
   SetViewsDrawing(false);
   model_->ClearRows();
   normal_->Clear();
-  // The old results' tags and running text go with them (no worker runs
-  // now); the filter itself stays and is applied to the new results.
-  tagSets_.clear();
+  // The old results' running text goes with them (no worker runs now; the
+  // tags went above); the filter itself stays and is applied to the new
+  // results.
   RetireFilteredText();
   retiredTexts_.clear();
   textFollowsFilter_ = true;
@@ -710,10 +735,32 @@ void SearchPage::StartSave(const std::string& path, const OutputFormat& format) 
   tasks_.RunPrepared(
       TaskKind::Save,
       [this, path, &format] {
+        // The record formats carry the tags. When the tagging after the scan
+        // has not finished yet, the Save makes them itself rather than wait
+        // for it: the file is then never written without them.
+        SaveTags tags;
+        if (format.writesTags) {
+          tags.made = tagSets_;
+          if (tagSets_.size() != engine_.store.Count()) {
+            tags.tagger = &SharedTagger();
+          }
+        }
         return [&store = engine_.store, &map = engine_.map, rows = model_->Order(),
-                file = shownFile_, path, &format](const CancelFlag& cancel) {
-          const WriterSource source{.store = store, .map = map, .rows = *rows, .fileName = file};
+                file = shownFile_, path, &format, tags](const CancelFlag& cancel) {
           SaveOutcome outcome;
+          std::vector<TagSet> own;
+          if (tags.tagger != nullptr) {
+            own = TagEveryResult(*tags.tagger, store, cancel);
+            if (IsCancelled(&cancel)) {
+              outcome.error = ECANCELED;  // nothing written, the old file kept
+              return outcome;
+            }
+          }
+          const WriterSource source{.store = store,
+                                    .map = map,
+                                    .rows = *rows,
+                                    .fileName = file,
+                                    .tags = tags.tagger != nullptr ? own : tags.made};
           outcome.result = SaveResults(path, format, source, &outcome.error, &cancel);
           return outcome;
         };
@@ -884,6 +931,58 @@ void SearchPage::FillViews() {
   while (tasks_.Busy(TaskKind::Fill) || tasks_.Busy(TaskKind::Layout)) {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   }
+  // The list shows now; its Tags column fills in when the tagging is done.
+  StartTagging();
+}
+
+void SearchPage::StartTagging() {
+  const ResultStore& store = engine_.store;
+  if (store.Count() == 0) {
+    return;
+  }
+  tasks_.Run(
+      TaskKind::Tag,
+      [&tagger = SharedTagger(), &store](const CancelFlag& cancel) {
+        return TagEveryResult(tagger, store, cancel);
+      },
+      [this](std::vector<TagSet> tags) { ApplyTags(std::move(tags)); });
+}
+
+void SearchPage::ApplyTags(std::vector<TagSet> tags) {
+  // Only into an empty array: work given a span of the old one may still run
+  // otherwise. A scan empties it; nothing else does.
+  if (!tagSets_.empty() || tags.size() != engine_.store.Count()) {
+    return;
+  }
+  tagSets_ = std::move(tags);
+  model_->SetTags(tagSets_);
+  rowActions_->SetTags(tagSets_);
+  // Rows sorted by Tags before the tags were known are in no order of tags.
+  list_->SortAgainIfBy(ResultColumn::Tags);
+  TagsArrived();
+}
+
+void SearchPage::ForgetTags() {
+  model_->SetTags({});
+  rowActions_->SetTags({});
+  // Its memory goes too (two bytes a result).
+  std::vector<TagSet>().swap(tagSets_);
+}
+
+void SearchPage::TagsArrived() {
+  // A filter by tag applied before the tags were known kept no rows for its
+  // tag part; it is applied again now that they are.
+  const std::shared_ptr<const RowFilter> filter = filterRow_->Applied();
+  if (filter && filter->Spec().wantedTags != 0) {
+    ReapplyFilter();
+  }
+}
+
+const Tagger& SearchPage::SharedTagger() {
+  if (!tagger_) {
+    tagger_ = std::make_unique<Tagger>();
+  }
+  return *tagger_;
 }
 
 void SearchPage::ConnectBytesPane() {
@@ -998,11 +1097,8 @@ void SearchPage::ReapplyFilter() {
                         .filter = filter,
                         .basis = model_->AllOrder(),
                         .pending = model_->Pending(),
-                        .tags = nullptr,
+                        .tags = tagSets_,
                         .wantText = !advancedView_};
-        if (filter && filter->Spec().wantedTags != 0) {
-          in.tags = std::make_shared<const std::vector<TagSet>>(tagSets_);
-        }
         return [in = std::move(in)](const CancelFlag& cancel) { return FilterRows(in, cancel); };
       },
       [this](FilterOutcome outcome) { ApplyFilterOutcome(std::move(outcome)); });

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,6 +33,7 @@ class NormalView;
 class ResultList;
 class ResultListModel;
 class RowActionMenu;
+class Tagger;
 
 // Handling pending events costs more than scanning a block, so the pump lets
 // Qt run at most this often; a stop or a repaint waits no longer than this.
@@ -69,13 +71,16 @@ inline constexpr const char* kDroppedResultsFormat =
 // host while the scan runs. What the user does with the results afterwards
 // (sorts, Find, Copy, Save, the running text's layout) runs as background
 // tasks, so the window never waits for them; the status cell says which one
-// runs, and Escape takes them back.
+// runs, and Escape takes them back. After each scan a task tags every result
+// (the Tags column, the rows' tints, the tags of Copy as JSON and of the
+// record formats Save writes).
 class SearchPage : public DialogPage, public ScanHost {
   Q_OBJECT
 
  public:
   SearchPage(ScanEngine& engine, DialogService& dialogs, const DialogUnitScale& scale,
              QWidget* parent);
+  ~SearchPage() override;
 
   // What the Go command runs first to normalise the criteria (the Filter
   // page's number fields).
@@ -134,6 +139,9 @@ class SearchPage : public DialogPage, public ScanHost {
   void SetTasksIdle(std::function<void()> callback) { tasksIdle_ = std::move(callback); }
   [[nodiscard]] bool AdvancedView() const { return advancedView_; }
   [[nodiscard]] const ScanReport& LastReport() const { return lastReport_; }
+  // Each result's indicator tags, by result number, once the tagging after
+  // the last scan has finished; empty before, and from the start of a scan.
+  [[nodiscard]] std::span<const TagSet> TagSets() const { return tagSets_; }
 
   [[nodiscard]] ResultListModel& Model() const { return *model_; }
   [[nodiscard]] ResultList* List() const { return list_; }
@@ -186,6 +194,17 @@ class SearchPage : public DialogPage, public ScanHost {
   void SaveCommand();
   void StartSave(const std::string& path, const OutputFormat& format);
   void CopyCommand();
+  // The tagging of the scan just filled in, as a background task.
+  void StartTagging();
+  // Takes a finished tagging's sets: the Tags column, the tints, Copy as JSON.
+  void ApplyTags(std::vector<TagSet> tags);
+  // Before a scan: the old results' tags go.
+  void ForgetTags();
+  // After the tags have arrived: where a filter that reads them is applied
+  // again.
+  void TagsArrived();
+  // The one tagger, made (the suffix list opened) at the first need.
+  const Tagger& SharedTagger();
   // The status cell, the busy cursor and a waiting Go, after the tasks
   // changed.
   void TasksChanged();
@@ -220,6 +239,15 @@ class SearchPage : public DialogPage, public ScanHost {
 
   ScanEngine& engine_;
   DialogService& dialogs_;
+  // Read by the workers of the tag task and of Save, so declared before the
+  // tasks: they are destroyed after the workers are joined.
+  std::unique_ptr<Tagger> tagger_;
+  // Each result's tags, by result number, when the tagging of the last scan
+  // has finished; empty otherwise. It goes from empty to full only when a
+  // tagging ends, and back to empty only when a scan starts, after every
+  // task that reads it has stopped; so work given a span of it never sees
+  // its memory go.
+  std::vector<TagSet> tagSets_;
   // Destroyed before the views: its workers are joined while everything
   // they read still exists.
   BackgroundTasks tasks_;
@@ -229,9 +257,6 @@ class SearchPage : public DialogPage, public ScanHost {
   BytesPane* bytesPane_;
   RowActionMenu* rowActions_;
   FilterRow* filterRow_;
-  // One tag set per result once the results are tagged; empty until then,
-  // which a filter that wants tags takes as no tags at all.
-  std::vector<TagSet> tagSets_;
   // The running text of the shown strings while a filter applies (each
   // followed by a NUL, as in the pool), the normal view's bytes; null while
   // the view shows the whole pool.

@@ -14,7 +14,10 @@ enum class ResultColumn : int {
   Length = 4,
   // The name of the PE section whose raw data holds the file position.
   Section = 5,
-  ColumnCount = 6
+  // The result's indicator tags, by name. The store does not hold them: the
+  // list's model shows them from the array the window's tagging fills.
+  Tags = 6,
+  ColumnCount = 7
 };
 
 // Callers' buffers for FormatColumn must hold at least this many bytes.

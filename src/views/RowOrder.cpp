@@ -11,6 +11,7 @@
 #include "store/ResultStore.h"
 #include "views/CaseFold.h"
 #include "views/FormatColumn.h"
+#include "views/TagsText.h"
 
 namespace quillex {
 
@@ -264,12 +265,18 @@ constexpr std::uint64_t kShownBits = (std::uint64_t{1} << 48) - 1;
 // The keys of the list's own columns. Length's is the text's length;
 // Section's the place of the section's name among the map's names, found once
 // per sort, so that a row costs one lookup of its section and no text
-// compare. Any other column gets 0 for every row: the order stays.
+// compare; Tags' the place of the tag set's text among all sets' texts
+// (TagsTextRanks), one lookup in a small table. Any other column gets 0 for
+// every row: the order stays.
 class ListOwnKeys {
  public:
-  ListOwnKeys(const SectionMap& map, ResultColumn column) : map_(map), column_(column) {
+  ListOwnKeys(const SectionMap& map, ResultColumn column, std::span<const TagSet> tags)
+      : map_(map), column_(column), tags_(tags) {
     if (column == ResultColumn::Section) {
       sectionRanks_ = SectionRanks(map);
+    }
+    if (column == ResultColumn::Tags) {
+      tagRanks_ = TagsTextRanks();
     }
   }
   [[nodiscard]] std::uint64_t Of(const ResultStore& store, std::uint32_t result) const {
@@ -280,13 +287,18 @@ class ListOwnKeys {
       const std::optional<std::uint32_t> section = map_.SectionIndex(store.Position(result));
       return section ? sectionRanks_[*section] : 0;
     }
+    if (column_ == ResultColumn::Tags) {
+      return result < tags_.size() ? tagRanks_[tags_[result] & (tagRanks_.size() - 1)] : 0;
+    }
     return 0;
   }
 
  private:
   const SectionMap& map_;
   ResultColumn column_;
+  std::span<const TagSet> tags_;
   std::vector<std::uint32_t> sectionRanks_;
+  std::span<const std::uint16_t> tagRanks_;
 };
 
 // Text keys in store order, for a sort that takes most of the store's rows.
@@ -307,7 +319,8 @@ bool StoreOrderTextKeys(const ResultStore& store, const CancelFlag* cancel,
 
 // Each row's key for `column`, with the row it came from. False when cancelled.
 bool BuildKeys(const ResultStore& store, const SectionMap& map, std::span<const std::uint32_t> rows,
-               ResultColumn column, const CancelFlag* cancel, std::vector<RowKey>& keys) {
+               ResultColumn column, std::span<const TagSet> tags, const CancelFlag* cancel,
+               std::vector<RowKey>& keys) {
   const std::size_t n = rows.size();
   keys.resize(n);
   std::vector<std::uint64_t> textKeys;
@@ -315,7 +328,7 @@ bool BuildKeys(const ResultStore& store, const SectionMap& map, std::span<const 
       !StoreOrderTextKeys(store, cancel, textKeys)) {
     return false;
   }
-  const ListOwnKeys ownKeys(map, column);
+  const ListOwnKeys ownKeys(map, column, tags);
   constexpr std::size_t kPrefetchAhead = 16;
   const std::uint64_t* const textKeyData = textKeys.data();
   const std::size_t textKeyCount = textKeys.size();
@@ -358,7 +371,7 @@ bool BuildKeys(const ResultStore& store, const SectionMap& map, std::span<const 
 }  // namespace
 
 int CompareRows(const ResultStore& store, const SectionMap& map, std::uint32_t d1, std::uint32_t d2,
-                ResultColumn column, int direction) {
+                ResultColumn column, int direction, std::span<const TagSet> tags) {
   // IDs are numbers: 9 comes before 10, and descending starts at the largest.
   if (column == ResultColumn::Id) {
     const int a = store.Id(d1);
@@ -373,6 +386,14 @@ int CompareRows(const ResultStore& store, const SectionMap& map, std::uint32_t d
     const int r = (a > b) - (a < b);
     return direction < 0 ? -r : r;
   }
+  // Tags by their texts, whose order the ranks hold.
+  if (column == ResultColumn::Tags) {
+    const auto rank = [tags](std::uint32_t result) {
+      return result < tags.size() ? TagsTextRank(tags[result]) : 0;
+    };
+    const int r = (rank(d1) > rank(d2)) - (rank(d1) < rank(d2));
+    return direction < 0 ? -r : r;
+  }
   // Two buffers: the first text must stay intact while the second is formatted.
   char bufferA[kFormatBufferSize];
   char bufferB[kFormatBufferSize];
@@ -384,9 +405,10 @@ int CompareRows(const ResultStore& store, const SectionMap& map, std::uint32_t d
 
 std::vector<std::uint32_t> SortedRowOrder(const ResultStore& store, const SectionMap& map,
                                           std::span<const std::uint32_t> rows, ResultColumn column,
-                                          int direction, const CancelFlag* cancel) {
+                                          int direction, const CancelFlag* cancel,
+                                          std::span<const TagSet> tags) {
   std::vector<RowKey> keys;
-  if (!BuildKeys(store, map, rows, column, cancel, keys)) {
+  if (!BuildKeys(store, map, rows, column, tags, cancel, keys)) {
     return {};
   }
   const bool descending = direction < 0;

@@ -6,6 +6,7 @@
 #include <vector>
 
 // Ours
+#include "tags/TagId.h"
 #include "views/CancelFlag.h"
 #include "views/ResultColumn.h"
 
@@ -20,8 +21,13 @@ class SectionMap;
 // fixed-width hex digits thus sort as numbers too, and a position in no
 // section comes before every section's name). Returns <0, 0 or >0; the sign
 // is reversed when `direction` is negative.
+//
+// The Tags column's text comes from `tags`, one set per result by result
+// number (TagsText); a result past its end, or every result while it is
+// empty, has no tags.
 [[nodiscard]] int CompareRows(const ResultStore& store, const SectionMap& map, std::uint32_t d1,
-                              std::uint32_t d2, ResultColumn column, int direction);
+                              std::uint32_t d2, ResultColumn column, int direction,
+                              std::span<const TagSet> tags = {});
 
 // The order of the list's rows after a sort by `column`: for each new place
 // the old row number. `rows` holds the result index of every row. Rows are
@@ -31,11 +37,13 @@ class SectionMap;
 //
 // `cancel` is read between the sort's passes and every few thousand rows
 // within them, never per comparison; once it is raised the sort stops and
-// returns an empty order, which its canceller throws away.
+// returns an empty order, which its canceller throws away. `tags` as in
+// CompareRows; it must not change while the sort runs.
 [[nodiscard]] std::vector<std::uint32_t> SortedRowOrder(const ResultStore& store,
                                                         const SectionMap& map,
                                                         std::span<const std::uint32_t> rows,
                                                         ResultColumn column, int direction,
-                                                        const CancelFlag* cancel = nullptr);
+                                                        const CancelFlag* cancel = nullptr,
+                                                        std::span<const TagSet> tags = {});
 
 }  // namespace quillex

@@ -4,6 +4,8 @@
 // for the tests of the columns, the pane of bytes and the row actions.
 
 // Standard library
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,7 +21,9 @@ struct SampleImage {
   static constexpr std::uint32_t kAnsiAt = 0x1D;
   static constexpr std::uint32_t kUnicodeAt = 0x30;
 
-  SampleImage() {
+  // `moreReadOnly`: more ANSI strings for the ".rdata" section, each ended
+  // by its NUL, after the one it always holds.
+  explicit SampleImage(std::string_view moreReadOnly = {}) {
     PeBuilder pe;
     pe.ImageBase(kImageBase);
     Bytes code(kAnsiAt, 0);
@@ -32,7 +36,10 @@ struct SampleImage {
     for (const char c : std::string_view("Read-only words\0", 16)) {
       read.push_back(static_cast<std::uint8_t>(c));
     }
-    read.resize(0x80, 0);
+    for (const char c : moreReadOnly) {
+      read.push_back(static_cast<std::uint8_t>(c));
+    }
+    read.resize(std::max<std::size_t>(0x80, (read.size() + 0x1F) & ~std::size_t{0x1F}), 0);
     pe.AddSection(".rdata", 0x2000, read);
     Bytes data(kUnicodeAt, 0);
     for (const std::uint8_t byte : Utf16(u"A wide string")) {

@@ -13,6 +13,7 @@
 #include "support/PeBuilder.h"
 #include "views/ResultRows.h"
 #include "views/RowOrder.h"
+#include "views/TagsText.h"
 
 namespace quillex {
 namespace {
@@ -252,6 +253,57 @@ TEST(RowOrder, LengthAndSectionColumns) {
   // A file that is not a PE image: every row ties and keeps its place.
   const SectionMap plain;
   EXPECT_EQ(SortedRowOrder(store, plain, rows, ResultColumn::Section, -1), rows);
+}
+
+// The Tags column sorts as its texts do ("url, domain" after "url", before
+// "windows-path"), untagged rows first, ties in their order; rows whose tags
+// are not known yet sort as untagged.
+TEST(RowOrder, TagsSortByTheirTextsStably) {
+  ResultStore store;
+  SectionMap map;
+  std::mt19937 random(18);
+  std::vector<TagSet> tags;
+  constexpr std::uint32_t kRows = 3000;
+  for (std::uint32_t i = 0; i < kRows; ++i) {
+    AddRows(store, {{i, 0, "row " + std::to_string(i), StringKind::Ansi}});
+    // Few distinct sets, many ties; a third untagged.
+    const auto pick = random() % 12;
+    tags.push_back(pick < 4 ? TagSet{0} : static_cast<TagSet>(random() % 40 + 1));
+  }
+  std::vector<std::uint32_t> rows(kRows);
+  for (std::uint32_t k = 0; k < kRows; ++k) {
+    rows[k] = (k * 7919u) % kRows;  // a permutation
+  }
+  for (const int direction : {1, -1}) {
+    const std::vector<std::uint32_t> places =
+        SortedRowOrder(store, map, rows, ResultColumn::Tags, direction, nullptr, tags);
+    ASSERT_EQ(places.size(), rows.size());
+    for (std::size_t k = 1; k < places.size(); ++k) {
+      const std::uint32_t a = rows[places[k - 1]];
+      const std::uint32_t b = rows[places[k]];
+      const std::string ta = TagsText(tags[a]);
+      const std::string tb = TagsText(tags[b]);
+      ASSERT_TRUE(direction > 0 ? ta <= tb : ta >= tb) << ta << " | " << tb;
+      const int r = CompareRows(store, map, a, b, ResultColumn::Tags, direction, tags);
+      ASSERT_LE(r, 0);
+      if (ta == tb) {
+        ASSERT_EQ(r, 0);
+        ASSERT_LT(places[k - 1], places[k]) << "ties keep their order";
+      }
+    }
+  }
+  // Without tags (before the tagging has finished) every row ties.
+  const std::vector<std::uint32_t> kept =
+      SortedRowOrder(store, map, rows, ResultColumn::Tags, -1, nullptr, {});
+  for (std::uint32_t k = 0; k < kRows; ++k) {
+    ASSERT_EQ(kept[k], k);
+  }
+  // A result past the array's end has no tags.
+  const std::vector<TagSet> two{TagBit(TagId::Url), 0};
+  EXPECT_EQ(SortedRowOrder(store, map, std::vector<std::uint32_t>{0, 5, 1}, ResultColumn::Tags, 1,
+                           nullptr, two),
+            (std::vector<std::uint32_t>{1, 2, 0}));
+  EXPECT_GT(CompareRows(store, map, 0, 5, ResultColumn::Tags, 1, two), 0);
 }
 
 TEST(RowOrder, TiesBeyondTheKeyAndEdgeCases) {

@@ -26,6 +26,7 @@
 #include "views/gui/ListColumns.h"
 #include "views/gui/ResultListModel.h"
 #include "views/gui/ResultSelectionModel.h"
+#include "views/gui/TagTint.h"
 #include "views/gui/ViewPalette.h"
 
 namespace quillex {
@@ -42,7 +43,8 @@ constexpr std::size_t kLongestMeasured = 64;
 
 // Paints a cell selected when its row is selected in ResultSelectionModel;
 // the table view asks Qt's own selection, which holds nothing. The colours
-// are ViewPalette's.
+// are ViewPalette's; an unselected row with tags takes its category's tint
+// of the base colour, a selected one the highlight like every other.
 class SelectedRowDelegate : public QStyledItemDelegate {
  public:
   SelectedRowDelegate(const ResultSelectionModel& selection, QObject* parent)
@@ -51,8 +53,20 @@ class SelectedRowDelegate : public QStyledItemDelegate {
  protected:
   void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
     QStyledItemDelegate::initStyleOption(option, index);
-    option->state.setFlag(QStyle::State_Selected, selection_.IsRowSelected(index.row()));
+    const bool selected = selection_.IsRowSelected(index.row());
+    option->state.setFlag(QStyle::State_Selected, selected);
     option->palette = ViewPalette(option->palette);
+    // Texts run past their cells uncut, to be read by scrolling sideways;
+    // a list of tags cut by a narrow column says so with an ellipsis.
+    if (index.column() == static_cast<int>(ResultColumn::Tags)) {
+      option->textElideMode = Qt::ElideRight;
+    }
+    if (!selected) {
+      const auto category = static_cast<TagCategory>(index.data(TagCategoryRole).toInt());
+      if (category != TagCategory::None) {
+        option->backgroundBrush = TagTint(category, option->palette.color(QPalette::Base));
+      }
+    }
   }
 
  private:
@@ -223,7 +237,31 @@ void ResultList::RequestSort(ResultColumn column) {
   if (!tasks_->Busy(TaskKind::Sort)) {
     shownClick_ = model_.ClickState();
   }
-  const SortClick click = model_.Click(column);
+  RunSort(model_.Click(column));
+}
+
+void ResultList::SortAgainIfBy(ResultColumn column) {
+  // The order the user last asked for: a sort still waiting or running, or
+  // else the one the header shows (a new scan's rows are sorted by none).
+  SortClick click = model_.ClickState();
+  if (tasks_ == nullptr || !tasks_->Busy(TaskKind::Sort)) {
+    click = {horizontalHeader()->sortIndicatorSection(),
+             horizontalHeader()->sortIndicatorOrder() == Qt::DescendingOrder ? -1 : 1};
+  }
+  if (click.column != static_cast<int>(column) || model_.rowCount() < 2) {
+    return;
+  }
+  if (tasks_ == nullptr) {
+    model_.SortRows(column, click.direction);
+    return;
+  }
+  if (!tasks_->Busy(TaskKind::Sort)) {
+    shownClick_ = model_.ClickState();
+  }
+  RunSort(click);
+}
+
+void ResultList::RunSort(SortClick click) {
   ResultListModel* model = &model_;
   tasks_->RunPrepared(
       TaskKind::Sort,
@@ -231,9 +269,9 @@ void ResultList::RequestSort(ResultColumn column) {
         // The rows as they are when the sort's turn comes: after the tasks
         // asked for before it.
         return [&store = model->Store(), &map = model->Map(), from = model->Order(),
-                click](const CancelFlag& cancel) {
+                tags = model->Tags(), click](const CancelFlag& cancel) {
           return ResultListModel::Sorted(store, map, from, static_cast<ResultColumn>(click.column),
-                                         click.direction, &cancel);
+                                         click.direction, &cancel, tags);
         };
       },
       [this, click](std::optional<SortedRows> sorted) {

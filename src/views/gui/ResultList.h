@@ -61,6 +61,11 @@ class ResultList : public QTableView {
   // would; a click on another column sorts after it. A cancelled sort puts
   // back the click state of the rows shown.
   void ClickHeader(int column);
+  // Sorts the rows again when the order last asked for (a sort that waits or
+  // runs, or else the one the header shows) is by `column`: for a column
+  // whose values have just arrived, as the Tags column's do after a scan.
+  // The click state stays as it is.
+  void SortAgainIfBy(ResultColumn column);
   // A right click at a viewport position: shows the popup menu only over a
   // row: Copy, then the actions added to the list (the row actions).
   // Returns true when the menu was shown.
@@ -118,6 +123,7 @@ class ResultList : public QTableView {
   // Row height and the position and ID column widths from the font.
   void ApplyFontMetrics();
   void RequestSort(ResultColumn column);
+  void RunSort(SortClick click);
   void ShowSortIndicator(SortClick click);
 
   ResultListModel& model_;

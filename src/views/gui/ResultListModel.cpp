@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <array>
 #include <climits>
-#include <numeric>
 #include <utility>
 
 // Qt
@@ -14,8 +13,10 @@
 // Ours
 #include "scan/SectionMap.h"
 #include "store/ResultStore.h"
+#include "tags/TagCategory.h"
 #include "views/FormatColumn.h"
 #include "views/RowOrder.h"
+#include "views/TagsText.h"
 #include "views/gui/Cp1252Text.h"
 #include "views/gui/KindIcons.h"
 
@@ -24,8 +25,8 @@ namespace quillex {
 namespace {
 
 // By ResultColumn; the columns after Text are the list's own.
-constexpr std::array<const char*, 6> kColumnTitles = {"File pos", "Mem pos", "ID",
-                                                      "Text",     "Length",  "Section"};
+constexpr std::array<const char*, 7> kColumnTitles = {"File pos", "Mem pos", "ID",  "Text",
+                                                      "Length",   "Section", "Tags"};
 
 }  // namespace
 
@@ -38,13 +39,14 @@ std::optional<std::vector<std::uint32_t>> ReplaySorts(const ResultStore& store,
                                                       const SectionMap& map,
                                                       std::vector<std::uint32_t> rows,
                                                       const PendingSorts& sorts,
-                                                      const CancelFlag* cancel) {
+                                                      const CancelFlag* cancel,
+                                                      std::span<const TagSet> tags) {
   for (const SortClick& sort : sorts) {
     if (sort.column < 0 || sort.column >= static_cast<int>(ResultColumn::ColumnCount)) {
       continue;
     }
     const std::vector<std::uint32_t> order = SortedRowOrder(
-        store, map, rows, static_cast<ResultColumn>(sort.column), sort.direction, cancel);
+        store, map, rows, static_cast<ResultColumn>(sort.column), sort.direction, cancel, tags);
     if (IsCancelled(cancel) || order.size() != rows.size()) {
       return std::nullopt;
     }
@@ -80,6 +82,9 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
   const auto column = static_cast<ResultColumn>(index.column());
   switch (role) {
     case Qt::DisplayRole: {
+      if (column == ResultColumn::Tags) {
+        return QString::fromLatin1(TagsText(TagsOf(result)));
+      }
       char buffer[kFormatBufferSize];
       std::uint32_t length = 0;
       const char* text = FormatColumn(store_, map_, buffer, &length, result, column);
@@ -111,6 +116,8 @@ QVariant ResultListModel::data(const QModelIndex& index, int role) const {
       return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
     case ResultIndexRole:
       return QVariant::fromValue(result);
+    case TagCategoryRole:
+      return static_cast<int>(CategoryOf(TagsOf(result)));
     default:
       return {};
   }
@@ -178,6 +185,15 @@ void ResultListModel::AppendRows(RowOrderPtr rows) {
   endInsertRows();
 }
 
+void ResultListModel::SetTags(std::span<const TagSet> tags) {
+  tags_ = tags;
+  if (!rows_->empty()) {
+    // Every row may change its Tags cell and its tint.
+    emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
+                     {Qt::DisplayRole, Qt::AccessibleTextRole, TagCategoryRole});
+  }
+}
+
 void ResultListModel::ClearRows() {
   beginResetModel();
   rows_ = std::make_shared<const std::vector<std::uint32_t>>();
@@ -237,26 +253,32 @@ void ResultListModel::SortByColumn(ResultColumn column) {
 }
 
 void ResultListModel::SortRows(ResultColumn column, int direction) {
-  if (std::optional<SortedRows> sorted = Sorted(store_, map_, rows_, column, direction, nullptr)) {
+  if (std::optional<SortedRows> sorted =
+          Sorted(store_, map_, rows_, column, direction, nullptr, tags_)) {
     ApplySorted(std::move(*sorted));
-    return;
-  }
-  // A filter showing fewer than two rows: nothing moves here, but every row
-  // comes back in this sort when the filter is cleared.
-  if (filtered_ && column >= ResultColumn::FilePos && column < ResultColumn::ColumnCount) {
-    AddPendingSort(pending_, SortClick{static_cast<int>(column), direction});
   }
 }
 
 std::optional<SortedRows> ResultListModel::Sorted(const ResultStore& store, const SectionMap& map,
                                                   RowOrderPtr from, ResultColumn column,
-                                                  int direction, const CancelFlag* cancel) {
+                                                  int direction, const CancelFlag* cancel,
+                                                  std::span<const TagSet> tags) {
   const std::vector<std::uint32_t>& old = *from;
-  if (old.size() < 2 || column < ResultColumn::FilePos || column >= ResultColumn::ColumnCount) {
+  if (column < ResultColumn::FilePos || column >= ResultColumn::ColumnCount ||
+      IsCancelled(cancel)) {
     return std::nullopt;
   }
+  if (old.size() < 2) {
+    // Nothing moves, but the sort still counts: a filter showing fewer
+    // than two rows hands it on to every row when it is cleared.
+    std::vector<std::uint32_t> newPlace;
+    if (!old.empty()) {
+      newPlace.push_back(0);
+    }
+    return SortedRows{from, from, std::move(newPlace), static_cast<int>(column), direction};
+  }
   const std::vector<std::uint32_t> order =
-      SortedRowOrder(store, map, old, column, direction, cancel);
+      SortedRowOrder(store, map, old, column, direction, cancel, tags);
   if (IsCancelled(cancel) || order.size() != old.size()) {
     return std::nullopt;
   }

@@ -11,6 +11,7 @@
 #include <QAbstractTableModel>
 
 // Ours
+#include "tags/TagId.h"
 #include "views/CancelFlag.h"
 #include "views/ResultColumn.h"
 #include "views/RowOrder.h"
@@ -22,6 +23,9 @@ class SectionMap;
 
 // The role under which every row hands out its result index (its item data).
 inline constexpr int ResultIndexRole = Qt::UserRole + 1;
+// The role under which every row hands out the TagCategory of its tags (as
+// an int), which the list tints its background by.
+inline constexpr int TagCategoryRole = Qt::UserRole + 2;
 
 // The result index of every row, in display order. The model never changes
 // one in place: a sort or a fill makes a new one and swaps it in, so work on
@@ -58,14 +62,14 @@ void AddPendingSort(PendingSorts& sorts, SortClick click);
 
 // `rows` sorted by each pending sort in turn, which leaves them in the order
 // the whole list would show them after those sorts. Nothing when cancelled.
-[[nodiscard]] std::optional<std::vector<std::uint32_t>> ReplaySorts(const ResultStore& store,
-                                                                    const SectionMap& map,
-                                                                    std::vector<std::uint32_t> rows,
-                                                                    const PendingSorts& sorts,
-                                                                    const CancelFlag* cancel);
+// `tags` as for SortedRowOrder.
+[[nodiscard]] std::optional<std::vector<std::uint32_t>> ReplaySorts(
+    const ResultStore& store, const SectionMap& map, std::vector<std::uint32_t> rows,
+    const PendingSorts& sorts, const CancelFlag* cancel, std::span<const TagSet> tags = {});
 
 // The rows of the result list. A row holds nothing but its result index; every
-// cell text comes from FormatColumn when the view asks for it.
+// cell text comes from FormatColumn when the view asks for it, the Tags
+// column's from the tag sets the window hands over once it has them.
 //
 // Under a filter the rows are the shown ones, and the model also keeps the
 // whole order they were filtered from. Sorts then order the shown rows only
@@ -108,6 +112,16 @@ class ResultListModel : public QAbstractTableModel {
   // Ends the filter: shows `all`, the whole order `basis` sorted by the
   // pending sorts, which are then done. False when `basis` is stale.
   bool ShowAll(RowOrderPtr all, const RowOrderPtr& basis);
+  // Each result's indicator tags, by result number, which the Tags column
+  // shows and sorts by and the rows are tinted by; empty shows no tags. The
+  // owner keeps the array, and changes it only while no sort made from the
+  // model runs (its sorts read it on their threads).
+  void SetTags(std::span<const TagSet> tags);
+  [[nodiscard]] std::span<const TagSet> Tags() const { return tags_; }
+  // The tags of a result; none before they are known.
+  [[nodiscard]] TagSet TagsOf(std::uint32_t result) const {
+    return result < tags_.size() ? tags_[result] : TagSet{0};
+  }
 
   [[nodiscard]] std::span<const std::uint32_t> DisplayOrder() const { return *rows_; }
   // The current order, to be read by work on another thread.
@@ -133,11 +147,14 @@ class ResultListModel : public QAbstractTableModel {
   // fill. `cancel` as in SortedRowOrder; a cancelled one is incomplete.
   [[nodiscard]] static RowOrderPtr StoreOrder(std::uint32_t count, const CancelFlag* cancel);
   // The rows of `from` sorted by the column and direction, made anywhere;
-  // nothing when cancelled. A column out of range keeps the order.
+  // nothing when cancelled or for a column out of range. Fewer than two rows
+  // come back as they were, sorted all the same. `tags` as SetTags takes
+  // them.
   [[nodiscard]] static std::optional<SortedRows> Sorted(const ResultStore& store,
                                                         const SectionMap& map, RowOrderPtr from,
                                                         ResultColumn column, int direction,
-                                                        const CancelFlag* cancel);
+                                                        const CancelFlag* cancel,
+                                                        std::span<const TagSet> tags = {});
   // Swaps in a sort's rows, when they were sorted from the current order;
   // otherwise the order has changed meanwhile and the sort is dropped.
   // Returns whether the rows were taken.
@@ -158,6 +175,7 @@ class ResultListModel : public QAbstractTableModel {
   RowOrderPtr allRows_;
   PendingSorts pending_;
   bool filtered_ = false;
+  std::span<const TagSet> tags_;
   int sortColumn_ = -1;
   int sortDirection_ = 1;
 };

@@ -46,9 +46,10 @@ class RowActionMenu : public QObject {
 
   // The scanned file as the JSON records name it.
   void SetFileName(std::string fileName) { fileName_ = std::move(fileName); }
-  // Each result's indicator tags, by result number, for the JSON records.
-  // The window computes none yet, so its records carry an empty tag array;
-  // once it tags its results, it hands the array here.
+  // Each result's indicator tags, by result number, for the JSON records:
+  // the window hands the array here once its tagging has made it, and an
+  // empty one when a scan starts; until then the records carry an empty tag
+  // array.
   void SetTags(std::span<const TagSet> tags) { tags_ = tags; }
 
   [[nodiscard]] QAction* Action(RowAction action) const {

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 #include "scan/SectionMap.h"
 #include "store/PeHeaders.h"
 #include "store/ResultStore.h"
+#include "tags/TagCategory.h"
 #include "views/ResultRows.h"
 #include "views/gui/ListColumns.h"
 #include "views/gui/ResultList.h"
@@ -30,6 +32,7 @@ using testing::AddRows;
 
 constexpr int kLength = static_cast<int>(ResultColumn::Length);
 constexpr int kSection = static_cast<int>(ResultColumn::Section);
+constexpr int kTags = static_cast<int>(ResultColumn::Tags);
 
 class ListColumnsTest : public ::testing::Test {
  protected:
@@ -88,15 +91,20 @@ class ListColumnsTest : public ::testing::Test {
   QString pick_;
 };
 
-// What a user first sees is the four columns Save and Copy know; the list's
-// own columns wait in the header's menu, placed before the wide Text column.
+// What a user first sees is the four columns Save and Copy know and the
+// tags; the list's other columns wait in the header's menu. All of them stand
+// before the wide Text column.
 TEST_F(ListColumnsTest, LengthAndSectionStartHiddenBeforeText) {
-  EXPECT_EQ(model_.columnCount(), 6);
-  EXPECT_EQ(ShownTitles(), (std::vector<std::string>{"File pos", "Mem pos", "ID", "Text"}));
+  EXPECT_EQ(model_.columnCount(), 7);
+  EXPECT_EQ(ShownTitles(), (std::vector<std::string>{"File pos", "Mem pos", "ID", "Tags", "Text"}));
   const QHeaderView& header = *list_.header();
   EXPECT_EQ(header.visualIndex(kLength), 3);
   EXPECT_EQ(header.visualIndex(kSection), 4);
-  EXPECT_EQ(header.visualIndex(static_cast<int>(ResultColumn::Text)), 5);
+  EXPECT_EQ(header.visualIndex(kTags), 5);
+  EXPECT_EQ(header.visualIndex(static_cast<int>(ResultColumn::Text)), 6);
+  // Wide enough for the longest name and the tag that comes with it most.
+  EXPECT_GE(header.sectionSize(kTags),
+            QFontMetrics(list_.font()).horizontalAdvance("windows-path, pdb"));
 
   OpenHeaderMenu();
   EXPECT_EQ(menus_, 1);
@@ -105,23 +113,25 @@ TEST_F(ListColumnsTest, LengthAndSectionStartHiddenBeforeText) {
                                        {"ID", true, true},
                                        {"Length", false, true},
                                        {"Section", false, true},
+                                       {"Tags", true, true},
                                        {"Text", true, true}}));
   // The table and the header agree, so that a new column is one row.
   std::vector<int> fromTable;
   for (const ListColumnRow& row : ListColumnRows()) {
     fromTable.push_back(static_cast<int>(row.column));
   }
-  EXPECT_EQ(fromTable, (std::vector<int>{0, 1, 2, kLength, kSection, 3}));
+  EXPECT_EQ(fromTable, (std::vector<int>{0, 1, 2, kLength, kSection, kTags, 3}));
 }
 
 TEST_F(ListColumnsTest, TheHeaderMenuShowsAndHidesEachColumn) {
   OpenHeaderMenu(QStringLiteral("Section"));
   EXPECT_EQ(ShownTitles(),
-            (std::vector<std::string>{"File pos", "Mem pos", "ID", "Section", "Text"}));
+            (std::vector<std::string>{"File pos", "Mem pos", "ID", "Section", "Tags", "Text"}));
   const QHeaderView& header = *list_.header();
   EXPECT_GE(header.sectionSize(kSection), QFontMetrics(list_.font()).horizontalAdvance(".textbss"));
   OpenHeaderMenu(QStringLiteral("Length"));
   OpenHeaderMenu(QStringLiteral("Mem pos"));
+  OpenHeaderMenu(QStringLiteral("Tags"));
   EXPECT_EQ(ShownTitles(),
             (std::vector<std::string>{"File pos", "ID", "Length", "Section", "Text"}));
 
@@ -135,7 +145,10 @@ TEST_F(ListColumnsTest, TheHeaderMenuShowsAndHidesEachColumn) {
 
   // Down to one column, which cannot go: a list without columns would show
   // nothing to click to bring them back.
-  for (const char* title : {"File pos", "ID", "Length", "Section"}) {
+  OpenHeaderMenu(QStringLiteral("Tags"));
+  EXPECT_EQ(ShownTitles(),
+            (std::vector<std::string>{"File pos", "ID", "Length", "Section", "Tags", "Text"}));
+  for (const char* title : {"File pos", "ID", "Length", "Section", "Tags"}) {
     OpenHeaderMenu(QString::fromLatin1(title));
   }
   EXPECT_EQ(ShownTitles(), (std::vector<std::string>{"Text"}));
@@ -171,6 +184,51 @@ TEST_F(ListColumnsTest, HiddenColumnsSortWhenShown) {
   EXPECT_EQ(Order(), (std::vector<std::uint32_t>{1, 3, 2, 0, 4})) << "ties keep the last order";
   list_.ClickHeader(kLength);
   EXPECT_EQ(Order(), (std::vector<std::uint32_t>{4, 0, 3, 2, 1}));
+}
+
+// The Tags column shows the sets the window hands over, sorts by their texts,
+// and a sort asked for before they came is made again when they come.
+TEST_F(ListColumnsTest, TheTagsColumnShowsAndSortsTheSetsHandedOver) {
+  AddRows(store_, {{0x10, 0, "https://example.com/", StringKind::Ansi},   // 0
+                   {0x20, 0, "plain words", StringKind::Ansi},            // 1
+                   {0x30, 0, "HKLM\\Software", StringKind::Ansi},         // 2
+                   {0x40, 0, "http://example.org", StringKind::Unicode},  // 3
+                   {0x50, 0, "C:\\x\\y.pdb", StringKind::Ansi}});         // 4
+  model_.Fill();
+  // Before the tags are known: empty cells, no tint, and a sort keeps the order.
+  EXPECT_EQ(model_.index(0, kTags).data().toString(), "");
+  EXPECT_EQ(model_.index(0, 0).data(TagCategoryRole).toInt(), 0);
+  list_.ClickHeader(kTags);
+  EXPECT_EQ(Order(), (std::vector<std::uint32_t>{0, 1, 2, 3, 4}));
+
+  const std::vector<TagSet> tags{TagBit(TagId::Url) | TagBit(TagId::Domain), 0,
+                                 TagBit(TagId::Registry), TagBit(TagId::Url),
+                                 TagBit(TagId::WindowsPath) | TagBit(TagId::Pdb)};
+  QSignalSpy changed(&model_, &QAbstractItemModel::dataChanged);
+  model_.SetTags(tags);
+  ASSERT_EQ(changed.count(), 1);
+  EXPECT_EQ(changed[0][0].toModelIndex(), model_.index(0, 0));
+  EXPECT_EQ(changed[0][1].toModelIndex(), model_.index(4, 6));
+  list_.SortAgainIfBy(ResultColumn::Tags);
+  // "" < "registry" < "url" < "url, domain" < "windows-path, pdb".
+  EXPECT_EQ(Order(), (std::vector<std::uint32_t>{1, 2, 3, 0, 4}));
+  EXPECT_EQ(model_.index(3, kTags).data().toString(), "url, domain");
+  EXPECT_EQ(model_.index(4, kTags).data().toString(), "windows-path, pdb");
+  EXPECT_EQ(model_.index(0, kTags).data().toString(), "");
+  EXPECT_EQ(model_.index(3, 0).data(TagCategoryRole).toInt(),
+            static_cast<int>(TagCategory::Network));
+  EXPECT_EQ(model_.index(1, 3).data(TagCategoryRole).toInt(),
+            static_cast<int>(TagCategory::Registry));
+  // Another column's sort order is not redone.
+  list_.ClickHeader(kTags);
+  EXPECT_EQ(Order(), (std::vector<std::uint32_t>{4, 0, 3, 2, 1}));
+  list_.ClickHeader(kLength);
+  const std::vector<std::uint32_t> byLength = Order();
+  list_.SortAgainIfBy(ResultColumn::Tags);
+  EXPECT_EQ(Order(), byLength);
+  // Handed back empty (a new scan): no tags again.
+  model_.SetTags({});
+  EXPECT_EQ(model_.index(0, kTags).data().toString(), "");
 }
 
 // A section's name is bytes of the file, shown as the list shows texts:

@@ -246,5 +246,30 @@ TEST(ResultListModel, AFilterKeepsTheWholeOrderAndItsPendingSorts) {
   EXPECT_EQ(model.AllOrder(), model.Order());
 }
 
+// A sort made on a worker of a filter's one or no rows moves nothing, but is
+// still pending for when the filter ends; a cancelled one is not.
+TEST(ResultListModel, ASortOfFewerThanTwoShownRowsIsStillPending) {
+  ResultStore store;
+  SectionMap map;
+  AddRows(store, {{0x10, 0, "delta", StringKind::Ansi}, {0x20, 0, "alpha", StringKind::Ansi}});
+  ResultListModel model(store, map);
+  QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+  model.Fill();
+  ASSERT_TRUE(model.ShowFiltered(
+      std::make_shared<const std::vector<std::uint32_t>>(std::vector<std::uint32_t>{0}),
+      model.AllOrder()));
+  CancelFlag cancelled;
+  cancelled.store(true);
+  EXPECT_FALSE(ResultListModel::Sorted(store, map, model.Order(), ResultColumn::Text, 1,
+                                       &cancelled)
+                   .has_value());
+  std::optional<SortedRows> sorted =
+      ResultListModel::Sorted(store, map, model.Order(), ResultColumn::Text, -1, nullptr);
+  ASSERT_TRUE(sorted.has_value());
+  ASSERT_TRUE(model.ApplySorted(std::move(*sorted)));
+  EXPECT_EQ(Order(model), std::vector<std::uint32_t>{0});
+  EXPECT_EQ(model.Pending(), (PendingSorts{{static_cast<int>(ResultColumn::Text), -1}}));
+}
+
 }  // namespace
 }  // namespace quillex

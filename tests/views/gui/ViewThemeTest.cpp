@@ -1,5 +1,9 @@
 // Standard library
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 // Qt
 #include <QApplication>
@@ -24,6 +28,7 @@
 #include "views/gui/NormalView.h"
 #include "views/gui/ResultList.h"
 #include "views/gui/ResultListModel.h"
+#include "views/gui/TagTint.h"
 #include "views/gui/ViewSwitch.h"
 
 namespace quillex {
@@ -193,6 +198,79 @@ TEST_F(DarkTheme, ThePaneOfBytesHighlightsInThePalettesColours) {
   pane.ShowMessage(QStringLiteral("Gone."));
   EXPECT_EQ(pane.toPlainText(), "Gone.");
   EXPECT_TRUE(pane.extraSelections().isEmpty());
+}
+
+// The contrast of two colours as readers of the web's accessibility
+// guidelines measure it: 1 for equal colours, 21 for black on white.
+double Contrast(const QColor& a, const QColor& b) {
+  const auto luminance = [](const QColor& c) {
+    const auto channel = [](double v) {
+      return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+  };
+  const double la = luminance(a);
+  const double lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// A tint is seen (it differs from the base and from the other categories'),
+// stays near the base, and keeps the text as readable, in a light palette
+// and a dark one alike.
+TEST(TagTint, EachCategoryIsASubtleReadableTintOfTheBase) {
+  const QPalette light(Qt::black, QColor(239, 239, 239), Qt::white, Qt::darkGray, Qt::gray,
+                       Qt::black, Qt::white);
+  for (const QPalette& palette : {light, DarkPalette()}) {
+    const QColor base = palette.color(QPalette::Base);
+    const QColor text = palette.color(QPalette::Text);
+    EXPECT_EQ(TagTint(TagCategory::None, base), base);
+    std::vector<QRgb> seen;
+    for (const TagCategory category : {TagCategory::Network, TagCategory::FileSystem,
+                                       TagCategory::Registry, TagCategory::EncodedData}) {
+      const QColor tint = TagTint(category, base);
+      const int moved = std::abs(tint.red() - base.red()) + std::abs(tint.green() - base.green()) +
+                        std::abs(tint.blue() - base.blue());
+      EXPECT_GE(moved, 12) << base.name().toStdString() << " " << static_cast<int>(category);
+      for (const int channel :
+           {tint.red() - base.red(), tint.green() - base.green(), tint.blue() - base.blue()}) {
+        EXPECT_LE(std::abs(channel), 40) << tint.name().toStdString();
+      }
+      EXPECT_GE(Contrast(text, tint), 7.0) << tint.name().toStdString();
+      EXPECT_GE(Contrast(text, tint), 0.75 * Contrast(text, base)) << tint.name().toStdString();
+      EXPECT_EQ(std::count(seen.begin(), seen.end(), tint.rgb()), 0);
+      seen.push_back(tint.rgb());
+    }
+  }
+}
+
+// A tagged row is painted in its tint; selected, in the highlight like any
+// other row, so that the selection reads the same everywhere.
+TEST_F(DarkTheme, TaggedRowsAreTintedUnlessSelected) {
+  ResultStore store;
+  SectionMap map;
+  for (const char* text : {"HKLM\\Software\\Run", "plain", "HKCU\\Software\\Run"}) {
+    ASSERT_TRUE(store.AddResult(0, 0, 0, text, StringKind::Ansi));
+  }
+  const std::vector<TagSet> tags{TagBit(TagId::Registry), 0, TagBit(TagId::Registry)};
+  ResultListModel model(store, map);
+  ResultList list(model);
+  model.Fill();
+  model.SetTags(tags);
+  list.resize(500, 200);
+  list.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+  list.SetRowSelected(2);
+  list.clearFocus();
+  const QPalette dark = DarkPalette();
+  QWidget& viewport = *list.viewport();
+  const auto rowPixel = [&](int row) {
+    // Right of the ID's one digit.
+    const QRect cell = list.visualRect(model.index(row, static_cast<int>(ResultColumn::Id)));
+    return PixelAt(viewport, QPoint(cell.right() - 3, cell.center().y()));
+  };
+  EXPECT_EQ(rowPixel(0), TagTint(TagCategory::Registry, dark.color(QPalette::Base)));
+  EXPECT_EQ(rowPixel(1), dark.color(QPalette::Base));
+  EXPECT_EQ(rowPixel(2), dark.color(QPalette::Highlight));
 }
 
 }  // namespace
