@@ -288,8 +288,8 @@ bool MakeFilteredText(const ResultStore& store, std::span<const std::uint32_t> r
 FilterOutcome FilterRows(const FilterInputs& in, const CancelFlag& cancel) {
   FilterOutcome out;
   out.basis = in.basis;
-  out.tagsMissing = in.filter && in.filter->Spec().wantedTags != 0 &&
-                    in.tags.size() < in.store->Count();
+  out.tagsMissing =
+      in.filter && in.filter->Spec().wantedTags != 0 && in.tags.size() < in.store->Count();
   std::vector<std::uint32_t> rows;
   if (in.filter) {
     FilterRun run;

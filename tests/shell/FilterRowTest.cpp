@@ -452,14 +452,14 @@ TEST_F(FilterRowTest, ATagConditionFromBeforeTheTagsIsAppliedWhenTheyCome) {
   List().ClickHeader(static_cast<int>(ResultColumn::Tags));
   Settle();
   ASSERT_EQ(Search().TagSets().size(), engine_.store.Count());
-  EXPECT_EQ(ShownTexts(), (std::vector<std::string>{"see https://example.com/a",
-                                                    "https://example.org/b"}));
+  EXPECT_EQ(ShownTexts(),
+            (std::vector<std::string>{"see https://example.com/a", "https://example.org/b"}));
   EXPECT_FALSE(Text(kFilterShownText).contains(QStringLiteral("no tags yet")));
   tags.setCurrentIndex(kAllStringsChoice);
   Settle();
-  EXPECT_EQ(ShownTexts(), (std::vector<std::string>{"plain words", "more plain words",
-                                                    "see https://example.com/a",
-                                                    "https://example.org/b"}));
+  EXPECT_EQ(ShownTexts(),
+            (std::vector<std::string>{"plain words", "more plain words",
+                                      "see https://example.com/a", "https://example.org/b"}));
 }
 
 TEST_F(FilterRowTest, CtrlLGoesToTheFieldFromAnyPage) {

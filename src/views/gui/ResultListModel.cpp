@@ -35,12 +35,9 @@ void AddPendingSort(PendingSorts& sorts, SortClick click) {
   sorts.push_back(click);
 }
 
-std::optional<std::vector<std::uint32_t>> ReplaySorts(const ResultStore& store,
-                                                      const SectionMap& map,
-                                                      std::vector<std::uint32_t> rows,
-                                                      const PendingSorts& sorts,
-                                                      const CancelFlag* cancel,
-                                                      std::span<const TagSet> tags) {
+std::optional<std::vector<std::uint32_t>> ReplaySorts(
+    const ResultStore& store, const SectionMap& map, std::vector<std::uint32_t> rows,
+    const PendingSorts& sorts, const CancelFlag* cancel, std::span<const TagSet> tags) {
   for (const SortClick& sort : sorts) {
     if (sort.column < 0 || sort.column >= static_cast<int>(ResultColumn::ColumnCount)) {
       continue;

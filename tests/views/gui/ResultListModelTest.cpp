@@ -260,8 +260,7 @@ TEST(ResultListModel, ASortOfFewerThanTwoShownRowsIsStillPending) {
       model.AllOrder()));
   CancelFlag cancelled;
   cancelled.store(true);
-  EXPECT_FALSE(ResultListModel::Sorted(store, map, model.Order(), ResultColumn::Text, 1,
-                                       &cancelled)
+  EXPECT_FALSE(ResultListModel::Sorted(store, map, model.Order(), ResultColumn::Text, 1, &cancelled)
                    .has_value());
   std::optional<SortedRows> sorted =
       ResultListModel::Sorted(store, map, model.Order(), ResultColumn::Text, -1, nullptr);
