@@ -71,13 +71,13 @@ const ScannedResults& Results() {
 }
 
 // Arguments: threads, and 0 for store order or 1 for the text-sorted order.
-void FilterBench(benchmark::State& state, const FilterSpec& spec) {
+void FilterBench(benchmark::State& state, const FilterTerms& terms) {
   const ScannedResults& results = Results();
   if (!results.loaded) {
     state.SkipWithError(("no results: cannot scan " + results.path).c_str());
     return;
   }
-  const RowFilter filter(spec);
+  const RowFilter filter(terms);
   if (!filter.Ok()) {
     state.SkipWithError(filter.Error().c_str());
     return;
@@ -101,11 +101,11 @@ void FilterBench(benchmark::State& state, const FilterSpec& spec) {
                 static_cast<double>(filtered.shown.size());
 }
 
-FilterSpec Spec(const char* pattern, bool regex) {
-  FilterSpec spec;
-  spec.pattern = pattern;
-  spec.regex = regex;
-  return spec;
+FilterTerms Terms(const char* pattern, bool regex) {
+  FilterTerms terms;
+  terms.pattern = pattern;
+  terms.regex = regex;
+  return terms;
 }
 
 void ThreadsAndOrders(benchmark::internal::Benchmark* bench) {
@@ -118,10 +118,10 @@ void ThreadsAndOrders(benchmark::internal::Benchmark* bench) {
   bench->Unit(benchmark::kMillisecond)->UseRealTime();
 }
 
-BENCHMARK_CAPTURE(FilterBench, RowFilterHttp, Spec("http", false))->Apply(ThreadsAndOrders);
-BENCHMARK_CAPTURE(FilterBench, RowFilterUrlRegex, Spec("https?://[^ ]{4,}", true))
+BENCHMARK_CAPTURE(FilterBench, RowFilterHttp, Terms("http", false))->Apply(ThreadsAndOrders);
+BENCHMARK_CAPTURE(FilterBench, RowFilterUrlRegex, Terms("https?://[^ ]{4,}", true))
     ->Apply(ThreadsAndOrders);
-BENCHMARK_CAPTURE(FilterBench, RowFilterDllExeRegex, Spec("(?i)\\.(dll|exe)$", true))
+BENCHMARK_CAPTURE(FilterBench, RowFilterDllExeRegex, Terms("(?i)\\.(dll|exe)$", true))
     ->Apply(ThreadsAndOrders);
 
 }  // namespace

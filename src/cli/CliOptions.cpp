@@ -450,16 +450,16 @@ bool SelectionGiven(const CliOptions& options) {
          options.wantedTags != 0;
 }
 
-FilterSpec SelectionSpec(const CliOptions& options) {
-  FilterSpec spec;
-  spec.pattern = PatternFromUtf8(options.grepPattern.value_or(""));
-  spec.regex = !options.fixedStrings;
-  spec.matchCase = !options.ignoreCase;
-  spec.kinds = options.kinds != 0 ? options.kinds : kAllKinds;
-  spec.minLength = options.minLength.value_or(0);
-  spec.maxLength = options.maxLength.value_or(kNoMaxLength);
-  spec.wantedTags = options.wantedTags;
-  return spec;
+FilterTerms SelectionTerms(const CliOptions& options) {
+  FilterTerms terms;
+  terms.pattern = PatternFromUtf8(options.grepPattern.value_or(""));
+  terms.regex = !options.fixedStrings;
+  terms.matchCase = !options.ignoreCase;
+  terms.kinds = options.kinds != 0 ? options.kinds : kAllKinds;
+  terms.minLength = options.minLength.value_or(0);
+  terms.maxLength = options.maxLength.value_or(kNoMaxLength);
+  terms.wantedTags = options.wantedTags;
+  return terms;
 }
 
 std::string HelpText() {

@@ -11,7 +11,7 @@
 // Ours
 #include "filter/GroupSelection.h"
 #include "tags/TagId.h"
-#include "views/FilterSpec.h"
+#include "views/FilterTerms.h"
 #include "views/OutputFormats.h"
 
 namespace quillex {
@@ -54,7 +54,7 @@ struct CliOptions {
   std::vector<int> onlyGroups;  // group indexes
   std::vector<int> excludedGroups;
   // Which of the strings found are written, as the window's filter row
-  // chooses the rows it shows; SelectionSpec puts them together.
+  // chooses the rows it shows; SelectionTerms puts them together.
   std::optional<std::string> grepPattern;  // UTF-8, as given
   bool fixedStrings = false;               // the pattern is plain text
   bool ignoreCase = false;
@@ -98,7 +98,7 @@ struct CliOptions {
 // The row filter the selection options describe. The pattern is converted
 // from UTF-8 as the window's filter field converts typed text; it is a
 // regular expression unless -F was given, and matches case unless -i was.
-[[nodiscard]] FilterSpec SelectionSpec(const CliOptions& options);
+[[nodiscard]] FilterTerms SelectionTerms(const CliOptions& options);
 
 // The --help text, built from the option table.
 [[nodiscard]] std::string HelpText();

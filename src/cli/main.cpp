@@ -214,7 +214,7 @@ class ScanRun {
         filter_(filter),
         writer_(options.format->make(
             {.fileHeadings = options.inputs.size() > 1, .guardFormulas = !options.csvRaw})),
-        needsTags_(options.format->writesTags || filter.Spec().wantedTags != 0) {}
+        needsTags_(options.format->writesTags || filter.Terms().wantedTags != 0) {}
 
   // Scans every file, writing to `stream`. Returns 0, or the errno of the
   // write that failed; after a failed write nothing more is scanned.
@@ -311,7 +311,7 @@ class ScanRun {
   void SelectRows() {
     rows_.resize(engine_.store.Count());
     std::iota(rows_.begin(), rows_.end(), 0u);
-    if (filter_.Spec().FiltersAnything()) {
+    if (filter_.Terms().FiltersAnything()) {
       FilteredRows filtered =
           filter_.Apply(engine_.store, rows_, {.tagSets = TagsOfFile(), .threads = 2});
       rows_ = std::move(filtered.shown);
@@ -403,7 +403,7 @@ int Run(int argc, char** argv) {
   if (options.listTags) {
     return PrintText(TagListText());
   }
-  const RowFilter filter(SelectionSpec(options));
+  const RowFilter filter(SelectionTerms(options));
   if (!filter.Ok()) {
     return UsageError("the --grep PATTERN does not compile: " + filter.Error());
   }

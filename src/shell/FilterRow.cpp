@@ -155,26 +155,26 @@ void FilterRow::SetUpControls() {
   HideCounts();
 }
 
-FilterSpec FilterRow::SpecFromControls() const {
-  FilterSpec spec;
-  spec.pattern = PatternFromUtf8(field_->text().toStdString());
-  spec.regex = page_.IsChecked(kFilterRegexToggle);
-  spec.matchCase = page_.IsChecked(kFilterCaseToggle);
-  spec.kinds = 0;
+FilterTerms FilterRow::TermsFromControls() const {
+  FilterTerms terms;
+  terms.pattern = PatternFromUtf8(field_->text().toStdString());
+  terms.regex = page_.IsChecked(kFilterRegexToggle);
+  terms.matchCase = page_.IsChecked(kFilterCaseToggle);
+  terms.kinds = 0;
   for (const KindToggle& toggle : kKindToggles) {
     if (page_.IsChecked(toggle.controlId)) {
-      spec.kinds = static_cast<KindMask>(spec.kinds | KindBit(toggle.kind));
+      terms.kinds = static_cast<KindMask>(terms.kinds | KindBit(toggle.kind));
     }
   }
-  spec.minLength = LengthBound(page_.ControlText(kFilterMinLength), 0);
-  spec.maxLength = LengthBound(page_.ControlText(kFilterMaxLength), kNoMaxLength);
+  terms.minLength = LengthBound(page_.ControlText(kFilterMinLength), 0);
+  terms.maxLength = LengthBound(page_.ControlText(kFilterMaxLength), kNoMaxLength);
   const int choice = tags_->currentIndex();
   if (choice == kAnyTagChoice) {
-    spec.wantedTags = static_cast<TagSet>((1u << kTagCount) - 1);
+    terms.wantedTags = static_cast<TagSet>((1u << kTagCount) - 1);
   } else if (choice > kAnyTagChoice) {
-    spec.wantedTags = TagBit(static_cast<TagId>(choice - kAnyTagChoice - 1));
+    terms.wantedTags = TagBit(static_cast<TagId>(choice - kAnyTagChoice - 1));
   }
-  return spec;
+  return terms;
 }
 
 void FilterRow::Schedule() {
@@ -187,9 +187,9 @@ void FilterRow::TakeNow() {
 }
 
 void FilterRow::Take() {
-  FilterSpec spec = SpecFromControls();
-  const bool filters = spec.FiltersAnything();
-  RowFilter filter(std::move(spec));
+  FilterTerms terms = TermsFromControls();
+  const bool filters = terms.FiltersAnything();
+  RowFilter filter(std::move(terms));
   if (!filter.Ok()) {
     Mark(QString::fromUtf8(filter.Error()));
     return;
@@ -202,7 +202,7 @@ void FilterRow::Take() {
     }
     return;
   }
-  if (applied_ && applied_->Spec() == filter.Spec()) {
+  if (applied_ && applied_->Terms() == filter.Terms()) {
     return;
   }
   applied_ = std::make_shared<const RowFilter>(std::move(filter));

@@ -11,7 +11,7 @@
 #include <QTimer>
 
 // Ours
-#include "views/FilterSpec.h"
+#include "views/FilterTerms.h"
 #include "views/RowFilter.h"
 
 class QComboBox;
@@ -48,7 +48,7 @@ class FilterRow : public QObject {
   explicit FilterRow(DialogPage& page);
 
   // What the controls ask for now.
-  [[nodiscard]] FilterSpec SpecFromControls() const;
+  [[nodiscard]] FilterTerms TermsFromControls() const;
   // The filter in force; null when it would show every row.
   [[nodiscard]] std::shared_ptr<const RowFilter> Applied() const { return applied_; }
   // Whether typing waits for its pause before the filter is taken.

@@ -289,7 +289,7 @@ FilterOutcome FilterRows(const FilterInputs& in, const CancelFlag& cancel) {
   FilterOutcome out;
   out.basis = in.basis;
   out.tagsMissing =
-      in.filter && in.filter->Spec().wantedTags != 0 && in.tags.size() < in.store->Count();
+      in.filter && in.filter->Terms().wantedTags != 0 && in.tags.size() < in.store->Count();
   std::vector<std::uint32_t> rows;
   if (in.filter) {
     FilterRun run;
@@ -973,7 +973,7 @@ void SearchPage::TagsArrived() {
   // A filter by tag applied before the tags were known kept no rows for its
   // tag part; it is applied again now that they are.
   const std::shared_ptr<const RowFilter> filter = filterRow_->Applied();
-  if (filter && filter->Spec().wantedTags != 0) {
+  if (filter && filter->Terms().wantedTags != 0) {
     ReapplyFilter();
   }
 }

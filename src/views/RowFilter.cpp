@@ -162,7 +162,7 @@ std::optional<std::vector<std::uint32_t>> GatherRows(const std::vector<std::uint
 
 }  // namespace
 
-RowFilter::RowFilter(FilterSpec spec) : spec_(std::move(spec)) {
+RowFilter::RowFilter(FilterTerms terms) : terms_(std::move(terms)) {
   CompilePattern();
 }
 
@@ -171,17 +171,17 @@ RowFilter::RowFilter(RowFilter&&) noexcept = default;
 RowFilter& RowFilter::operator=(RowFilter&&) noexcept = default;
 
 void RowFilter::CompilePattern() {
-  const std::string& pattern = spec_.pattern;
+  const std::string& pattern = terms_.pattern;
   if (pattern.empty()) {
     mode_ = PatternMode::None;
     return;
   }
-  if (spec_.regex) {
+  if (terms_.regex) {
     RE2::Options options;
     options.set_encoding(RE2::Options::EncodingLatin1);
     options.set_log_errors(false);
-    options.set_case_sensitive(spec_.matchCase);
-    regex_ = std::make_unique<RE2>(spec_.matchCase ? pattern : CaselessRegex(pattern), options);
+    options.set_case_sensitive(terms_.matchCase);
+    regex_ = std::make_unique<RE2>(terms_.matchCase ? pattern : CaselessRegex(pattern), options);
     if (!regex_->ok()) {
       error_ = regex_->error();
       regex_.reset();
@@ -199,7 +199,7 @@ void RowFilter::CompilePattern() {
   }
   // A pattern with no letter that has another case is found faster as it
   // is.
-  const bool folds = !spec_.matchCase && std::any_of(pattern.begin(), pattern.end(), [](char c) {
+  const bool folds = !terms_.matchCase && std::any_of(pattern.begin(), pattern.end(), [](char c) {
     return kHasOtherCase[static_cast<unsigned char>(c)];
   });
   mode_ = PatternMode::Literal;
@@ -267,16 +267,16 @@ std::unique_ptr<re2::RE2> RowFilter::NewRegex() const {
 bool RowFilter::PassesNonPattern(const ResultStore& store, std::uint32_t index,
                                  std::span<const TagSet> tagSets) const {
   const std::uint32_t kind = store.Tag(index) >> 16;
-  if (kind >= 8 || (spec_.kinds & (1u << kind)) == 0) {
+  if (kind >= 8 || (terms_.kinds & (1u << kind)) == 0) {
     return false;
   }
   const std::uint32_t length = store.TextLength(index);
-  if (length < spec_.minLength || length > spec_.maxLength) {
+  if (length < terms_.minLength || length > terms_.maxLength) {
     return false;
   }
-  if (spec_.wantedTags != 0) {
+  if (terms_.wantedTags != 0) {
     const TagSet tags = index < tagSets.size() ? tagSets[index] : TagSet{0};
-    return (tags & spec_.wantedTags) != 0;
+    return (tags & terms_.wantedTags) != 0;
   }
   return true;
 }
@@ -379,8 +379,8 @@ bool RowFilter::MarkResults(const ResultStore& store, const FilterRun& run, std:
                             unsigned threads, std::vector<std::uint64_t>& bits) const {
   const std::uint32_t count = store.Count();
   bits.assign((std::size_t{count} + kBitsPerWord - 1) / kBitsPerWord,
-              spec_.FiltersAnything() ? 0 : ~std::uint64_t{0});
-  if (!spec_.FiltersAnything()) {
+              terms_.FiltersAnything() ? 0 : ~std::uint64_t{0});
+  if (!terms_.FiltersAnything()) {
     return !Cancelled(run);
   }
   // Every result is marked in store order, in chunks the threads take in

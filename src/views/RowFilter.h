@@ -11,7 +11,7 @@
 #include <vector>
 
 // Ours
-#include "views/FilterSpec.h"
+#include "views/FilterTerms.h"
 #include "views/LiteralSearch.h"
 
 namespace re2 {
@@ -36,7 +36,7 @@ struct FilteredRows {
 
 // How one filtering run goes, apart from what it looks for.
 struct FilterRun {
-  // The tag set of each result by result index, for a spec that wants tags.
+  // The tag set of each result by result index, for terms that want tags.
   // A result past its end has no tags.
   std::span<const TagSet> tagSets;
   // Threads that share the rows, the calling one included; 0 is taken as 1,
@@ -49,19 +49,19 @@ struct FilterRun {
   std::uint32_t chunkResults = 1u << 16;
 };
 
-// A compiled FilterSpec: which rows of the list to show. The same object
+// A compiled FilterTerms: which rows of the list to show. The same object
 // serves the window's filter row and quillex-scan's selection options.
 //
-//   RowFilter filter(spec);
+//   RowFilter filter(terms);
 //   if (!filter.Ok()) { show or print filter.Error(); keep the last good one }
 //   FilteredRows rows = filter.Apply(store, rowOrder, run);
 //
 // A compiled filter is only read while it filters, so one object may serve
 // several runs at once. The tags come from a pass that marks each result with
-// a TagSet: the spec names the wanted ones, the run hands over the sets.
+// a TagSet: the terms name the wanted ones, the run hands over the sets.
 class RowFilter {
  public:
-  explicit RowFilter(FilterSpec spec);
+  explicit RowFilter(FilterTerms terms);
   ~RowFilter();
   RowFilter(RowFilter&&) noexcept;
   RowFilter& operator=(RowFilter&&) noexcept;
@@ -71,7 +71,7 @@ class RowFilter {
   // RE2's description of what is wrong with the regular expression, as UTF-8
   // (the pattern's bytes in it read as Latin-1); empty when Ok().
   [[nodiscard]] const std::string& Error() const { return error_; }
-  [[nodiscard]] const FilterSpec& Spec() const { return spec_; }
+  [[nodiscard]] const FilterTerms& Terms() const { return terms_; }
 
   // Whether result `index` of the store is shown: false past the store's
   // end and for a filter that is not Ok(). `tagSets` as in FilterRun.
@@ -87,7 +87,7 @@ class RowFilter {
                                    const FilterRun& run = {}) const;
 
  private:
-  // How the pattern is matched; chosen once when the spec is compiled.
+  // How the pattern is matched; chosen once when the terms are compiled.
   enum class PatternMode : std::uint8_t { None, Nothing, Literal, Regex };
 
   void CompilePattern();
@@ -108,7 +108,7 @@ class RowFilter {
                  std::uint32_t first, std::uint32_t end, std::uint64_t* bits) const;
   [[nodiscard]] std::unique_ptr<re2::RE2> NewRegex() const;
 
-  FilterSpec spec_;
+  FilterTerms terms_;
   std::string error_;
   PatternMode mode_ = PatternMode::None;
   std::optional<LiteralSearch> literal_;

@@ -10,7 +10,7 @@
 #include "cli/CliOptions.h"
 #include "filter/CharGroup.h"
 #include "tags/TagId.h"
-#include "views/FilterSpec.h"
+#include "views/FilterTerms.h"
 
 namespace quillex {
 namespace {
@@ -147,19 +147,19 @@ TEST(CliOptions, UsageErrors) {
 
 // The selection options make the window's filter: the pattern converted as
 // typed text is, a regular expression unless -F, matching case unless -i.
-TEST(CliOptions, SelectionSpec) {
+TEST(CliOptions, SelectionTerms) {
   const Parsed none = Parse({"-n", "3", "--max", "9"});
   EXPECT_FALSE(SelectionGiven(none.options)) << "the scan's fields select nothing";
-  EXPECT_FALSE(SelectionSpec(none.options).FiltersAnything());
-  EXPECT_TRUE(SelectionSpec(none.options).regex);
-  EXPECT_TRUE(SelectionSpec(none.options).matchCase);
+  EXPECT_FALSE(SelectionTerms(none.options).FiltersAnything());
+  EXPECT_TRUE(SelectionTerms(none.options).regex);
+  EXPECT_TRUE(SelectionTerms(none.options).matchCase);
 
   const Parsed all = Parse({"--grep", "caf\xC3\xA9|\xE4\xB8\xAD", "-F", "-i", "--kind",
                             "unicode,resource", "--kind=ansi", "--min-length", "3",
                             "--max-length=99999999999", "--tag", "url,pdb", "--tag", "hash"});
   ASSERT_EQ(all.problem, "");
   EXPECT_TRUE(SelectionGiven(all.options));
-  FilterSpec expected;
+  FilterTerms expected;
   expected.pattern = std::string("caf\xE9|\0", 6);
   expected.regex = false;
   expected.matchCase = false;
@@ -167,7 +167,7 @@ TEST(CliOptions, SelectionSpec) {
   expected.minLength = 3;
   expected.maxLength = kNoMaxLength;
   expected.wantedTags = TagBit(TagId::Url) | TagBit(TagId::Pdb) | TagBit(TagId::Hash);
-  EXPECT_EQ(SelectionSpec(all.options), expected) << "lists add up; a huge length is no bound";
+  EXPECT_EQ(SelectionTerms(all.options), expected) << "lists add up; a huge length is no bound";
 
   for (const std::vector<std::string>& args :
        std::vector<std::vector<std::string>>{{"--kind", "ansi"},
@@ -177,9 +177,9 @@ TEST(CliOptions, SelectionSpec) {
                                              {"--grep", ""}}) {
     EXPECT_TRUE(SelectionGiven(Parse(args).options)) << args[0];
   }
-  EXPECT_EQ(SelectionSpec(Parse({"--kind", "resource"}).options).kinds,
+  EXPECT_EQ(SelectionTerms(Parse({"--kind", "resource"}).options).kinds,
             KindBit(StringKind::Resource));
-  EXPECT_EQ(SelectionSpec(Parse({"--max-length", "0"}).options).maxLength, 0u);
+  EXPECT_EQ(SelectionTerms(Parse({"--max-length", "0"}).options).maxLength, 0u);
 
   // An unknown tag lists the names, which --list-tags prints with their
   // descriptions.

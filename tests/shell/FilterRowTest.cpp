@@ -149,7 +149,7 @@ TEST_F(FilterRowTest, TheRowSitsAboveTheViewsWithNamesTipsAndEverythingShown) {
   }
   EXPECT_FALSE(Search().IsChecked(kFilterRegexToggle));
   EXPECT_FALSE(Search().IsChecked(kFilterCaseToggle));
-  EXPECT_FALSE(Row().SpecFromControls().FiltersAnything());
+  EXPECT_FALSE(Row().TermsFromControls().FiltersAnything());
   EXPECT_EQ(Row().Applied(), nullptr);
   EXPECT_TRUE(Text(kFilterShownText).isEmpty());
   const QComboBox& tags = *Search().ControlAs<QComboBox>(kFilterTagChoice);
@@ -213,7 +213,7 @@ TEST_F(FilterRowTest, ABadPatternMarksTheFieldAndKeepsTheLastFilter) {
       << Field().toolTip().toStdString();
   // The last good filter stays, and no box was shown.
   EXPECT_EQ(ShownTexts(), Entries({20, 21, 22, 23, 24, 25, 26, 27, 28, 29}));
-  EXPECT_EQ(Row().Applied()->Spec().pattern, "entry 02");
+  EXPECT_EQ(Row().Applied()->Terms().pattern, "entry 02");
   EXPECT_TRUE(dialogs_.boxes.empty());
 
   // Mended, the expression filters and the field looks as before.

@@ -14,7 +14,7 @@
 #include "tags/TagId.h"
 #include "views/CaseFold.h"
 #include "views/FilterPattern.h"
-#include "views/FilterSpec.h"
+#include "views/FilterTerms.h"
 #include "views/RowFilter.h"
 
 namespace quillex {
@@ -36,9 +36,9 @@ Rows StoreOrder(const ResultStore& store) {
   return rows;
 }
 
-// The texts of the rows the spec shows, in the order shown.
-Texts ShownTexts(const ResultStore& store, const FilterSpec& spec) {
-  const RowFilter filter(spec);
+// The texts of the rows the terms show, in the order shown.
+Texts ShownTexts(const ResultStore& store, const FilterTerms& terms) {
+  const RowFilter filter(terms);
   EXPECT_TRUE(filter.Ok()) << filter.Error();
   const FilteredRows result = filter.Apply(store, StoreOrder(store));
   EXPECT_EQ(result.status, FilterStatus::Done);
@@ -49,17 +49,17 @@ Texts ShownTexts(const ResultStore& store, const FilterSpec& spec) {
   return texts;
 }
 
-FilterSpec Plain(std::string pattern, bool matchCase = false) {
-  FilterSpec spec;
-  spec.pattern = std::move(pattern);
-  spec.matchCase = matchCase;
-  return spec;
+FilterTerms Plain(std::string pattern, bool matchCase = false) {
+  FilterTerms terms;
+  terms.pattern = std::move(pattern);
+  terms.matchCase = matchCase;
+  return terms;
 }
 
-FilterSpec Regex(std::string pattern, bool matchCase = false) {
-  FilterSpec spec = Plain(std::move(pattern), matchCase);
-  spec.regex = true;
-  return spec;
+FilterTerms Regex(std::string pattern, bool matchCase = false) {
+  FilterTerms terms = Plain(std::move(pattern), matchCase);
+  terms.regex = true;
+  return terms;
 }
 
 TEST(RowFilter, PlainTextIsFoundAnywhereInTheWholeText) {
@@ -151,46 +151,46 @@ TEST(RowFilter, KindsAndLengths) {
   AddTexts(store, {"a", "abcd"}, StringKind::Ansi);
   AddTexts(store, {"uni", "unicode"}, StringKind::Unicode);
   AddTexts(store, {"res", std::string(2000, 'r')}, StringKind::Resource);
-  FilterSpec spec;
-  spec.kinds = KindBit(StringKind::Unicode) | KindBit(StringKind::Resource);
-  EXPECT_EQ(ShownTexts(store, spec).size(), 4u);
-  spec.kinds = KindBit(StringKind::Ansi);
-  EXPECT_EQ(ShownTexts(store, spec), (Texts{"a", "abcd"}));
-  spec.kinds = 0;
-  EXPECT_EQ(ShownTexts(store, spec), Texts{});
+  FilterTerms terms;
+  terms.kinds = KindBit(StringKind::Unicode) | KindBit(StringKind::Resource);
+  EXPECT_EQ(ShownTexts(store, terms).size(), 4u);
+  terms.kinds = KindBit(StringKind::Ansi);
+  EXPECT_EQ(ShownTexts(store, terms), (Texts{"a", "abcd"}));
+  terms.kinds = 0;
+  EXPECT_EQ(ShownTexts(store, terms), Texts{});
 
   // Lengths are inclusive and count the whole text.
-  spec = FilterSpec{};
-  spec.minLength = 3;
-  spec.maxLength = 4;
-  EXPECT_EQ(ShownTexts(store, spec), (Texts{"abcd", "uni", "res"}));
-  spec.minLength = 2000;
-  spec.maxLength = kNoMaxLength;
-  EXPECT_EQ(ShownTexts(store, spec).size(), 1u);
-  spec.minLength = 5;
-  spec.maxLength = 4;
-  EXPECT_EQ(ShownTexts(store, spec), Texts{});
+  terms = FilterTerms{};
+  terms.minLength = 3;
+  terms.maxLength = 4;
+  EXPECT_EQ(ShownTexts(store, terms), (Texts{"abcd", "uni", "res"}));
+  terms.minLength = 2000;
+  terms.maxLength = kNoMaxLength;
+  EXPECT_EQ(ShownTexts(store, terms).size(), 1u);
+  terms.minLength = 5;
+  terms.maxLength = 4;
+  EXPECT_EQ(ShownTexts(store, terms), Texts{});
 
   // Every part must hold.
-  spec = Plain("u");
-  spec.kinds = KindBit(StringKind::Unicode);
-  spec.maxLength = 3;
-  EXPECT_EQ(ShownTexts(store, spec), (Texts{"uni"}));
+  terms = Plain("u");
+  terms.kinds = KindBit(StringKind::Unicode);
+  terms.maxLength = 3;
+  EXPECT_EQ(ShownTexts(store, terms), (Texts{"uni"}));
 }
 
-TEST(RowFilter, EmptySpecShowsEveryRowAndOrderIsKept) {
+TEST(RowFilter, EmptyTermsShowEveryRowAndOrderIsKept) {
   ResultStore store;
   AddTexts(store, {"zero", "one", "two", "three"});
-  EXPECT_FALSE(FilterSpec{}.FiltersAnything());
+  EXPECT_FALSE(FilterTerms{}.FiltersAnything());
   EXPECT_TRUE(Plain("x").FiltersAnything());
-  FilterSpec tagged;
+  FilterTerms tagged;
   tagged.wantedTags = 1;
   EXPECT_TRUE(tagged.FiltersAnything());
 
   // Rows come back in the order given; an index past the store's end is
   // never shown.
   const Rows rows = {3, 0, 9, 2, 1, 3};
-  EXPECT_EQ(RowFilter(FilterSpec{}).Apply(store, rows).shown, (Rows{3, 0, 2, 1, 3}));
+  EXPECT_EQ(RowFilter(FilterTerms{}).Apply(store, rows).shown, (Rows{3, 0, 2, 1, 3}));
   EXPECT_EQ(RowFilter(Plain("o")).Apply(store, rows).shown, (Rows{0, 2, 1}));
   EXPECT_EQ(RowFilter(Regex("e$")).Apply(store, rows).shown, (Rows{3, 1, 3}));
   EXPECT_FALSE(RowFilter(Plain("o")).Shows(store, 9));
@@ -221,21 +221,21 @@ TEST(RowFilter, TagSetsSelectRowsWithAWantedTag) {
   // "d" lies past the array's end, so it has no tags.
   const std::vector<TagSet> tags = {TagBit(TagId::Url), TagBit(TagId::Domain) | TagBit(TagId::Ipv4),
                                     0};
-  FilterSpec spec;
-  spec.wantedTags = TagBit(TagId::Ipv4);
+  FilterTerms terms;
+  terms.wantedTags = TagBit(TagId::Ipv4);
   FilterRun run;
   run.tagSets = tags;
   const Rows all = StoreOrder(store);
-  EXPECT_EQ(RowFilter(spec).Apply(store, all, run).shown, (Rows{1}));
-  spec.wantedTags = TagBit(TagId::Url) | TagBit(TagId::Ipv4);
-  EXPECT_EQ(RowFilter(spec).Apply(store, all, run).shown, (Rows{0, 1}));
-  EXPECT_TRUE(RowFilter(spec).Shows(store, 0, tags));
-  EXPECT_FALSE(RowFilter(spec).Shows(store, 3, tags));
+  EXPECT_EQ(RowFilter(terms).Apply(store, all, run).shown, (Rows{1}));
+  terms.wantedTags = TagBit(TagId::Url) | TagBit(TagId::Ipv4);
+  EXPECT_EQ(RowFilter(terms).Apply(store, all, run).shown, (Rows{0, 1}));
+  EXPECT_TRUE(RowFilter(terms).Shows(store, 0, tags));
+  EXPECT_FALSE(RowFilter(terms).Shows(store, 3, tags));
   // Without tag sets no result has a tag.
-  EXPECT_TRUE(RowFilter(spec).Apply(store, all).shown.empty());
+  EXPECT_TRUE(RowFilter(terms).Apply(store, all).shown.empty());
   // Wanting no tag leaves the tags out.
-  spec.wantedTags = 0;
-  EXPECT_EQ(RowFilter(spec).Apply(store, all, run).shown, all);
+  terms.wantedTags = 0;
+  EXPECT_EQ(RowFilter(terms).Apply(store, all, run).shown, all);
 }
 
 TEST(RowFilter, CancelledRunReturnsNothingUsable) {
@@ -244,8 +244,8 @@ TEST(RowFilter, CancelledRunReturnsNothingUsable) {
   std::atomic<bool> cancel{true};
   FilterRun run;
   run.cancel = &cancel;
-  for (const FilterSpec& spec : {FilterSpec{}, Plain("a"), Regex("a")}) {
-    const FilteredRows result = RowFilter(spec).Apply(store, StoreOrder(store), run);
+  for (const FilterTerms& terms : {FilterTerms{}, Plain("a"), Regex("a")}) {
+    const FilteredRows result = RowFilter(terms).Apply(store, StoreOrder(store), run);
     EXPECT_EQ(result.status, FilterStatus::Cancelled);
     EXPECT_TRUE(result.shown.empty());
   }
@@ -275,20 +275,20 @@ void AddMixedTexts(ResultStore& store, std::uint32_t count) {
 // However the rows are split among threads and chunks, a run shows exactly
 // the rows that Shows() accepts one at a time, in the order given.
 TEST(RowFilter, ThreadsAndChunksGiveTheSameRows) {
-  FilterSpec kinds;
+  FilterTerms kinds;
   kinds.kinds = KindBit(StringKind::Ansi) | KindBit(StringKind::Resource);
   kinds.minLength = 3;
-  FilterSpec caseful = Plain("http", true);
+  FilterTerms caseful = Plain("http", true);
   caseful.maxLength = 9;
-  const std::vector<FilterSpec> specs = {Plain("http"),      caseful, Plain("\x9A"), Plain("p:"),
-                                         Regex("ht+p[s:/]"), kinds};
+  const std::vector<FilterTerms> termSets = {
+      Plain("http"), caseful, Plain("\x9A"), Plain("p:"), Regex("ht+p[s:/]"), kinds};
   for (const std::uint32_t count : {0u, 1u, 63u, 64u, 65u, 127u, 1001u}) {
     ResultStore store;
     AddMixedTexts(store, count);
     Rows rows = StoreOrder(store);
     std::reverse(rows.begin(), rows.end());
-    for (const FilterSpec& spec : specs) {
-      const RowFilter filter(spec);
+    for (const FilterTerms& terms : termSets) {
+      const RowFilter filter(terms);
       Rows expected;
       for (const std::uint32_t index : rows) {
         if (filter.Shows(store, index)) {
@@ -302,13 +302,13 @@ TEST(RowFilter, ThreadsAndChunksGiveTheSameRows) {
           run.chunkResults = chunk;
           const FilteredRows result = filter.Apply(store, rows, run);
           EXPECT_EQ(result.status, FilterStatus::Done);
-          EXPECT_EQ(result.shown, expected)
-              << spec.pattern << " count " << count << " threads " << threads << " chunk " << chunk;
+          EXPECT_EQ(result.shown, expected) << terms.pattern << " count " << count << " threads "
+                                            << threads << " chunk " << chunk;
         }
       }
       if (count == 1001) {
-        EXPECT_GT(expected.size(), 10u) << spec.pattern;
-        EXPECT_LT(expected.size(), 1001u) << spec.pattern;
+        EXPECT_GT(expected.size(), 10u) << terms.pattern;
+        EXPECT_LT(expected.size(), 1001u) << terms.pattern;
       }
     }
   }

@@ -244,7 +244,7 @@ TEST_F(BackgroundTasksTest, TheFilterAndTheTaggerRunAsTasks) {
         return TagResults(tagger, store, *tags, cancel);
       },
       [&](TagRunStatus status) { tagged = status; });
-  auto filter = std::make_shared<RowFilter>(FilterSpec{.pattern = "HTTPS"});
+  auto filter = std::make_shared<RowFilter>(FilterTerms{.pattern = "HTTPS"});
   std::vector<std::uint32_t> shown;
   tasks_.Run(
       TaskKind::Filter,

@@ -27,7 +27,7 @@ inline constexpr std::uint32_t kNoMaxLength = std::numeric_limits<std::uint32_t>
 // holds: its text matches the pattern, its kind is among `kinds`, its length
 // lies within [minLength, maxLength], and, when `wantedTags` is not 0, its tag
 // set has one of the wanted tags.
-struct FilterSpec {
+struct FilterTerms {
   // Windows-1252 bytes, as PatternFromUtf8 makes them of typed text. Empty:
   // every text matches.
   std::string pattern;
@@ -46,14 +46,14 @@ struct FilterSpec {
   // tags (TagBit of each) in the tag set the filter run gives for its result.
   TagSet wantedTags = 0;
 
-  // Whether any row can be left out: false for the empty spec, which shows
+  // Whether any row can be left out: false for empty terms, which show
   // every row as it is.
   [[nodiscard]] bool FiltersAnything() const {
     return !pattern.empty() || (kinds & kAllKinds) != kAllKinds || minLength > 0 ||
            maxLength != kNoMaxLength || wantedTags != 0;
   }
 
-  bool operator==(const FilterSpec&) const = default;
+  bool operator==(const FilterTerms&) const = default;
 };
 
 }  // namespace quillex
