@@ -959,7 +959,12 @@ void SearchPage::ApplyTags(std::vector<TagSet> tags) {
   rowActions_->SetTags(tagSets_);
   // Rows sorted by Tags before the tags were known are in no order of tags.
   list_->SortAgainIfBy(ResultColumn::Tags);
-  TagsArrived();
+  // A filter by tag applied before the tags were known kept no rows for its
+  // tag part; it is applied again now that they are.
+  const std::shared_ptr<const RowFilter> filter = filterRow_->Applied();
+  if (filter && filter->Terms().wantedTags != 0) {
+    ReapplyFilter();
+  }
 }
 
 void SearchPage::ForgetTags() {
@@ -967,15 +972,6 @@ void SearchPage::ForgetTags() {
   rowActions_->SetTags({});
   // Its memory goes too (two bytes a result).
   std::vector<TagSet>().swap(tagSets_);
-}
-
-void SearchPage::TagsArrived() {
-  // A filter by tag applied before the tags were known kept no rows for its
-  // tag part; it is applied again now that they are.
-  const std::shared_ptr<const RowFilter> filter = filterRow_->Applied();
-  if (filter && filter->Terms().wantedTags != 0) {
-    ReapplyFilter();
-  }
 }
 
 const Tagger& SearchPage::SharedTagger() {

@@ -196,13 +196,11 @@ class SearchPage : public DialogPage, public ScanHost {
   void CopyCommand();
   // The tagging of the scan just filled in, as a background task.
   void StartTagging();
-  // Takes a finished tagging's sets: the Tags column, the tints, Copy as JSON.
+  // Takes a finished tagging's sets: the Tags column, the tints, Copy as
+  // JSON, and a filter by tag applied before they came.
   void ApplyTags(std::vector<TagSet> tags);
   // Before a scan: the old results' tags go.
   void ForgetTags();
-  // After the tags have arrived: where a filter that reads them is applied
-  // again.
-  void TagsArrived();
   // The one tagger, made (the suffix list opened) at the first need.
   const Tagger& SharedTagger();
   // The status cell, the busy cursor and a waiting Go, after the tasks

@@ -6,8 +6,8 @@
 #include <vector>
 
 // Ours
-#include "tags/TagTable.h"
 #include "views/CaseFold.h"
+#include "views/RecordRow.h"
 
 namespace quillex {
 
@@ -46,14 +46,7 @@ std::vector<std::uint16_t> BuildRanks() {
 
 std::string TagsText(TagSet tags) {
   std::string text;
-  for (const TagInfo& tag : TagTable()) {
-    if (HasTag(tags, tag.id)) {
-      if (!text.empty()) {
-        text += ", ";
-      }
-      text += tag.name;
-    }
-  }
+  AppendTagNames(text, tags, ", ");
   return text;
 }
 
